@@ -1,0 +1,25 @@
+#pragma once
+// Modal message boxes as the core asks for them; the desktop program shows
+// them as dialogs, the command-line tool prints them.
+#include <string>
+
+namespace tivolan {
+
+enum class BoxIcon { None, Error, Warning, Information };
+
+struct MessageBox {
+  std::string caption;
+  std::string text;  // lines separated by "\r\n"
+  BoxIcon icon = BoxIcon::Error;
+};
+
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+  // Returns once the user has dismissed the box.
+  virtual void Show(const MessageBox& box) = 0;
+  // A question with Yes and No buttons; true for Yes.
+  virtual bool AskYesNo(const MessageBox& box) = 0;
+};
+
+}  // namespace tivolan

@@ -1,0 +1,46 @@
+#pragma once
+// The main window's rules as functions on data: device type switching,
+// refresh and commit. The widgets only mirror FormState.
+#include <array>
+
+#include "model/Prompter.h"
+#include "model/SharedData.h"
+#include "shell/logic/Settings.h"
+#include "transmission/TxPage.h"
+
+namespace tivolan {
+
+enum TabIndex { kTabShlf = 0, kTabPeriph, kTabTx, kTabCnc, kTabUpdate, kTabCount };
+inline constexpr std::array<const char*, kTabCount> kTabCaptions{"Шлейфы", "Периферия", "Передача",
+                                                                 "Концентратор", "Прошивка"};
+
+struct FormState {
+  std::array<bool, kTabCount> tabVisible{true, true, true, false, true};
+  int activeTab = kTabShlf;
+  bool readerLedVisible = true;  // bxTMLedMode and "Светодиод считывателя"
+  bool zoneListsFilled = false;  // zone type and event boxes hold their lists
+  TxPageState tx;
+};
+
+// Makes the window fit a device type. Stores the type first, whatever it is;
+// an unknown type then shows the catalogue error box and changes nothing else.
+bool SetDevice(SharedData& data, FormState& form, int type, Prompter& prompter);
+
+// Rebuilds every page of the current type from the image; the derived byte 36
+// aside, nothing is written. Throws DeviceTypeNotFound for an unknown type.
+void RefreshControls(SharedData& data, FormState& form);
+
+// The commit step before every write and every save.
+void UpdateAllTXBuffers(SharedData& data, FormState& form);
+
+// A pick in the device type list (also once at start-up): the new type starts
+// from its defaults, and the list index is stored as "devicetype".
+void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prompter& prompter,
+                          SettingsStore& settings);
+
+// A read or an opened file reports device type `type`: switch without
+// loading defaults, then refresh. Returns true when the type changed, so that
+// the list follows.
+bool ShowReportedDevice(SharedData& data, FormState& form, int type, Prompter& prompter);
+
+}  // namespace tivolan

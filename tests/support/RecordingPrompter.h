@@ -1,0 +1,21 @@
+#pragma once
+#include <vector>
+
+#include "model/Prompter.h"
+
+namespace tivolan::test {
+
+// Records every box; questions get the prepared answer.
+class RecordingPrompter final : public Prompter {
+ public:
+  void Show(const MessageBox& box) override { shown.push_back(box); }
+  bool AskYesNo(const MessageBox& box) override {
+    asked.push_back(box);
+    return answer;
+  }
+  std::vector<MessageBox> shown;
+  std::vector<MessageBox> asked;
+  bool answer = true;
+};
+
+}  // namespace tivolan::test
