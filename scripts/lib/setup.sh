@@ -1,0 +1,40 @@
+# Shared by scripts/run and scripts/test: install what is missing from
+# Debian's packages, then configure and build into build/.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+BUILD="$ROOT/build"
+
+PACKAGES=(
+  cmake make g++ pkg-config
+  qt6-base-dev qt6-translations-l10n libgl-dev
+  libgtest-dev
+  fonts-dejavu-core
+)
+
+missing_packages() {
+  local pkg
+  for pkg in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || echo "$pkg"
+  done
+}
+
+install_missing() {
+  local missing
+  missing=$(missing_packages)
+  [ -z "$missing" ] && return 0
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  echo "Installing: $missing" >&2
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  # shellcheck disable=SC2086
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+}
+
+build_all() {
+  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$BUILD" -j "$(nproc)"
+}
+
+install_missing
+build_all

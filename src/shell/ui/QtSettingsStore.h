@@ -1,0 +1,14 @@
+#pragma once
+#include "shell/logic/Settings.h"
+
+namespace tivolan {
+
+// The native store: HKCU\Software\Stelmark\Zentavo on Windows, the user's
+// config folder elsewhere. Opened afresh for every read and write.
+class QtSettingsStore final : public SettingsStore {
+ public:
+  std::optional<std::string> Read(const std::string& name) override;
+  void Write(const std::string& name, const std::string& value) override;
+};
+
+}  // namespace tivolan

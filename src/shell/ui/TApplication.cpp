@@ -1,0 +1,32 @@
+#include "shell/ui/TApplication.h"
+
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <exception>
+
+#include "shell/ui/QtPrompter.h"
+
+namespace tivolan {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  auto* translator = new QTranslator(this);
+  if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    installTranslator(translator);
+  setWindowIcon(QIcon(QStringLiteral(":/icons/app.xpm")));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    ShowDefaultError(activeWindow(), e.what());
+  } catch (...) {
+    ShowDefaultError(activeWindow(), "Неизвестная ошибка");
+  }
+  return false;
+}
+
+}  // namespace tivolan

@@ -1,0 +1,209 @@
+#include "shell/ui/UnitMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "model/DeviceCatalogue.h"
+#include "shell/logic/Platform.h"
+#include "shell/ui/AboutUnit.h"
+#include "shell/ui/QtPollTimer.h"
+#include "shell/ui/QtText.h"
+#include "shell/ui/pages/TxPageWidget.h"
+
+namespace tivolan {
+
+namespace {
+constexpr const char* kProductName = "Тиволан";
+}
+
+TForm1::TForm1(FormServices services, QWidget* parent)
+    : QMainWindow(parent),
+      data_(services.data),
+      dataModule_(services.dataModule),
+      settings_(services.settings),
+      buildPortList_(std::move(services.buildPortList)),
+      prompter_(std::make_unique<QtPrompter>(this)),
+      updatePollTimer_(new QtPollTimer(this)),
+      cmprtdrvrUpdate(CreateSystemSerialDevice(), updatePollTimer_) {
+  ConfigureUpdatePort(cmprtdrvrUpdate);
+  BuildFrame();
+  BuildMenu();
+  FormCreate();
+}
+
+TForm1::~TForm1() { dataModule_.cmprtdrvr1.Close(); }
+
+void TForm1::FormCreate() {
+  setWindowTitle(Q(kProductName));
+  currentFileName_.clear();
+  {
+    const QSignalBlocker block(PortNameBox);
+    PortNameBox->clear();
+    for (const auto& port : buildPortList_()) PortNameBox->addItem(Q(port));
+    const std::string port = ReadSetting(settings_, kSettingPort, DefaultPortSetting());
+    PortNameBox->setEditText(Q(port));
+    if (const auto path = DriverPortName(port)) dataModule_.cmprtdrvr1.SetPortName(*path);
+  }
+  const auto entries = DeviceTypeListEntries();
+  int index = 0;
+  {
+    const QSignalBlocker block(bxDeviceTypeList);
+    bxDeviceTypeList->clear();
+    for (const auto& entry : entries) bxDeviceTypeList->addItem(Q(entry));
+    index = DeviceTypeIndexFromSetting(ReadSetting(settings_, kSettingDeviceType, "0"),
+                                       static_cast<int>(entries.size()));
+    bxDeviceTypeList->setCurrentIndex(index);
+  }
+  bxDeviceTypeListChange(index);
+}
+
+void TForm1::BuildFrame() {
+  auto* central = new QWidget(this);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(6, 4, 6, 2);
+  outer->setSpacing(4);
+
+  auto* top = new QHBoxLayout;
+  auto* typeLabel = new QLabel(QStringLiteral("Тип прибора"), central);
+  bxDeviceTypeList = new QComboBox(central);
+  bxDeviceTypeList->setObjectName(QStringLiteral("bxDeviceTypeList"));
+  bxDeviceTypeList->setAccessibleName(typeLabel->text());
+  bxDeviceTypeList->setMinimumWidth(360);
+  typeLabel->setBuddy(bxDeviceTypeList);
+  top->addWidget(typeLabel);
+  top->addWidget(bxDeviceTypeList);
+  top->addStretch();
+  outer->addLayout(top);
+
+  auto* middle = new QHBoxLayout;
+  PageMain = new QTabWidget(central);
+  PageMain->setObjectName(QStringLiteral("PageMain"));
+  PageMain->setAccessibleName(QStringLiteral("Страницы настроек"));
+  txPage = new TxPageWidget(PageMain);
+  for (int i = 0; i < kTabCount; ++i) {
+    QWidget* page = i == kTabTx ? txPage : new QWidget(PageMain);
+    pages[static_cast<std::size_t>(i)] = page;
+    page->setAccessibleName(Q(kTabCaptions[static_cast<std::size_t>(i)]));
+    PageMain->addTab(page, Q(kTabCaptions[static_cast<std::size_t>(i)]));
+  }
+  pages[kTabUpdate]->setObjectName(QStringLiteral("PGUpdate"));
+  middle->addWidget(PageMain, 1);
+  middle->addWidget(BuildSidePanel());
+  outer->addLayout(middle, 1);
+  setCentralWidget(central);
+
+  StatusBar = new QStatusBar(this);
+  StatusBar->setObjectName(QStringLiteral("StatusBar"));
+  StatusBar->setAccessibleName(QStringLiteral("Строка состояния"));
+  StatusBar->setSizeGripEnabled(false);
+  StatusBar->setAutoFillBackground(true);
+  setStatusBar(StatusBar);
+
+  // A fixed window: system menu and minimise only, centred on the desktop.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+}
+
+QWidget* TForm1::BuildSidePanel() {
+  auto* panel = new QWidget(this);
+  panel->setObjectName(QStringLiteral("SidePanel"));
+  panel->setFixedWidth(118);
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(4, 22, 0, 0);
+  column->setSpacing(6);
+  auto button = [panel](const char* caption, const char* name) {
+    auto* b = new QPushButton(Q(caption), panel);
+    b->setObjectName(Q(name));
+    b->setAccessibleName(Q(caption));
+    return b;
+  };
+  BtnClose = button("Выход", "BtnClose");
+  auto* portLabel = new QLabel(QStringLiteral("Порт"), panel);
+  PortNameBox = new QComboBox(panel);
+  PortNameBox->setObjectName(QStringLiteral("PortNameBox"));
+  PortNameBox->setEditable(true);
+  PortNameBox->setInsertPolicy(QComboBox::NoInsert);
+  PortNameBox->setAccessibleName(portLabel->text());
+  portLabel->setBuddy(PortNameBox);
+  ButtonRead = button("Прочитать", "ButtonRead");
+  ButtonWrite = button("Записать", "ButtonWrite");
+  column->addWidget(BtnClose);
+  column->addSpacing(18);
+  column->addWidget(portLabel);
+  column->addWidget(PortNameBox);
+  column->addSpacing(18);
+  column->addWidget(ButtonRead);
+  column->addWidget(ButtonWrite);
+  column->addStretch();
+
+  connect(BtnClose, &QPushButton::clicked, this, &TForm1::BtnCloseClick);
+  connect(PortNameBox, &QComboBox::editTextChanged, this, &TForm1::PortNameBoxChange);
+  connect(bxDeviceTypeList, &QComboBox::currentIndexChanged, this, &TForm1::bxDeviceTypeListChange);
+  return panel;
+}
+
+void TForm1::BuildMenu() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
+  FileOpen = file->addAction(QStringLiteral("&Открыть..."));
+  FileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  FileSave = file->addAction(QStringLiteral("&Сохранить"));
+  FileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  FileSaveAs = file->addAction(QStringLiteral("Сохранить &как..."));
+  file->addSeparator();
+  MenuClose = file->addAction(QStringLiteral("Выход"));
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
+  MenuHelpAbout = help->addAction(QStringLiteral("О программе..."));
+  connect(MenuClose, &QAction::triggered, this, &TForm1::MenuCloseClick);
+  connect(MenuHelpAbout, &QAction::triggered, this, &TForm1::MenuHelpAboutClick);
+
+  setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm1::PortNameBoxChange(const QString& text) {
+  const std::string port = S(text);
+  if (const auto path = DriverPortName(port)) dataModule_.cmprtdrvr1.SetPortName(*path);
+  WriteSetting(settings_, kSettingPort, port);
+}
+
+void TForm1::bxDeviceTypeListChange(int index) {
+  DeviceTypeListChange(data_, form_, index, *prompter_, settings_);
+  SyncFromState();
+}
+
+void TForm1::SyncFromState() {
+  const QSignalBlocker block(PageMain);
+  for (int i = 0; i < kTabCount; ++i) PageMain->setTabVisible(i, form_.tabVisible[static_cast<std::size_t>(i)]);
+  PageMain->setCurrentIndex(form_.activeTab);
+  txPage->Sync(form_.tx);
+}
+
+void TForm1::SetCaptionFile(const std::string& path) {
+  setWindowTitle(Q(kProductName) + QStringLiteral(" : ") + Q(ShortPathName(path)));
+}
+
+void TForm1::BtnCloseClick() {
+  dataModule_.cmprtdrvr1.Close();
+  close();
+}
+
+void TForm1::MenuHelpAboutClick() { ShowAboutBox(this, Q(kProductName)); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  dataModule_.cmprtdrvr1.Close();
+  event->accept();
+}
+
+}  // namespace tivolan

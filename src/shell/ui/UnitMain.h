@@ -1,0 +1,103 @@
+#pragma once
+// TForm1, the main window: it shows and edits the core's state and starts
+// what the core does; it holds no protocol or byte logic of its own.
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/CPDrv.h"
+#include "link/UnitData.h"
+#include "model/SharedData.h"
+#include "shell/logic/MainForm.h"
+#include "shell/logic/Settings.h"
+#include "shell/ui/QtPrompter.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+
+namespace tivolan {
+
+class QtPollTimer;
+class TxPageWidget;
+
+inline constexpr int kClientWidth = 752;
+inline constexpr int kClientHeight = 521;
+
+// What the window is given by the program (and by tests).
+struct FormServices {
+  SharedData& data;
+  TDataModule1& dataModule;
+  SettingsStore& settings;
+  std::function<std::vector<std::string>()> buildPortList;
+};
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(FormServices services, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  FormState& Form() { return form_; }
+  SharedData& Data() { return data_; }
+  Prompter& Prompts() { return *prompter_; }
+  void SetPrompter(std::unique_ptr<Prompter> prompter) { prompter_ = std::move(prompter); }
+  TCommPortDriver& UpdatePort() { return cmprtdrvrUpdate; }
+  const std::string& CurrentFileName() const { return currentFileName_; }
+
+  // Handlers of the frame.
+  void PortNameBoxChange(const QString& text);
+  void bxDeviceTypeListChange(int index);
+  void BtnCloseClick();
+  void MenuCloseClick() { BtnCloseClick(); }
+  void MenuHelpAboutClick();
+
+  // Makes the widgets show FormState; signals stay blocked meanwhile, so
+  // showing data never writes data.
+  void SyncFromState();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void BuildFrame();
+  void BuildMenu();
+  QWidget* BuildSidePanel();
+  void SetCaptionFile(const std::string& path);
+
+  SharedData& data_;
+  TDataModule1& dataModule_;
+  SettingsStore& settings_;
+  std::function<std::vector<std::string>()> buildPortList_;
+  std::unique_ptr<Prompter> prompter_;
+  FormState form_;
+  std::string currentFileName_;
+  QtPollTimer* updatePollTimer_;
+  TCommPortDriver cmprtdrvrUpdate;
+
+ public:
+  // Controls, by the names the rest of the program knows them by.
+  QComboBox* bxDeviceTypeList = nullptr;
+  QComboBox* PortNameBox = nullptr;
+  QPushButton* BtnClose = nullptr;
+  QPushButton* ButtonRead = nullptr;
+  QPushButton* ButtonWrite = nullptr;
+  QTabWidget* PageMain = nullptr;
+  QStatusBar* StatusBar = nullptr;
+  QAction* FileOpen = nullptr;
+  QAction* FileSave = nullptr;
+  QAction* FileSaveAs = nullptr;
+  QAction* MenuClose = nullptr;
+  QAction* MenuHelpAbout = nullptr;
+  std::array<QWidget*, kTabCount> pages{};
+  TxPageWidget* txPage = nullptr;
+};
+
+}  // namespace tivolan

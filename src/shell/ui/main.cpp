@@ -1,0 +1,21 @@
+// The desktop program: the data module, then the main window, then the loop.
+#include <memory>
+
+#include "link/UnitData.h"
+#include "model/SharedData.h"
+#include "shell/logic/Platform.h"
+#include "shell/ui/QtPollTimer.h"
+#include "shell/ui/QtSettingsStore.h"
+#include "shell/ui/TApplication.h"
+#include "shell/ui/UnitMain.h"
+
+int main(int argc, char** argv) {
+  tivolan::TApplication app(argc, argv);
+  tivolan::SharedData data;
+  tivolan::QtSettingsStore settings;
+  tivolan::QtPollTimer configPollTimer;
+  tivolan::TDataModule1 dataModule(tivolan::CreateSystemSerialDevice(), &configPollTimer);
+  tivolan::TForm1 form({data, dataModule, settings, [] { return tivolan::BuildPortList(); }});
+  form.show();
+  return app.exec();
+}

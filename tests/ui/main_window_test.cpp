@@ -1,0 +1,186 @@
+// The main window offscreen: start-up, settings, port box, device types, tabs.
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include "link/UnitData.h"
+#include "shell/logic/Platform.h"
+#include "shell/ui/TApplication.h"
+#include "shell/ui/UnitMain.h"
+#include "support/RecordingPrompter.h"
+
+using namespace tivolan;
+
+namespace {
+
+// One window with its own storage and an in-memory settings store.
+struct Fixture {
+  explicit Fixture(std::vector<std::string> ports = {"/dev/ttyS0", "/dev/ttyUSB0"}) {
+    window = std::make_unique<TForm1>(
+        FormServices{data, dataModule, settings, [ports] { return ports; }});
+  }
+  Fixture(const std::map<std::string, std::string>& stored) {
+    for (const auto& [k, v] : stored) settings.Write(k, v);
+    window = std::make_unique<TForm1>(FormServices{data, dataModule, settings, [] {
+                                                     return std::vector<std::string>{};
+                                                   }});
+  }
+  SharedData data;
+  TDataModule1 dataModule{CreateSystemSerialDevice(), nullptr};
+  MemorySettingsStore settings;
+  std::unique_ptr<TForm1> window;
+};
+
+QStringList VisibleTabs(TForm1& w) {
+  QStringList tabs;
+  for (int i = 0; i < w.PageMain->count(); ++i)
+    if (w.PageMain->isTabVisible(i)) tabs << w.PageMain->tabText(i);
+  return tabs;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void firstStartStoresDefaultsAndSelectsTheFirstType() {
+    Fixture f;
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Тиволан"));
+    QCOMPARE(f.settings.Values().at("comportname"), DefaultPortSetting());
+    QCOMPARE(f.settings.Values().at("devicetype"), std::string("0"));
+    QCOMPARE(f.settings.Values().count("filepath"), std::size_t{0});
+    QCOMPARE(f.window->bxDeviceTypeList->currentIndex(), 0);
+    QCOMPARE(f.data.DeviceType, uint8_t{1});
+    QCOMPARE(f.data.ConfigBuffer[42], uint8_t{0xC0});
+    QCOMPARE(f.window->PortNameBox->currentText(), QString::fromStdString(DefaultPortSetting()));
+    QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), DefaultPortPath());
+  }
+
+  void listEntriesAndPortList() {
+    Fixture f({"/dev/ttyS0", "/dev/ttyS0", "/dev/ttyACM0"});
+    QCOMPARE(f.window->bxDeviceTypeList->count(), 3);
+    QCOMPARE(f.window->bxDeviceTypeList->itemText(0), QStringLiteral("Ирт-ОП8А ППК 8 шлейфов автономный, версия >= 3"));
+    QCOMPARE(f.window->bxDeviceTypeList->itemText(2), QStringLiteral("Ирт-ОП-КС  Концентратор сети"));
+    QCOMPARE(f.window->PortNameBox->count(), 3);  // duplicates are kept
+    QVERIFY(f.window->PortNameBox->isEditable());
+  }
+
+  void storedDeviceTypeSelectsItsEntry_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("concentrator") << "2" << 2;
+    QTest::newRow("beyond the list") << "3" << 0;
+    QTest::newRow("far beyond") << "17" << 0;
+    QTest::newRow("not a number") << "abc" << 0;
+    QTest::newRow("empty") << "" << 0;
+  }
+  void storedDeviceTypeSelectsItsEntry() {
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    Fixture f(std::map<std::string, std::string>{{"devicetype", stored.toStdString()}});
+    QCOMPARE(f.window->bxDeviceTypeList->currentIndex(), index);
+    QCOMPARE(f.data.DeviceType, uint8_t(index + 1));
+    QCOMPARE(f.settings.Values().at("devicetype"), std::to_string(index));
+  }
+
+  void tabsFollowTheDeviceType() {
+    Fixture f;
+    QCOMPARE(VisibleTabs(*f.window), (QStringList{"Шлейфы", "Периферия", "Передача", "Прошивка"}));
+    QCOMPARE(f.window->PageMain->currentIndex(), int(kTabShlf));
+    f.window->bxDeviceTypeList->setCurrentIndex(2);  // as a user's pick
+    QCOMPARE(VisibleTabs(*f.window), (QStringList{"Передача", "Концентратор", "Прошивка"}));
+    QCOMPARE(f.window->PageMain->currentIndex(), int(kTabCnc));
+    QCOMPARE(f.settings.Values().at("devicetype"), std::string("2"));
+    QCOMPARE(f.data.ConfigBuffer[6], uint8_t{0x10});
+    f.window->bxDeviceTypeList->setCurrentIndex(1);
+    QCOMPARE(VisibleTabs(*f.window), (QStringList{"Шлейфы", "Периферия", "Передача", "Прошивка"}));
+    QCOMPARE(f.data.ConfigBuffer[46], uint8_t{0x01});
+  }
+
+  void portTextRule() {
+    Fixture f;
+    f.window->PortNameBox->setEditText(QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(f.settings.Values().at("comportname"), std::string("/dev/ttyUSB3"));
+    QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), std::string("/dev/ttyUSB3"));
+    f.window->PortNameBox->setEditText(QStringLiteral("USB"));
+    QCOMPARE(f.settings.Values().at("comportname"), std::string("USB"));
+    QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), std::string("/dev/ttyUSB3"));
+  }
+
+  void storedPortTextThatIsNoPortKeepsTheBuiltInName() {
+    Fixture f(std::map<std::string, std::string>{{"comportname", "COM3"}});
+    QCOMPARE(f.window->PortNameBox->currentText(), QStringLiteral("COM3"));
+    QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), DefaultPortPath());
+    QCOMPARE(f.settings.Values().at("comportname"), std::string("COM3"));
+  }
+
+  void fixedWindowWithMenusAndSidePanel() {
+    Fixture f;
+    QCOMPARE(f.window->width(), kClientWidth);
+    QCOMPARE(f.window->height() - f.window->menuBar()->sizeHint().height(), kClientHeight);
+    QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
+    QVERIFY(!(f.window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(f.window->FileOpen->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(f.window->FileSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QVERIFY(f.window->FileSaveAs->shortcut().isEmpty());
+    QCOMPARE(f.window->BtnClose->text(), QStringLiteral("Выход"));
+    QCOMPARE(f.window->ButtonRead->text(), QStringLiteral("Прочитать"));
+    QCOMPARE(f.window->ButtonWrite->text(), QStringLiteral("Записать"));
+    const QStringList menus{QStringLiteral("&Файл"), QStringLiteral("&Помощь")};
+    QStringList seen;
+    for (QAction* a : f.window->menuBar()->actions()) seen << a->text();
+    QCOMPARE(seen, menus);
+  }
+
+  void everyControlHasAnAccessibleName() {
+    Fixture f;
+    for (QWidget* w : f.window->findChildren<QWidget*>()) {
+      if (!qobject_cast<QComboBox*>(w) && !qobject_cast<QPushButton*>(w) && !qobject_cast<QAbstractButton*>(w))
+        continue;
+      if (w->objectName().startsWith(QStringLiteral("qt_"))) continue;  // Qt's own inner widgets
+      QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName() + " " + w->metaObject()->className()));
+    }
+  }
+
+  void aboutBoxShowsThreeLinesWithoutAuthor() {
+    Fixture f;
+    QStringList texts;
+    QString caption;
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      QVERIFY(box);
+      caption = box->windowTitle();
+      for (QLabel* l : box->findChildren<QLabel*>())
+        if (!l->text().isEmpty()) texts << l->text();
+      box->findChild<QPushButton*>(QStringLiteral("AboutOk"))->click();
+    });
+    f.window->MenuHelpAbout->trigger();
+    QCOMPARE(caption, QStringLiteral("О программе: Тиволан"));
+    QCOMPARE(texts.size(), 3);
+    QCOMPARE(texts[0], QStringLiteral("Тиволан"));
+    QVERIFY(texts[1].startsWith(QStringLiteral("Версия: ")));
+    QCOMPARE(texts[2], QStringLiteral("Компания: Stelmark"));
+  }
+
+  void closingClosesTheConfigurationPort() {
+    Fixture f;
+    f.window->show();
+    f.window->BtnClose->click();
+    QVERIFY(!f.window->isVisible());
+    QVERIFY(!f.dataModule.cmprtdrvr1.IsOpen());
+  }
+};
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  MainWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_window_test.moc"
