@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "model/DeviceCatalogue.h"
@@ -37,12 +38,19 @@ TForm1::TForm1(FormServices services, QWidget* parent)
       updatePollTimer_(new QtPollTimer(this)),
       cmprtdrvrUpdate(CreateSystemSerialDevice(), updatePollTimer_) {
   ConfigureUpdatePort(cmprtdrvrUpdate);
+  // The worker's reports: a queued call to this window that the worker waits on.
+  reportChannel_ = std::make_unique<ReportChannel>(
+      [this](ReportChannel::Task task) { QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection); },
+      [this](int code, int param) { LinkStatusMessage(code, param); });
   BuildFrame();
   BuildMenu();
   FormCreate();
 }
 
-TForm1::~TForm1() { dataModule_.cmprtdrvr1.Close(); }
+TForm1::~TForm1() {
+  StopWorker();
+  dataModule_.cmprtdrvr1.Close();
+}
 
 void TForm1::FormCreate() {
   setWindowTitle(Q(kProductName));
@@ -108,7 +116,15 @@ void TForm1::BuildFrame() {
   StatusBar->setAccessibleName(QStringLiteral("Строка состояния"));
   StatusBar->setSizeGripEnabled(false);
   StatusBar->setAutoFillBackground(true);
+  // A label holds the text, so that screen readers can read it.
+  statusLabel_ = new QLabel(StatusBar);
+  statusLabel_->setObjectName(QStringLiteral("StatusText"));
+  statusLabel_->setAccessibleName(QStringLiteral("Строка состояния"));
+  StatusBar->addWidget(statusLabel_, 1);
   setStatusBar(StatusBar);
+  IndTimer = new QTimer(this);
+  IndTimer->setInterval(StatusFlash::kTickMs);
+  connect(IndTimer, &QTimer::timeout, this, &TForm1::IndTimerTimer);
 
   // A fixed window: system menu and minimise only, centred on the desktop.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -148,6 +164,8 @@ QWidget* TForm1::BuildSidePanel() {
   column->addStretch();
 
   connect(BtnClose, &QPushButton::clicked, this, &TForm1::BtnCloseClick);
+  connect(ButtonRead, &QPushButton::clicked, this, &TForm1::ButtonReadClick);
+  connect(ButtonWrite, &QPushButton::clicked, this, &TForm1::ButtonWriteClick);
   connect(PortNameBox, &QComboBox::editTextChanged, this, &TForm1::PortNameBoxChange);
   connect(bxDeviceTypeList, &QComboBox::currentIndexChanged, this, &TForm1::bxDeviceTypeListChange);
   return panel;
@@ -178,6 +196,12 @@ void TForm1::PortNameBoxChange(const QString& text) {
   WriteSetting(settings_, kSettingPort, port);
 }
 
+void TForm1::UsePortForThisRun(const std::string& port) {
+  const QSignalBlocker block(PortNameBox);
+  PortNameBox->setEditText(Q(port));
+  if (const auto path = DriverPortName(port)) dataModule_.cmprtdrvr1.SetPortName(*path);
+}
+
 void TForm1::bxDeviceTypeListChange(int index) {
   DeviceTypeListChange(data_, form_, index, *prompter_, settings_);
   SyncFromState();
@@ -202,6 +226,7 @@ void TForm1::BtnCloseClick() {
 void TForm1::MenuHelpAboutClick() { ShowAboutBox(this, Q(kProductName)); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  StopWorker();
   dataModule_.cmprtdrvr1.Close();
   event->accept();
 }

@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "link/CPDrv.h"
+#include "link/ReportChannel.h"
+#include "link/UnitDevProg.h"
 #include "link/UnitData.h"
 #include "model/SharedData.h"
 #include "shell/logic/MainForm.h"
 #include "shell/logic/Settings.h"
+#include "shell/logic/StatusFlash.h"
 #include "shell/ui/QtPrompter.h"
 
 class QAction;
@@ -20,6 +23,7 @@ class QLabel;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 
 namespace tivolan {
 
@@ -53,14 +57,32 @@ class TForm1 : public QMainWindow {
 
   // Handlers of the frame.
   void PortNameBoxChange(const QString& text);
+  void UsePortForThisRun(const std::string& port);
   void bxDeviceTypeListChange(int index);
   void BtnCloseClick();
   void MenuCloseClick() { BtnCloseClick(); }
   void MenuHelpAboutClick();
 
+  // The link (reads and writes of the device).
+  void ButtonReadClick();
+  void ButtonWriteClick();
+  void SendData(LinkMode mode);
+  void LinkStatusMessage(int code, int param);
+  void EnableLinkControls();
+  void FlashStatusBar(uint32_t colour, int count);
+  void IndTimerTimer();
+  void SetStatusText(const QString& text);
+  QString StatusText() const;
+  bool WorkerRunning();
+
   // Makes the widgets show FormState; signals stay blocked meanwhile, so
   // showing data never writes data.
   void SyncFromState();
+
+ signals:
+  // Every colour the status bar is painted, for whoever watches the flash.
+  void statusColourChanged(QColor colour);
+  void statusTextChanged(QString text);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -71,6 +93,9 @@ class TForm1 : public QMainWindow {
   void BuildMenu();
   QWidget* BuildSidePanel();
   void SetCaptionFile(const std::string& path);
+  void StopWorker();
+  void PaintStatus(uint32_t rgb);
+  void SetLinkControlsEnabled(bool enabled);
 
   SharedData& data_;
   TDataModule1& dataModule_;
@@ -81,6 +106,11 @@ class TForm1 : public QMainWindow {
   std::string currentFileName_;
   QtPollTimer* updatePollTimer_;
   TCommPortDriver cmprtdrvrUpdate;
+  std::unique_ptr<ReportChannel> reportChannel_;
+  std::shared_ptr<WorkerHandle> worker_;
+  StatusFlash flash_;
+  QTimer* IndTimer = nullptr;
+  QLabel* statusLabel_ = nullptr;
 
  public:
   // Controls, by the names the rest of the program knows them by.

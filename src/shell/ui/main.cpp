@@ -16,6 +16,11 @@ int main(int argc, char** argv) {
   tivolan::QtPollTimer configPollTimer;
   tivolan::TDataModule1 dataModule(tivolan::CreateSystemSerialDevice(), &configPollTimer);
   tivolan::TForm1 form({data, dataModule, settings, [] { return tivolan::BuildPortList(); }});
+  // --port PATH: use that port for this run only (the demo's simulated panel);
+  // the stored setting changes only when the user edits the box.
+  const QStringList args = app.arguments();
+  const qsizetype at = args.indexOf(QStringLiteral("--port"));
+  if (at >= 0 && at + 1 < args.size()) form.UsePortForThisRun(args[at + 1].toStdString());
   form.show();
   return app.exec();
 }

@@ -1,0 +1,175 @@
+#include "link/UnitDevProg.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "link/Frames.h"
+#include "link/os/ThreadPriority.h"
+#include "model/DefaultImages.h"
+#include "model/DeviceCatalogue.h"
+
+namespace tivolan {
+namespace {
+constexpr int kFirstByteSteps = 20;  // about 1 s for the device to start answering
+constexpr int kCompleteSteps = 16;   // about 0.8 s more to complete the frame
+constexpr uint8_t kNoDevice = 255;
+}  // namespace
+
+bool WorkerHandle::WaitFinished(int timeoutMs) {
+  std::unique_lock lock(mutex_);
+  return finished_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return done_; });
+}
+
+bool WorkerHandle::Finished() {
+  std::lock_guard lock(mutex_);
+  return done_;
+}
+
+void WorkerHandle::MarkFinished() {
+  {
+    std::lock_guard lock(mutex_);
+    done_ = true;
+  }
+  finished_.notify_all();
+}
+
+TThreadBuff::TThreadBuff(const ExchangeContext& context, LinkMode mode, std::shared_ptr<WorkerHandle> handle)
+    : context_(context), mode_(mode), handle_(std::move(handle)) {}
+
+std::shared_ptr<WorkerHandle> TThreadBuff::Start(const ExchangeContext& context, LinkMode mode) {
+  auto handle = std::make_shared<WorkerHandle>();
+  auto* worker = new TThreadBuff(context, mode, handle);
+  std::thread([worker] {
+    LowerCurrentThreadPriority();
+    worker->Execute();
+    auto finished = worker->handle_;
+    delete worker;  // the worker frees itself
+    finished->MarkFinished();
+  }).detach();
+  return handle;
+}
+
+void TThreadBuff::Execute() {
+  TCommPortDriver& port = context_.dataModule.cmprtdrvr1;
+  if (!port.Open()) {
+    Report(StatusPortError);
+    return;
+  }
+  Report(StatusPortOpened);
+  if (mode_ == LinkMode::Read) {
+    const uint8_t type = ReadConfiguration();
+    if (type != kNoDevice) Report(StatusReadDone, type);
+  } else if (WriteConfiguration()) {
+    Report(StatusWriteDone);
+  }
+  port.Close();
+}
+
+bool TThreadBuff::Sleep50() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  return !handle_->AbortRequested();
+}
+
+bool TThreadBuff::Exchange(const uint8_t* frame, std::size_t length) {
+  TDataModule1& dm = context_.dataModule;
+  dm.ClearReceiveBuffer();
+  dm.cmprtdrvr1.Purge(true, true);
+  dm.cmprtdrvr1.Write(frame, static_cast<uint32_t>(length));
+  return WaitAnswer();
+}
+
+bool TThreadBuff::WaitAnswer() {
+  TDataModule1& dm = context_.dataModule;
+  if (!Sleep50()) return false;
+  for (int i = 0; i < kFirstByteSteps && dm.ReceivedCount() < 2; ++i)
+    if (!Sleep50()) return false;
+  if (dm.ReceivedCount() == 0) return false;
+  Report(StatusAnswerReceived);
+  auto complete = [&dm] {
+    const int32_t count = dm.ReceivedCount();
+    // Bytes beyond the receive buffer were never stored: such an answer can
+    // only fail, so there is nothing to wait for.
+    return count > static_cast<int32_t>(kReceiveBufferSize) || dm.ReceivedByte(1) == count;
+  };
+  for (int i = 0; i < kCompleteSteps && !complete(); ++i)
+    if (!Sleep50()) return false;
+  const auto answer = dm.TakeSnapshot();
+  return AnswerAccepted(answer.AsAnswer(), kReceiveBufferSize);
+}
+
+uint8_t ParseConfigAnswer(const TDataModule1::Snapshot& answer, StagedConfig& staged) {
+  const Answer a = answer.AsAnswer();
+  if (!IsConfigAnswer(a)) return kNoDevice;
+  const int type = a.bytes[3];
+  const std::size_t n = static_cast<std::size_t>(PayloadSize(type));
+  if (a.count < 6 + n) return kNoDevice;
+  std::copy_n(a.bytes + 5, n, staged.config.begin() + kPayloadStart);
+  staged.version = a.bytes[4];
+  return static_cast<uint8_t>(type);
+}
+
+uint8_t TThreadBuff::ReadConfiguration() {
+  const RequestFrame request = MakeRequestFrame(1);
+  if (!Exchange(request.data(), request.size())) {
+    Report(StatusNoLink);
+    return kNoDevice;
+  }
+  Report(StatusAnswerReceived);
+  // The answer is staged and stored only when the whole read succeeded, so a
+  // failed read never leaves values behind that the pages do not show.
+  StagedConfig staged{context_.data.ConfigBuffer, context_.data.DeviceVersion};
+  const uint8_t type = ParseConfigAnswer(context_.dataModule.TakeSnapshot(), staged);
+  if (type == kNoDevice) {
+    Report(StatusUnknownDevice);
+    return kNoDevice;
+  }
+  if (type == kTypePPKP && staged.version < 3) {
+    Report(StatusVersionTooOld);
+    return kNoDevice;
+  }
+  if (IsGsmInUse(staged.config, type)) {
+    Report(StatusGsmReading);
+    if (!context_.gsm || !context_.gsm->ReadGsmSettings(*this)) {
+      Report(StatusGsmError);
+      return kNoDevice;
+    }
+    context_.gsm->CommitRead();
+  }
+  context_.data.ConfigBuffer = staged.config;
+  context_.data.DeviceVersion = staged.version;
+  return type;
+}
+
+bool TThreadBuff::WriteConfiguration() {
+  SharedData& data = context_.data;
+  const int type = data.DeviceType;
+  const int length = CompleteWriteFrame(data.ConfigBuffer, type);
+  if (length == 0) {  // no layout for the selected type: nothing is sent
+    Report(StatusUnknownDevice);
+    return false;
+  }
+  if (!Exchange(data.ConfigBuffer.data(), static_cast<std::size_t>(length))) {
+    Report(StatusNoLink);
+    return false;
+  }
+  Report(StatusAnswerReceived);
+  const auto answer = context_.dataModule.TakeSnapshot();
+  if (!WriteAnswerTypeMatches(answer.AsAnswer(), type)) {
+    Report(StatusUnknownDevice);
+    return false;
+  }
+  if (!WriteReadBackMatches(answer.AsAnswer(), data.ConfigBuffer, type)) {
+    Report(StatusWriteMismatch);
+    return false;
+  }
+  if (!IsGsmInUse(data.ConfigBuffer, type)) return true;
+  Report(StatusGsmWriting);
+  if (!context_.gsm || !context_.gsm->WriteGsmSettings(*this)) {
+    Report(StatusGsmError);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tivolan

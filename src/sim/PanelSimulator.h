@@ -1,0 +1,76 @@
+#pragma once
+// The panels on the other end of the link, as far as the program relies on
+// them: frames in, answers out, optionally with one fault.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tivolan::sim {
+
+using Bytes = std::vector<uint8_t>;
+
+enum class Fault {
+  None,
+  NoAnswer,       // never answers
+  Truncated,      // the length byte promises more than is sent
+  BadChecksum,    // the last byte is wrong
+  WrongType,      // the answer names another device type
+  ReadBackDiffers,  // a write's read-back differs in one byte
+  Delay,          // the answer comes late
+  Oversized,      // a frame longer than 201 bytes
+  HangUp,         // the line drops in the middle of an answer
+};
+
+// Parses a fault name as the command line gives it; nullopt when unknown.
+std::optional<Fault> ParseFault(const std::string& name);
+const char* FaultName(Fault fault);
+
+struct DeviceSetup {
+  int type = 1;
+  int version = 3;
+  Bytes payload;                    // empty: the type's defaults
+  std::array<Bytes, 3> blocks;      // data of blocks 2..4 (after the block byte); empty: defaults
+  Fault fault = Fault::None;
+  int delayMs = 0;                  // Fault::Delay
+  int wrongType = 9;                // Fault::WrongType
+};
+
+// What the device does after a frame: an answer, and how it is sent.
+struct Reply {
+  Bytes bytes;
+  int delayMs = 0;
+  bool hangUpAfter = false;  // the line drops once `bytes` went out
+};
+
+class PanelSimulator {
+ public:
+  explicit PanelSimulator(DeviceSetup setup);
+
+  // Feeds received bytes; returns one reply per complete frame that deserves
+  // one. Each complete frame is also kept for the log.
+  std::vector<Reply> Feed(const uint8_t* data, std::size_t count);
+
+  const Bytes& Payload() const { return payload_; }
+  const Bytes& Block(int block) const { return blocks_[static_cast<std::size_t>(block - 2)]; }
+  const std::vector<Bytes>& Frames() const { return frames_; }
+  int Type() const { return setup_.type; }
+
+ private:
+  std::optional<Reply> Answer(const Bytes& frame);
+  Bytes ConfigAnswer() const;
+  Bytes BlockAnswer(int block) const;
+  Reply Deliver(Bytes answer, bool isWriteReadBack) const;
+
+  DeviceSetup setup_;
+  Bytes payload_;
+  std::array<Bytes, 3> blocks_;
+  Bytes pending_;
+  std::vector<Bytes> frames_;
+};
+
+// A frame: 0x7E, length, command, block, data, checksum.
+Bytes MakeFrame(uint8_t command, uint8_t block, const Bytes& data);
+
+}  // namespace tivolan::sim

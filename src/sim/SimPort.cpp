@@ -1,0 +1,189 @@
+#include "sim/SimPort.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <stdexcept>
+
+namespace tivolan::sim {
+namespace {
+
+uint32_t SpeedValue(speed_t speed) {
+  struct Pair {
+    speed_t code;
+    uint32_t baud;
+  };
+  static const Pair kSpeeds[] = {{B110, 110},       {B300, 300},     {B600, 600},       {B1200, 1200},
+                                 {B2400, 2400},     {B4800, 4800},   {B9600, 9600},     {B19200, 19200},
+                                 {B38400, 38400},   {B57600, 57600}, {B115200, 115200}, {B230400, 230400}};
+  for (const auto& p : kSpeeds)
+    if (p.code == speed) return p.baud;
+  return 0;
+}
+
+void SleepMs(double ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::microseconds(static_cast<int64_t>(ms * 1000)));
+}
+
+}  // namespace
+
+std::string Hex(const Bytes& bytes) {
+  static const char* kDigits = "0123456789ABCDEF";
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i) text += ' ';
+    text += kDigits[bytes[i] >> 4];
+    text += kDigits[bytes[i] & 15];
+  }
+  return text;
+}
+
+std::optional<Bytes> ParseHex(const std::string& text) {
+  std::string digits;
+  for (char c : text)
+    if (!std::isspace(static_cast<unsigned char>(c))) digits += c;
+  if (digits.size() % 2 != 0) return std::nullopt;
+  Bytes out;
+  for (std::size_t i = 0; i < digits.size(); i += 2) {
+    const std::string pair = digits.substr(i, 2);
+    if (!std::isxdigit(static_cast<unsigned char>(pair[0])) || !std::isxdigit(static_cast<unsigned char>(pair[1])))
+      return std::nullopt;
+    out.push_back(static_cast<uint8_t>(std::stoul(pair, nullptr, 16)));
+  }
+  return out;
+}
+
+SimPort::SimPort(SimOptions options) : options_(std::move(options)), device_(options_.device) {
+  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+    throw std::runtime_error("cannot create a pseudo-terminal");
+  slavePath_ = ::ptsname(master_);
+  // Holding the slave open keeps the pair alive between the program's opens.
+  slaveKeeper_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  termios t{};
+  ::tcgetattr(master_, &t);
+  ::cfmakeraw(&t);
+  ::tcsetattr(master_, TCSANOW, &t);
+}
+
+SimPort::~SimPort() {
+  Stop();
+  if (slaveKeeper_ >= 0) ::close(slaveKeeper_);
+  if (master_ >= 0) ::close(master_);
+}
+
+void SimPort::Start() {
+  thread_ = std::thread([this] { Run(); });
+}
+
+void SimPort::Stop() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+void SimPort::Run(const std::atomic<bool>* externalStop) {
+  uint8_t buffer[512];
+  while (!stop_ && !hungUp_ && !(externalStop && *externalStop)) {
+    pollfd p{master_, POLLIN, 0};
+    if (::poll(&p, 1, 50) <= 0 || !(p.revents & POLLIN)) continue;
+    const ssize_t n = ::read(master_, buffer, sizeof buffer);
+    if (n > 0) Serve(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+uint32_t SimPort::LineBaud(std::string* mismatch) const {
+  termios t{};
+  ::tcgetattr(master_, &t);  // the master reports the settings the program gave the slave
+  const uint32_t baud = SpeedValue(::cfgetospeed(&t));
+  std::string problems;
+  if (baud != options_.expectedBaud) problems += " speed " + std::to_string(baud);
+  if ((t.c_cflag & CSIZE) != CS8 || (t.c_cflag & (PARENB | CSTOPB))) problems += " not 8N1";
+  if (t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN) || t.c_oflag & OPOST || t.c_iflag & (ICRNL | INLCR | IXON | ISTRIP))
+    problems += " not raw";
+  if (!problems.empty()) *mismatch = "line settings mismatch:" + problems;
+  return baud == 0 ? options_.expectedBaud : baud;
+}
+
+void SimPort::Serve(const uint8_t* data, std::size_t count) {
+  std::vector<Reply> replies;
+  std::vector<Bytes> newFrames;
+  {
+    std::lock_guard lock(mutex_);
+    const std::size_t before = device_.Frames().size();
+    replies = device_.Feed(data, count);
+    newFrames.assign(device_.Frames().begin() + static_cast<long>(before), device_.Frames().end());
+  }
+  for (const auto& frame : newFrames)
+    if (options_.log) options_.log(Hex(frame));
+  if (newFrames.empty()) return;
+  std::string mismatch;
+  const uint32_t baud = LineBaud(&mismatch);
+  if (!mismatch.empty()) {
+    if (options_.log) options_.log(mismatch);
+    std::lock_guard lock(mutex_);
+    mismatches_.push_back(mismatch);
+  }
+  // At another speed a real device hears only noise.
+  if (baud != options_.expectedBaud) return;
+  for (std::size_t i = 0; i < replies.size(); ++i) Send(replies[i], newFrames[std::min(i, newFrames.size() - 1)].size());
+}
+
+void SimPort::Send(const Reply& reply, std::size_t requestBytes) {
+  termios t{};
+  ::tcgetattr(master_, &t);
+  const uint32_t baud = SpeedValue(::cfgetospeed(&t));
+  const double msPerByte = options_.pacing && baud ? 10000.0 / baud : 0.0;
+  SleepMs(msPerByte * static_cast<double>(requestBytes));  // the request is still on the wire
+  SleepMs(reply.delayMs);
+  const auto start = std::chrono::steady_clock::now();
+  for (std::size_t sent = 0; sent < reply.bytes.size() && !stop_;) {
+    std::size_t due = reply.bytes.size();
+    if (msPerByte > 0) {
+      const double elapsed =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+      due = std::min(reply.bytes.size(), static_cast<std::size_t>(elapsed / msPerByte) + 1);
+    }
+    if (due > sent) {
+      const ssize_t n = ::write(master_, reply.bytes.data() + sent, due - sent);
+      if (n > 0) sent += static_cast<std::size_t>(n);
+    }
+    if (sent < reply.bytes.size()) SleepMs(msPerByte > 0 ? msPerByte : 1);
+  }
+  if (reply.hangUpAfter) HangUp();
+}
+
+// The line drops once the program's poll (500 ms) has taken the first half,
+// so the program sees an answer start and then lose its line.
+void SimPort::HangUp() {
+  SleepMs(700);
+  hungUp_ = true;
+  ::close(master_);
+  master_ = -1;
+}
+
+std::vector<Bytes> SimPort::ReceivedFrames() const {
+  std::lock_guard lock(mutex_);
+  return device_.Frames();
+}
+
+std::vector<std::string> SimPort::Mismatches() const {
+  std::lock_guard lock(mutex_);
+  return mismatches_;
+}
+
+Bytes SimPort::Payload() const {
+  std::lock_guard lock(mutex_);
+  return device_.Payload();
+}
+
+Bytes SimPort::Block(int block) const {
+  std::lock_guard lock(mutex_);
+  return device_.Block(block);
+}
+
+}  // namespace tivolan::sim

@@ -1,0 +1,66 @@
+#pragma once
+// The simulator on a pseudo-terminal: the program opens the slave like a
+// serial port; the simulator answers on the master, paced at the line speed
+// the program set, and checks that speed and raw 8N1 on its side.
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/PanelSimulator.h"
+
+namespace tivolan::sim {
+
+struct SimOptions {
+  DeviceSetup device;
+  bool pacing = true;             // ten bit times per byte at the program's speed
+  uint32_t expectedBaud = 9600;
+  std::function<void(const std::string&)> log;  // one line per received frame, in hex
+};
+
+class SimPort {
+ public:
+  explicit SimPort(SimOptions options);
+  ~SimPort();
+  SimPort(const SimPort&) = delete;
+  SimPort& operator=(const SimPort&) = delete;
+
+  const std::string& SlavePath() const { return slavePath_; }
+  void Start();  // answers on a thread of its own
+  void Stop();
+  // Answers on the calling thread until Stop (from another thread or a
+  // signal handler's flag) or a hang-up.
+  void Run(const std::atomic<bool>* externalStop = nullptr);
+
+  std::vector<Bytes> ReceivedFrames() const;
+  std::vector<std::string> Mismatches() const;
+  Bytes Payload() const;
+  Bytes Block(int block) const;
+  bool HungUp() const { return hungUp_; }
+
+ private:
+  void Serve(const uint8_t* data, std::size_t count);
+  void Send(const Reply& reply, std::size_t requestBytes);
+  uint32_t LineBaud(std::string* mismatch) const;
+  void HangUp();
+
+  SimOptions options_;
+  PanelSimulator device_;
+  int master_ = -1;
+  int slaveKeeper_ = -1;
+  std::string slavePath_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> mismatches_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> hungUp_{false};
+  std::thread thread_;
+};
+
+// Text of bytes as hex pairs separated by blanks.
+std::string Hex(const Bytes& bytes);
+// Bytes of a hex text (blanks allowed); nullopt when it is not hex pairs.
+std::optional<Bytes> ParseHex(const std::string& text);
+
+}  // namespace tivolan::sim

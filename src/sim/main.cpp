@@ -1,0 +1,118 @@
+// tivolan-sim: a simulated panel or concentrator on a pseudo-terminal.
+// Prints the port's path as the first line, then answers until stopped.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "model/DefaultImages.h"
+#include "sim/SimPort.h"
+
+namespace {
+
+std::atomic<bool> g_stop{false};
+void OnSignal(int) { g_stop = true; }
+
+const char* kUsage =
+    "usage: tivolan-sim [options]\n"
+    "  --type 1|2|3        device type (default 1)\n"
+    "  --version N         firmware version byte (default 3)\n"
+    "  --image HEX         configuration payload instead of the type's defaults\n"
+    "  --block N=HEX       data of block N (2..4)\n"
+    "  --fault NAME        one of: no-answer truncated bad-crc wrong-type readback\n"
+    "                      delay oversized hangup\n"
+    "  --delay MS          answer delay for --fault delay (default 1500)\n"
+    "  --answer-type N     device type byte for --fault wrong-type (default 9)\n"
+    "  --no-pacing         send at once instead of at the line speed\n"
+    "  --log FILE          log received frames to FILE instead of standard error\n";
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "tivolan-sim: %s\n%s", message.c_str(), kUsage);
+  return 2;
+}
+
+bool ParseInt(const char* text, int low, int high, int& out) {
+  char* end = nullptr;
+  const long v = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || v < low || v > high) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tivolan::sim;
+  SimOptions options;
+  options.device.delayMs = 1500;
+  std::string logPath;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--no-pacing") {
+      options.pacing = false;
+      continue;
+    }
+    const char* v = value();
+    if (!v) return Fail("missing value after " + arg);
+    if (arg == "--type") {
+      if (!ParseInt(v, 1, 3, options.device.type)) return Fail("--type takes 1, 2 or 3");
+    } else if (arg == "--version") {
+      if (!ParseInt(v, 0, 255, options.device.version)) return Fail("--version takes 0..255");
+    } else if (arg == "--image") {
+      auto bytes = ParseHex(v);
+      if (!bytes) return Fail("--image takes hexadecimal byte pairs");
+      options.device.payload = *bytes;
+    } else if (arg == "--block") {
+      const std::string spec = v;
+      int block = 0;
+      auto bytes = spec.size() > 2 && spec[1] == '=' ? ParseHex(spec.substr(2)) : std::nullopt;
+      if (!ParseInt(spec.substr(0, 1).c_str(), 2, 4, block) || !bytes) return Fail("--block takes N=HEX, N 2..4");
+      options.device.blocks[static_cast<std::size_t>(block - 2)] = *bytes;
+    } else if (arg == "--fault") {
+      auto fault = ParseFault(v);
+      if (!fault) return Fail(std::string("unknown fault: ") + v);
+      options.device.fault = *fault;
+    } else if (arg == "--delay") {
+      if (!ParseInt(v, 0, 600000, options.device.delayMs)) return Fail("--delay takes milliseconds");
+    } else if (arg == "--answer-type") {
+      if (!ParseInt(v, 0, 255, options.device.wrongType)) return Fail("--answer-type takes 0..255");
+    } else if (arg == "--log") {
+      logPath = v;
+    } else {
+      return Fail("unknown option: " + arg);
+    }
+  }
+  const std::size_t expected = tivolan::DefaultPayload(options.device.type).size();
+  if (!options.device.payload.empty() && options.device.payload.size() != expected)
+    return Fail("--image must hold " + std::to_string(expected) + " bytes for this type");
+
+  std::ofstream logFile;
+  if (!logPath.empty()) {
+    logFile.open(logPath, std::ios::app);
+    if (!logFile) return Fail("cannot open log file " + logPath);
+  }
+  options.log = [&logFile](const std::string& line) {
+    std::ostream& out = logFile.is_open() ? static_cast<std::ostream&>(logFile) : std::cerr;
+    out << line << std::endl;
+  };
+
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  try {
+    SimPort port(options);
+    std::printf("%s\n", port.SlavePath().c_str());
+    std::fflush(stdout);
+    port.Run(&g_stop);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tivolan-sim: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

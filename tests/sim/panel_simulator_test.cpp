@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "link/BCC.h"
+#include "link/Frames.h"
+#include "sim/PanelSimulator.h"
+#include "sim/SimPort.h"
+
+namespace tivolan::sim {
+namespace {
+
+Bytes Request(uint8_t block) {
+  const auto r = MakeRequestFrame(block);
+  return Bytes(r.begin(), r.end());
+}
+
+TEST(PanelSimulator, AnswersAReadOfBlockOneWithTypeVersionAndPayload) {
+  PanelSimulator device(DeviceSetup{});
+  const Bytes request = Request(1);
+  const auto replies = device.Feed(request.data(), request.size());
+  ASSERT_EQ(replies.size(), 1u);
+  const Bytes& a = replies[0].bytes;
+  ASSERT_EQ(a.size(), 47u);
+  EXPECT_EQ(a[1], 47);
+  EXPECT_EQ(a[2], 0x44);
+  EXPECT_EQ(a[3], 1);
+  EXPECT_EQ(a[4], 3);
+  EXPECT_EQ(a[5], 0x78) << "first byte of the default payload";
+  EXPECT_EQ(a[46], FrameChecksum(a.data(), 46));
+}
+
+TEST(PanelSimulator, FindsFramesInNoiseAndAcrossChunksAndIgnoresBadOnes) {
+  PanelSimulator device(DeviceSetup{});
+  Bytes stream{0x00, 0x13, 0x7E, 0x02};  // noise, then a start byte with a length that is no frame
+  const Bytes r2 = Request(2);
+  stream.insert(stream.end(), r2.begin(), r2.end());
+  Bytes bad = Request(3);
+  bad.back() ^= 1;
+  stream.insert(stream.end(), bad.begin(), bad.end());
+  const Bytes r4 = Request(4);
+  stream.insert(stream.end(), r4.begin(), r4.end());
+  std::vector<Reply> replies;
+  for (std::size_t i = 0; i < stream.size(); i += 3) {  // in pieces
+    auto got = device.Feed(stream.data() + i, std::min<std::size_t>(3, stream.size() - i));
+    replies.insert(replies.end(), got.begin(), got.end());
+  }
+  ASSERT_EQ(replies.size(), 2u) << "the frame with a bad checksum goes unanswered";
+  EXPECT_EQ(replies[0].bytes[3], 2);
+  EXPECT_EQ(replies[1].bytes[3], 4);
+  EXPECT_EQ(device.Frames().size(), 3u);
+}
+
+TEST(PanelSimulator, StoresWritesAndAnswersWithTheReadBack) {
+  DeviceSetup setup;
+  setup.type = 3;
+  PanelSimulator device(setup);
+  Bytes payload(11, 0x5A);
+  const Bytes write = MakeFrame(0x57, 1, payload);
+  const auto replies = device.Feed(write.data(), write.size());
+  ASSERT_EQ(replies.size(), 1u);
+  EXPECT_EQ(device.Payload(), payload);
+  EXPECT_EQ(Bytes(replies[0].bytes.begin() + 5, replies[0].bytes.end() - 1), payload);
+  const Bytes block2 = MakeFrame(0x57, 2, {0, 7, 1, 0, 0, 0, 0, 0, 0});
+  device.Feed(block2.data(), block2.size());
+  EXPECT_EQ(device.Block(2), (Bytes{0, 7, 1, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(PanelSimulator, FaultsShapeTheAnswer) {
+  const Bytes request = Request(1);
+  auto answer = [&](Fault fault) {
+    DeviceSetup setup;
+    setup.fault = fault;
+    setup.delayMs = 123;
+    PanelSimulator device(setup);
+    const auto replies = device.Feed(request.data(), request.size());
+    return replies.empty() ? Reply{} : replies[0];
+  };
+  EXPECT_TRUE(answer(Fault::NoAnswer).bytes.empty());
+  EXPECT_EQ(answer(Fault::Truncated).bytes.size(), 44u);
+  EXPECT_EQ(answer(Fault::Truncated).bytes[1], 47);
+  const Bytes bad = answer(Fault::BadChecksum).bytes;
+  EXPECT_NE(bad.back(), FrameChecksum(bad.data(), bad.size() - 1));
+  EXPECT_EQ(answer(Fault::WrongType).bytes[3], 9);
+  EXPECT_EQ(answer(Fault::Delay).delayMs, 123);
+  EXPECT_EQ(answer(Fault::Oversized).bytes.size(), 230u);
+  EXPECT_TRUE(answer(Fault::HangUp).hangUpAfter);
+  EXPECT_EQ(ParseFault("readback"), Fault::ReadBackDiffers);
+  EXPECT_EQ(ParseFault("nonsense"), std::nullopt);
+}
+
+TEST(Hex, RoundTripAndRejects) {
+  EXPECT_EQ(Hex({0x7E, 0x0A, 0xE3}), "7E 0A E3");
+  EXPECT_EQ(ParseHex("7e 0A e3"), (Bytes{0x7E, 0x0A, 0xE3}));
+  EXPECT_EQ(ParseHex("7E0"), std::nullopt);
+  EXPECT_EQ(ParseHex("7G"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tivolan::sim

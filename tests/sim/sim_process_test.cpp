@@ -1,0 +1,82 @@
+// tivolan-sim as a process: the program's exchange against it, and its log.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "link/ExchangeRunner.h"
+#include "model/DefaultImages.h"
+#include "support/RecordingPrompter.h"
+
+namespace tivolan {
+namespace {
+
+// Starts the simulator with `args`; returns its pid and the port it printed.
+pid_t StartSim(const std::string& args, std::string& port) {
+  int out[2];
+  if (::pipe(out) != 0) return -1;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(out[1], 1);
+    ::close(out[0]);
+    ::execl("/bin/sh", "sh", "-c", ("exec " + std::string(TIVOLAN_SIM_PATH) + " " + args).c_str(), nullptr);
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  char c;
+  while (::read(out[0], &c, 1) == 1 && c != '\n') port += c;
+  ::close(out[0]);
+  return pid;
+}
+
+int Stop(pid_t pid) {
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SimProcess, AnswersTheProgramAndLogsEveryFrameInHex) {
+  const std::string log = ::testing::TempDir() + "tivolan-sim-" + std::to_string(::getpid()) + ".log";
+  std::remove(log.c_str());
+  std::string port;
+  const pid_t pid = StartSim("--type 2 --version 5 --no-pacing --log " + log, port);
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(port.rfind("/dev/pts/", 0), 0u) << port;
+
+  EventLoop loop;
+  LoopPollTimer timer(loop);
+  TDataModule1 dm(CreateSystemSerialDevice(), &timer);
+  dm.cmprtdrvr1.SetPortName(port);
+  SharedData data;
+  const auto read = RunExchange(loop, dm, data, LinkMode::Read);
+  EXPECT_EQ(read.finalCode, 0);
+  EXPECT_EQ(read.param, 2);
+  EXPECT_EQ(data.DeviceVersion, 5);
+  EXPECT_EQ(Stop(pid), 0);
+
+  std::ifstream in(log);
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first, "7E 0A 52 01 00 00 00 00 00 E3");
+  std::remove(log.c_str());
+}
+
+TEST(SimProcess, RefusesOptionsItDoesNotKnow) {
+  for (const char* args : {"--type 4", "--fault nonsense", "--image 00", "--bogus", "--version"}) {
+    std::string port;
+    const pid_t pid = StartSim(std::string(args) + " 2>/dev/null", port);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 2) << args;
+    EXPECT_TRUE(port.empty()) << args;
+  }
+}
+
+}  // namespace
+}  // namespace tivolan

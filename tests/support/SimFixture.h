@@ -1,0 +1,74 @@
+#pragma once
+// The programming exchange against the in-process simulator over a real
+// pseudo-terminal: the worker, the receive poll and the reports run exactly
+// as in the programs.
+#include <chrono>
+#include <vector>
+
+#include "link/EventLoop.h"
+#include "link/ExchangeRunner.h"
+#include "link/UnitData.h"
+#include "model/DefaultImages.h"
+#include "sim/SimPort.h"
+#include "support/RecordingPrompter.h"
+
+namespace tivolan::test {
+
+struct TimedCode {
+  int code;
+  double atMs;  // since the exchange started
+};
+
+class SimFixture {
+ public:
+  explicit SimFixture(sim::SimOptions options) : sim_(std::move(options)) {
+    dataModule.cmprtdrvr1.SetPortName(sim_.SlavePath());
+    sim_.Start();
+    SelectType(1);
+  }
+
+  void SelectType(int type) {
+    RecordingPrompter prompter;
+    data.DeviceType = static_cast<uint8_t>(type);
+    SetDefaultImage(data.ConfigBuffer, type, prompter);
+  }
+
+  ExchangeOutcome Run(LinkMode mode) {
+    timed.clear();
+    const auto start = std::chrono::steady_clock::now();
+    return RunExchange(loop, dataModule, data, mode, [&](int code, int) {
+      const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+      timed.push_back({code, ms});
+    });
+  }
+
+  double MsBetween(int fromCode, int toCode) const {
+    double from = -1;
+    for (const auto& t : timed) {
+      if (t.code == fromCode && from < 0) from = t.atMs;
+      if (t.code == toCode && from >= 0) return t.atMs - from;
+    }
+    return -1;
+  }
+
+  sim::SimPort& Sim() { return sim_; }
+
+  EventLoop loop;
+  LoopPollTimer timer{loop};
+  TDataModule1 dataModule{CreateSystemSerialDevice(), &timer};
+  SharedData data;
+  std::vector<TimedCode> timed;
+
+ private:
+  sim::SimPort sim_;
+};
+
+inline sim::SimOptions Device(int type, sim::Fault fault = sim::Fault::None, int version = 3) {
+  sim::SimOptions o;
+  o.device.type = type;
+  o.device.version = version;
+  o.device.fault = fault;
+  return o;
+}
+
+}  // namespace tivolan::test

@@ -1,0 +1,167 @@
+// Reading and writing through the widgets, against the simulator.
+#include <QComboBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "link/UnitData.h"
+#include "shell/ui/QtPollTimer.h"
+#include "shell/ui/TApplication.h"
+#include "shell/ui/UnitMain.h"
+#include "sim/SimPort.h"
+#include "support/RecordingPrompter.h"
+
+using namespace tivolan;
+
+namespace {
+
+// Notes the status text at the moment a box is shown.
+class OrderPrompter final : public Prompter {
+ public:
+  explicit OrderPrompter(TForm1*& window) : window_(window) {}
+  void Show(const MessageBox& box) override {
+    shown.push_back(box);
+    textWhenShown = window_->StatusText();
+  }
+  bool AskYesNo(const MessageBox&) override { return true; }
+  std::vector<MessageBox> shown;
+  QString textWhenShown;
+
+ private:
+  TForm1*& window_;
+};
+
+struct Bench {
+  explicit Bench(sim::SimOptions options) : sim(std::move(options)) {
+    sim.Start();
+    settings.Write("comportname", sim.SlavePath());
+    window = new TForm1(FormServices{data, dataModule, settings, [] { return std::vector<std::string>{}; }});
+    windowRef = window;
+    auto prompter = std::make_unique<OrderPrompter>(windowRef);
+    prompts = prompter.get();
+    window->SetPrompter(std::move(prompter));
+    QObject::connect(window, &TForm1::statusTextChanged, [this](const QString& t) { texts << t; });
+    QObject::connect(window, &TForm1::statusColourChanged, [this](const QColor& c) { colours << c; });
+  }
+  ~Bench() { delete window; }
+
+  void WaitIdle() { QTRY_VERIFY_WITH_TIMEOUT(window->ButtonRead->isEnabled() && !window->WorkerRunning(), 8000); }
+  QList<QWidget*> LinkControls() const {
+    return {window->PortNameBox, window->ButtonWrite, window->ButtonRead, window->bxDeviceTypeList, window->PageMain,
+            window->pages[kTabUpdate]};
+  }
+
+  sim::SimPort sim;
+  SharedData data;
+  QtPollTimer pollTimer;
+  TDataModule1 dataModule{CreateSystemSerialDevice(), &pollTimer};
+  MemorySettingsStore settings;
+  TForm1* window = nullptr;
+  TForm1* windowRef = nullptr;
+  OrderPrompter* prompts = nullptr;
+  QStringList texts;
+  QList<QColor> colours;
+};
+
+sim::SimOptions Device(int type, sim::Fault fault = sim::Fault::None) {
+  sim::SimOptions o;
+  o.device.type = type;
+  o.device.fault = fault;
+  return o;
+}
+
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+
+}  // namespace
+
+class LinkWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void readDisablesTheSixControlsAndReportsEachStep() {
+    Bench b(Device(1));
+    const QColor rest = b.window->StatusBar->palette().color(QPalette::Window);
+    b.window->ButtonRead->click();
+    for (QWidget* w : b.LinkControls()) QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(b.window->BtnClose->isEnabled());
+    b.WaitIdle();
+    for (QWidget* w : b.LinkControls()) QVERIFY(w->isEnabled());
+    QCOMPARE(b.texts, (QStringList{"Порт открыт", "Ответ прибора получен", "Ответ прибора получен",
+                                   "Конфигурация прочитана, версия прибора - 3"}));
+    QTRY_COMPARE_WITH_TIMEOUT(b.colours.size(), 4, 3000);
+    QCOMPARE(b.colours, (QList<QColor>{kGreen, rest, kGreen, rest}));
+  }
+
+  void writeWithoutGsm() {
+    Bench b(Device(1));
+    b.window->ButtonWrite->click();
+    b.WaitIdle();
+    QCOMPARE(b.texts.last(), QStringLiteral("Конфигурация записана"));
+    QCOMPARE(b.texts.size(), 4);
+  }
+
+  void typeTwoReadWhileTypeOneIsSelectedSwitchesListAndPages() {
+    auto options = Device(2);
+    options.device.payload.assign(43, 0);
+    options.device.payload[40] = 0x77;  // byte 44: siren time as no default has it
+    Bench b(options);
+    QCOMPARE(b.window->bxDeviceTypeList->currentIndex(), 0);
+    b.window->ButtonRead->click();
+    b.WaitIdle();
+    QCOMPARE(b.window->bxDeviceTypeList->currentIndex(), 1);
+    QCOMPARE(b.data.DeviceType, uint8_t{2});
+    QCOMPARE(b.data.ConfigBuffer[44], uint8_t{0x77});
+    QVERIFY(b.window->PageMain->isTabVisible(kTabShlf));
+    QVERIFY(!b.window->PageMain->isTabVisible(kTabCnc));
+    QCOMPARE(b.settings.Values().at("devicetype"), std::string("0"));  // a read does not store the type
+  }
+
+  void concentratorReadShowsItsPage() {
+    Bench b(Device(3));
+    b.window->ButtonRead->click();
+    b.WaitIdle();
+    QCOMPARE(b.window->bxDeviceTypeList->currentIndex(), 2);
+    QCOMPARE(b.window->PageMain->currentIndex(), int(kTabCnc));
+  }
+
+  void portErrorShowsItsBoxFirstThenTheStatus() {
+    Bench b(Device(1));
+    b.window->PortNameBox->setEditText(QStringLiteral("/dev/no-such-port"));
+    b.window->ButtonRead->click();
+    b.WaitIdle();
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(b.prompts->shown[0].caption), QStringLiteral("Ошибка открытия порта"));
+    QVERIFY(b.prompts->textWhenShown.isEmpty());
+    QCOMPARE(b.texts, QStringList{QStringLiteral("Ошибка порта")});
+    QTRY_COMPARE_WITH_TIMEOUT(b.colours.size(), 4, 3000);
+    QCOMPARE(b.colours[0], kRed);
+  }
+
+  void noLinkFlashesRedAndEnablesTheControls() {
+    Bench b(Device(1, sim::Fault::NoAnswer));
+    b.window->ButtonRead->click();
+    b.WaitIdle();
+    QCOMPARE(b.texts.last(), QStringLiteral("Нет связи, проверьте соединения или тип прибора"));
+    QCOMPARE(b.colours.first(), kRed);
+  }
+
+  void closingWhileAWorkerRunsClosesThePort() {
+    Bench b(Device(1, sim::Fault::NoAnswer));
+    b.window->show();
+    b.window->ButtonRead->click();
+    QTRY_VERIFY_WITH_TIMEOUT(b.dataModule.cmprtdrvr1.IsOpen(), 2000);
+    b.window->close();
+    QVERIFY(!b.window->WorkerRunning());
+    QVERIFY(!b.dataModule.cmprtdrvr1.IsOpen());
+  }
+};
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  LinkWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "link_window_test.moc"
