@@ -2,6 +2,7 @@
 // Typed views of ConfigBuffer, one per device type. The layout is chosen by
 // the device type alone; nothing in the bytes tells which one they follow.
 #include <cstdint>
+#include <optional>
 
 #include "model/Bits.h"
 #include "model/ConfigBuffer.h"
@@ -101,5 +102,13 @@ class ImageCNC1 {
 
 // The layout of a panel type (1 or 2); nullptr for any other type.
 const PanelLayout* PanelLayoutOf(int type);
+
+// The panel view of the buffer for a panel type; none for the concentrator
+// and unknown types, whose panel handlers do nothing.
+inline std::optional<PanelImage> PanelImageOf(ImageBuffer& buffer, int type) {
+  const PanelLayout* layout = PanelLayoutOf(type);
+  if (!layout) return std::nullopt;
+  return PanelImage(buffer, *layout);
+}
 
 }  // namespace tivolan

@@ -27,7 +27,7 @@ TEST_F(MainFormLogic, PanelsShowZonePagesAndTheirTransmissionKinds) {
   ASSERT_TRUE(SetDevice(data, form, 1, prompter));
   EXPECT_EQ(form.tx.kindItems.size(), 3u);
   EXPECT_FALSE(form.tx.netIdVisible);
-  EXPECT_TRUE(form.readerLedVisible);
+  EXPECT_TRUE(form.periphery.ledVisible);
 }
 
 TEST_F(MainFormLogic, ConcentratorShowsItsPageAndTheConnectedBoxes) {

@@ -15,7 +15,7 @@ bool SetDevice(SharedData& data, FormState& form, int type, Prompter& prompter) 
       form.zoneListsFilled = true;
       form.tabVisible = {true, true, true, false, true};
       form.activeTab = kTabShlf;
-      form.readerLedVisible = true;
+      form.periphery.ledVisible = true;
       break;
     case kTypeCNC1:
       form.tabVisible = {false, false, true, true, true};
@@ -32,13 +32,24 @@ bool SetDevice(SharedData& data, FormState& form, int type, Prompter& prompter) 
 void RefreshControls(SharedData& data, FormState& form) {
   const int type = data.DeviceType;
   if (!IsKnownDeviceType(type)) throw DeviceTypeNotFound();
+  if (auto panel = PanelImageOf(data.ConfigBuffer, type)) {  // RefreshPPKP, RefreshPPKN
+    RefreshZones(form.zones, *panel);
+    RefreshPeriphery(form.periphery, data);
+  } else {  // RefreshCNC1
+    RefreshConcentrator(form.concentrator, data);
+  }
   RefreshTxPage(form.tx, data.ConfigBuffer, type);
 }
 
-void UpdateAllTXBuffers(SharedData& data, FormState& /*form*/) {
-  if (IsGsmInUse(data.ConfigBuffer, data.DeviceType)) {
-    // The GSM frames are rebuilt here once their editors exist.
+void UpdateAllTXBuffers(SharedData& data, FormState& form) {
+  if (auto panel = PanelImageOf(data.ConfigBuffer, data.DeviceType)) {
+    PartsLogic(form.zones, *panel);
+    PartDepsLogic(form.zones, *panel);
+    ShlfRearmWrite(form.zones, *panel);
   }
+  // Asked also to refuse an unknown type before anything is written or saved.
+  const bool gsm = IsGsmInUse(data.ConfigBuffer, data.DeviceType);
+  (void)gsm;  // the GSM frames are rebuilt here by the transmission editors
 }
 
 void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prompter& prompter,

@@ -3,7 +3,10 @@
 // refresh and commit. The widgets only mirror FormState.
 #include <array>
 
+#include "model/ConcentratorPage.h"
+#include "model/PeripheryPage.h"
 #include "model/Prompter.h"
+#include "model/ZonePage.h"
 #include "model/SharedData.h"
 #include "shell/logic/Settings.h"
 #include "transmission/TxPage.h"
@@ -17,8 +20,10 @@ inline constexpr std::array<const char*, kTabCount> kTabCaptions{"Шлейфы",
 struct FormState {
   std::array<bool, kTabCount> tabVisible{true, true, true, false, true};
   int activeTab = kTabShlf;
-  bool readerLedVisible = true;  // bxTMLedMode and "Светодиод считывателя"
   bool zoneListsFilled = false;  // zone type and event boxes hold their lists
+  ZonePageState zones;
+  PeripheryPageState periphery;
+  ConcentratorPageState concentrator;
   TxPageState tx;
 };
 
