@@ -8,9 +8,14 @@
 
 #include "shell/ui/QtPrompter.h"
 
+// The icons live in the static widget library, whose resources must be
+// registered by hand.
+static void InitResources() { Q_INIT_RESOURCE(tivolan); }
+
 namespace tivolan {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  InitResources();
   auto* translator = new QTranslator(this);
   if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

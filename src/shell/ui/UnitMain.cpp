@@ -20,7 +20,11 @@
 #include "shell/ui/AboutUnit.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/pages/ConcentratorPageWidget.h"
+#include "shell/ui/pages/PageKit.h"
+#include "shell/ui/pages/PeripheryPageWidget.h"
 #include "shell/ui/pages/TxPageWidget.h"
+#include "shell/ui/pages/ZonePageWidget.h"
 
 namespace tivolan {
 
@@ -98,14 +102,18 @@ void TForm1::BuildFrame() {
   PageMain = new QTabWidget(central);
   PageMain->setObjectName(QStringLiteral("PageMain"));
   PageMain->setAccessibleName(QStringLiteral("Страницы настроек"));
+  zonePage = new ZonePageWidget(PageMain, data_, form_.zones);
+  peripheryPage = new PeripheryPageWidget(PageMain, data_, form_.periphery);
   txPage = new TxPageWidget(PageMain);
-  for (int i = 0; i < kTabCount; ++i) {
-    QWidget* page = i == kTabTx ? txPage : new QWidget(PageMain);
-    pages[static_cast<std::size_t>(i)] = page;
-    page->setAccessibleName(Q(kTabCaptions[static_cast<std::size_t>(i)]));
-    PageMain->addTab(page, Q(kTabCaptions[static_cast<std::size_t>(i)]));
-  }
+  concentratorPage = new ConcentratorPageWidget(PageMain, data_, form_.concentrator);
+  pages = {zonePage, peripheryPage, txPage, concentratorPage, new QWidget(PageMain)};
   pages[kTabUpdate]->setObjectName(QStringLiteral("PGUpdate"));
+  for (int i = 0; i < kTabCount; ++i) {
+    QWidget* page = pages[static_cast<std::size_t>(i)];
+    page->setAccessibleName(Q(kTabCaptions[static_cast<std::size_t>(i)]));
+    PageMain->addTab(page, TabIcon(i), Q(kTabCaptions[static_cast<std::size_t>(i)]));
+  }
+  connect(PageMain, &QTabWidget::currentChanged, this, &TForm1::PageMainChange);
   middle->addWidget(PageMain, 1);
   middle->addWidget(BuildSidePanel());
   outer->addLayout(middle, 1);
@@ -211,7 +219,21 @@ void TForm1::SyncFromState() {
   const QSignalBlocker block(PageMain);
   for (int i = 0; i < kTabCount; ++i) PageMain->setTabVisible(i, form_.tabVisible[static_cast<std::size_t>(i)]);
   PageMain->setCurrentIndex(form_.activeTab);
+  activePage_ = form_.activeTab;
+  zonePage->Sync();
+  peripheryPage->Sync();
   txPage->Sync(form_.tx);
+  concentratorPage->Sync();
+}
+
+void TForm1::PageMainChange(int index) {
+  if (activePage_ == kTabShlf && index != kTabShlf) zonePage->PageShlfExit();
+  activePage_ = index;
+}
+
+void TForm1::CommitPendingEdits() {
+  BtnClose->setFocus();
+  zonePage->CommitEdits();
 }
 
 void TForm1::SetCaptionFile(const std::string& path) {

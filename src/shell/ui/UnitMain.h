@@ -29,6 +29,9 @@ namespace tivolan {
 
 class QtPollTimer;
 class TxPageWidget;
+class ZonePageWidget;
+class PeripheryPageWidget;
+class ConcentratorPageWidget;
 
 inline constexpr int kClientWidth = 752;
 inline constexpr int kClientHeight = 521;
@@ -94,6 +97,9 @@ class TForm1 : public QMainWindow {
   QWidget* BuildSidePanel();
   void SetCaptionFile(const std::string& path);
   void StopWorker();
+  void PageMainChange(int index);
+  // Commits a field still being edited, as moving the focus away would.
+  void CommitPendingEdits();
   void PaintStatus(uint32_t rgb);
   void SetLinkControlsEnabled(bool enabled);
 
@@ -111,6 +117,7 @@ class TForm1 : public QMainWindow {
   StatusFlash flash_;
   QTimer* IndTimer = nullptr;
   QLabel* statusLabel_ = nullptr;
+  int activePage_ = -1;
 
  public:
   // Controls, by the names the rest of the program knows them by.
@@ -127,7 +134,10 @@ class TForm1 : public QMainWindow {
   QAction* MenuClose = nullptr;
   QAction* MenuHelpAbout = nullptr;
   std::array<QWidget*, kTabCount> pages{};
+  ZonePageWidget* zonePage = nullptr;
+  PeripheryPageWidget* peripheryPage = nullptr;
   TxPageWidget* txPage = nullptr;
+  ConcentratorPageWidget* concentratorPage = nullptr;
 };
 
 }  // namespace tivolan

@@ -20,7 +20,7 @@ constexpr int kWorkerExitWaitMs = 3000;
 void TForm1::ButtonReadClick() { SendData(LinkMode::Read); }
 
 void TForm1::ButtonWriteClick() {
-  BtnClose->setFocus();  // a field still being edited is committed by its own exit
+  CommitPendingEdits();
   UpdateAllTXBuffers(data_, form_);
   SendData(LinkMode::Write);
 }

@@ -1,0 +1,127 @@
+#include "shell/ui/pages/ConcentratorPageWidget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "shell/ui/QtText.h"
+#include "shell/ui/pages/PageKit.h"
+#include "shell/ui/pages/PeripheryPageWidget.h"
+
+namespace tivolan {
+
+ConcentratorPageWidget::ConcentratorPageWidget(QWidget* parent, SharedData& shared, ConcentratorPageState& state)
+    : QWidget(parent), data_(shared), state_(state) {
+  setObjectName(QStringLiteral("PageCnc"));
+  auto* columns = new QHBoxLayout(this);
+  columns->setContentsMargins(10, 10, 10, 10);
+  columns->setSpacing(14);
+  auto* left = new QVBoxLayout;
+  left->addWidget(BuildRelays());
+  chkCncBuzzOn = MakeBox(this, "chkCncBuzzOn", QStringLiteral("Использовать внутренний зуммер"));
+  chkCncFireReleCntr = MakeBox(this, "chkCncFireReleCntr", QStringLiteral("Контроль цепи реле \"пожар\""));
+  left->addWidget(chkCncBuzzOn);
+  left->addWidget(chkCncFireReleCntr);
+  left->addStretch();
+  auto* right = new QVBoxLayout;
+  right->addWidget(BuildExpanders());
+  right->addWidget(BuildBvi());
+  right->addStretch();
+  columns->addLayout(left);
+  columns->addLayout(right, 1);
+  Wire();
+}
+
+QWidget* ConcentratorPageWidget::BuildRelays() {
+  auto* group = new QGroupBox(QStringLiteral("Режим работы реле"), this);
+  auto* form = new QFormLayout(group);
+  bxCNCReleAlarm = MakeList(group, "bxCNCReleAlarm", QStringLiteral("Реле \"Тревога\""));
+  bxCNCReleFire = MakeList(group, "bxCNCReleFire", QStringLiteral("Реле \"Пожар\""));
+  for (QComboBox* list : {bxCNCReleAlarm, bxCNCReleFire}) {
+    FillRelayModes(list);
+    list->setMinimumWidth(170);
+  }
+  form->addRow(MakeLabel(group, QStringLiteral("\"Тревога\""), bxCNCReleAlarm), bxCNCReleAlarm);
+  form->addRow(MakeLabel(group, QStringLiteral("\"Пожар\""), bxCNCReleFire), bxCNCReleFire);
+  return group;
+}
+
+QWidget* ConcentratorPageWidget::BuildExpanders() {
+  auto* group = new QGroupBox(QStringLiteral("Включить расширители"), this);
+  auto* grid = new QGridLayout(group);
+  for (int tag = 0; tag < 8; ++tag) {
+    const QString caption = tag == kBviTag ? QStringLiteral("БВИ") : QString::number(tag + 1);
+    const std::string name = "chkExp" + std::to_string(tag);
+    QCheckBox* box = MakeBox(group, name.c_str(), caption);
+    box->setAccessibleName(tag == kBviTag ? QStringLiteral("Включить БВИ")
+                                          : QStringLiteral("Включить расширитель %1").arg(tag + 1));
+    box->setProperty("tag", tag);
+    chkExp[static_cast<std::size_t>(tag)] = box;
+    grid->addWidget(box, tag / 4, tag % 4);
+  }
+  return group;
+}
+
+QWidget* ConcentratorPageWidget::BuildBvi() {
+  grpBVI = new QGroupBox(QStringLiteral("БВИ"), this);
+  grpBVI->setObjectName(QStringLiteral("grpBVI"));
+  auto* column = new QVBoxLayout(grpBVI);
+  chkBVIAlarmSilent =
+      MakeBox(grpBVI, "chkBVIAlarmSilent", QStringLiteral("Вкл. звук при тихой тревоге на расширителях"));
+  chkBVIAlarmDuress =
+      MakeBox(grpBVI, "chkBVIAlarmDuress", QStringLiteral("Вкл. звук при \"принуждении\" на расширителях"));
+  chkBVIEnableReset = MakeBox(grpBVI, "chkBVIEnableReset", QStringLiteral("Разрешить сброс расширителей кнопками"));
+  column->addWidget(chkBVIAlarmSilent);
+  column->addWidget(chkBVIAlarmDuress);
+  column->addWidget(chkBVIEnableReset);
+  chkBVIEnableReset->hide();  // carried, never offered
+  return grpBVI;
+}
+
+void ConcentratorPageWidget::Wire() {
+  connect(bxCNCReleAlarm, &QComboBox::activated, this,
+          [this](int pos) { Then([&] { bxCNCReleAlarmCloseUp(state_, data_, pos); }); });
+  connect(bxCNCReleFire, &QComboBox::activated, this,
+          [this](int pos) { Then([&] { bxCNCReleFireCloseUp(state_, data_, pos); }); });
+  for (QCheckBox* box : chkExp)
+    connect(box, &QCheckBox::clicked, this,
+            [this, box](bool on) { Then([&] { ExpToggle(state_, data_, box->property("tag").toInt(), on); }); });
+  connect(chkBVIAlarmSilent, &QCheckBox::clicked, this,
+          [this](bool on) { Then([&] { chkBVIAlarmSilentClick(state_, data_, on); }); });
+  connect(chkBVIAlarmDuress, &QCheckBox::clicked, this,
+          [this](bool on) { Then([&] { chkBVIAlarmDuressClick(state_, data_, on); }); });
+  connect(chkBVIEnableReset, &QCheckBox::clicked, this,
+          [this](bool on) { Then([&] { chkBVIEnableResetClick(state_, data_, on); }); });
+  connect(chkCncFireReleCntr, &QCheckBox::clicked, this,
+          [this](bool on) { Then([&] { chkCncFireReleCntrClick(state_, data_, on); }); });
+  connect(chkCncBuzzOn, &QCheckBox::clicked, this,
+          [this](bool on) { Then([&] { chkCncBuzzOnClick(state_, data_, on); }); });
+}
+
+void ConcentratorPageWidget::Sync() {
+  auto set = [](QCheckBox* box, bool ticked) {
+    const QSignalBlocker block(box);
+    box->setChecked(ticked);
+  };
+  for (int tag = 0; tag < 8; ++tag)
+    set(chkExp[static_cast<std::size_t>(tag)], state_.expanders[static_cast<std::size_t>(tag)]);
+  grpBVI->setVisible(state_.bviVisible);
+  set(chkBVIEnableReset, state_.bviReset);
+  set(chkBVIAlarmSilent, state_.bviSilent);
+  set(chkBVIAlarmDuress, state_.bviDuress);
+  {
+    const QSignalBlocker b1(bxCNCReleAlarm), b2(bxCNCReleFire);
+    bxCNCReleAlarm->setCurrentIndex(state_.releAlarm);
+    bxCNCReleFire->setCurrentIndex(state_.releFire);
+  }
+  set(chkCncFireReleCntr, state_.fireReleCntr);
+  set(chkCncBuzzOn, state_.buzzer);
+}
+
+}  // namespace tivolan
