@@ -18,6 +18,7 @@
 #include "model/DeviceCatalogue.h"
 #include "shell/logic/Platform.h"
 #include "shell/ui/AboutUnit.h"
+#include "shell/ui/FileDialogs.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/pages/ConcentratorPageWidget.h"
@@ -38,6 +39,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
       dataModule_(services.dataModule),
       settings_(services.settings),
       buildPortList_(std::move(services.buildPortList)),
+      chooseFile_(services.chooseFile ? std::move(services.chooseFile) : StandardFileChooser(this)),
       prompter_(std::make_unique<QtPrompter>(this)),
       updatePollTimer_(new QtPollTimer(this)),
       cmprtdrvrUpdate(CreateSystemSerialDevice(), updatePollTimer_) {
@@ -190,6 +192,9 @@ void TForm1::BuildMenu() {
   MenuClose = file->addAction(QStringLiteral("Выход"));
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
   MenuHelpAbout = help->addAction(QStringLiteral("О программе..."));
+  connect(FileOpen, &QAction::triggered, this, &TForm1::FileOpenClick);
+  connect(FileSave, &QAction::triggered, this, &TForm1::FileSaveClick);
+  connect(FileSaveAs, &QAction::triggered, this, &TForm1::FileSaveAsClick);
   connect(MenuClose, &QAction::triggered, this, &TForm1::MenuCloseClick);
   connect(MenuHelpAbout, &QAction::triggered, this, &TForm1::MenuHelpAboutClick);
 
@@ -220,6 +225,10 @@ void TForm1::SyncFromState() {
   for (int i = 0; i < kTabCount; ++i) PageMain->setTabVisible(i, form_.tabVisible[static_cast<std::size_t>(i)]);
   PageMain->setCurrentIndex(form_.activeTab);
   activePage_ = form_.activeTab;
+  SyncPages();
+}
+
+void TForm1::SyncPages() {
   zonePage->Sync();
   peripheryPage->Sync();
   txPage->Sync(form_.tx);
@@ -229,6 +238,7 @@ void TForm1::SyncFromState() {
 void TForm1::PageMainChange(int index) {
   if (activePage_ == kTabShlf && index != kTabShlf) zonePage->PageShlfExit();
   activePage_ = index;
+  form_.activeTab = index;
 }
 
 void TForm1::CommitPendingEdits() {

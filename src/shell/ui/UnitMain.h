@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,12 +37,17 @@ class ConcentratorPageWidget;
 inline constexpr int kClientWidth = 752;
 inline constexpr int kClientHeight = 521;
 
+enum class FileDialogKind { Open, Save };
+// Shows a file dialog starting in `folder`; nullopt when cancelled.
+using FileChooser = std::function<std::optional<std::string>(FileDialogKind kind, const std::string& folder)>;
+
 // What the window is given by the program (and by tests).
 struct FormServices {
   SharedData& data;
   TDataModule1& dataModule;
   SettingsStore& settings;
   std::function<std::vector<std::string>()> buildPortList;
+  FileChooser chooseFile = {};  // empty: the standard dialogs
 };
 
 class TForm1 : public QMainWindow {
@@ -66,6 +72,13 @@ class TForm1 : public QMainWindow {
   void MenuCloseClick() { BtnCloseClick(); }
   void MenuHelpAboutClick();
 
+  // The "&Файл" commands.
+  void FileOpenClick();
+  void FileSaveClick();
+  void FileSaveAsClick();
+  // The default error display for what nobody expected (file system errors).
+  void ShowError(const std::exception& error);
+
   // The link (reads and writes of the device).
   void ButtonReadClick();
   void ButtonWriteClick();
@@ -81,6 +94,8 @@ class TForm1 : public QMainWindow {
   // Makes the widgets show FormState; signals stay blocked meanwhile, so
   // showing data never writes data.
   void SyncFromState();
+  // The pages only, after a commit step changed their state.
+  void SyncPages();
 
  signals:
   // Every colour the status bar is painted, for whoever watches the flash.
@@ -107,6 +122,7 @@ class TForm1 : public QMainWindow {
   TDataModule1& dataModule_;
   SettingsStore& settings_;
   std::function<std::vector<std::string>()> buildPortList_;
+  FileChooser chooseFile_;
   std::unique_ptr<Prompter> prompter_;
   FormState form_;
   std::string currentFileName_;

@@ -22,6 +22,7 @@ void TForm1::ButtonReadClick() { SendData(LinkMode::Read); }
 void TForm1::ButtonWriteClick() {
   CommitPendingEdits();
   UpdateAllTXBuffers(data_, form_);
+  SyncPages();
   SendData(LinkMode::Write);
 }
 

@@ -1,0 +1,23 @@
+#pragma once
+// Whole-file reads and writes for the configuration files.
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+
+namespace tivolan {
+
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Reads a file whole; throws FileError when it cannot be opened or read, or
+// when it is larger than `maxBytes`.
+std::string ReadWholeFile(const std::string& path, std::size_t maxBytes);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over
+// `path`, so that a failed save never destroys the previous file. Throws
+// FileError "Cannot create file "<path>". <reason>".
+void WriteFileReplacing(const std::string& path, const std::string& bytes);
+
+}  // namespace tivolan

@@ -1,0 +1,42 @@
+#pragma once
+// The ".cf8" configuration file: the element tree of a configuration image,
+// written in the readable layout, and read back by position.
+#include <cstdint>
+#include <string>
+
+#include "files/XmlDocument.h"
+#include "model/ConfigBuffer.h"
+
+namespace tivolan {
+
+// The GSM settings below "configMPI", provided by the GSM settings' code.
+class GsmSubtree {
+ public:
+  virtual ~GsmSubtree() = default;
+  virtual void Write(TXmlNode& configMPI) = 0;
+  // Reads into staged copies of the GSM frames; false refuses the file.
+  virtual bool Read(const TXmlNode& configMPI) = 0;
+};
+
+inline constexpr uint8_t kNotAConfiguration = 255;
+
+// The document of a configuration of `deviceType`. Throws when the image
+// uses GSM and no GSM subtree writer is given.
+TXmlDocument BuildConfigDocument(const ImageBuffer& buffer, int deviceType, GsmSubtree* gsm = nullptr);
+
+// Writes the file, replacing an existing one only once the new one is
+// complete. Throws FileError ("Cannot create file ...") on failure.
+void SaveConfigFile(const std::string& fileName, const ImageBuffer& buffer, int deviceType,
+                    GsmSubtree* gsm = nullptr);
+
+struct LoadedConfig {
+  uint8_t code = kNotAConfiguration;  // device type 1..3, or 255
+  ImageBuffer buffer{};               // `current` with the file's values over it
+};
+
+// Reads a file into a copy of `current`: the caller takes the copy only when
+// the code is 1..3, so a refused file changes nothing.
+LoadedConfig LoadConfigFile(const std::string& fileName, const ImageBuffer& current, GsmSubtree* gsm = nullptr);
+LoadedConfig ReadConfigDocument(const TXmlDocument& document, const ImageBuffer& current, GsmSubtree* gsm = nullptr);
+
+}  // namespace tivolan

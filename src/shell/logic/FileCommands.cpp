@@ -1,0 +1,46 @@
+#include "shell/logic/FileCommands.h"
+
+#include <filesystem>
+
+#include "files/FileOps.h"
+
+namespace tivolan {
+
+std::string WithConfigSuffix(const std::string& name) {
+  return name.find(".cf8") == std::string::npos ? name + ".cf8" : name;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::absolute(std::filesystem::path(path)).parent_path();
+  std::string text = folder.string();
+  if (text.empty() || (text.back() != '/' && text.back() != std::filesystem::path::preferred_separator))
+    text += static_cast<char>(std::filesystem::path::preferred_separator);
+  return text;
+}
+
+std::string CurrentFolder() {
+  std::error_code ec;
+  std::string text = std::filesystem::current_path(ec).string();
+  if (text.empty() || text.back() != static_cast<char>(std::filesystem::path::preferred_separator))
+    text += static_cast<char>(std::filesystem::path::preferred_separator);
+  return text;
+}
+
+MessageBox FileReadErrorBox() { return {"Ошибка чтения файла", "Файл поврежден или не найден", BoxIcon::Error}; }
+
+OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter) {
+  const LoadedConfig loaded = LoadConfigFile(path, data.ConfigBuffer);
+  if (loaded.code == kNotAConfiguration) {
+    prompter.Show(FileReadErrorBox());
+    return {};
+  }
+  data.ConfigBuffer = loaded.buffer;
+  return {true, ShowReportedDevice(data, form, loaded.code, prompter)};
+}
+
+void SaveConfiguration(SharedData& data, FormState& form, const std::string& path) {
+  UpdateAllTXBuffers(data, form);
+  SaveConfigFile(path, data.ConfigBuffer, data.DeviceType);
+}
+
+}  // namespace tivolan

@@ -1,0 +1,30 @@
+#include "shell/ui/FileDialogs.h"
+
+#include <QFileDialog>
+
+#include "shell/ui/QtText.h"
+
+namespace tivolan {
+
+FileChooser StandardFileChooser(QWidget* parent) {
+  return [parent](FileDialogKind kind, const std::string& folder) -> std::optional<std::string> {
+    QFileDialog dialog(parent);
+    const bool open = kind == FileDialogKind::Open;
+    dialog.setWindowTitle(open ? QStringLiteral("Открыть файл конфигурации")
+                               : QStringLiteral("Сохранить настройки панели как"));
+    dialog.setNameFilter(QStringLiteral("Файлы конфигурации панели (*.cf8)"));
+    dialog.setDefaultSuffix(QStringLiteral("cf8"));
+    dialog.setDirectory(Q(folder));
+    if (open) {
+      dialog.setAcceptMode(QFileDialog::AcceptOpen);
+      dialog.setFileMode(QFileDialog::ExistingFile);  // the file and its folder must exist
+    } else {
+      dialog.setAcceptMode(QFileDialog::AcceptSave);
+      dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return S(dialog.selectedFiles().first());
+  };
+}
+
+}  // namespace tivolan

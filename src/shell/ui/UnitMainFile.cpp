@@ -1,0 +1,75 @@
+// TForm1's "&Файл" commands.
+#include <QComboBox>
+#include <QSignalBlocker>
+
+#include "shell/logic/FileCommands.h"
+#include "shell/ui/QtText.h"
+#include "shell/ui/UnitMain.h"
+
+namespace tivolan {
+
+void TForm1::ShowError(const std::exception& error) {
+  prompter_->Show(MessageBox{"Тиволан", error.what(), BoxIcon::Error});
+}
+
+void TForm1::FileOpenClick() {
+  const auto path = chooseFile_(FileDialogKind::Open, ReadSetting(settings_, kSettingFilePath, CurrentFolder()));
+  if (!path) return;
+  OpenResult result;
+  try {
+    result = OpenConfiguration(data_, form_, *path, *prompter_);
+  } catch (const std::exception& e) {
+    ShowError(e);
+    return;
+  }
+  if (!result.opened) return;
+  if (result.typeChanged) {
+    const QSignalBlocker block(bxDeviceTypeList);  // no defaults, and "devicetype" stays
+    bxDeviceTypeList->setCurrentIndex(data_.DeviceType - 1);
+  }
+  SyncFromState();
+  currentFileName_ = *path;
+  SetCaptionFile(currentFileName_);
+  WriteSetting(settings_, kSettingFilePath, FolderOf(*path));
+  SetStatusText(QStringLiteral("Файл открыт"));
+}
+
+void TForm1::FileSaveClick() {
+  CommitPendingEdits();
+  if (currentFileName_.empty()) {
+    FileSaveAsClick();
+    return;
+  }
+  try {
+    SaveConfiguration(data_, form_, currentFileName_);
+  } catch (const std::exception& e) {
+    SyncPages();
+    ShowError(e);
+    return;
+  }
+  SyncPages();
+  SetCaptionFile(currentFileName_);
+  SetStatusText(QStringLiteral("Файл сохранен"));
+}
+
+void TForm1::FileSaveAsClick() {
+  CommitPendingEdits();
+  const auto chosen = chooseFile_(FileDialogKind::Save, ReadSetting(settings_, kSettingFilePath, CurrentFolder()));
+  if (!chosen) return;
+  currentFileName_ = *chosen;
+  if (currentFileName_.empty()) return;
+  currentFileName_ = WithConfigSuffix(currentFileName_);
+  try {
+    SaveConfiguration(data_, form_, currentFileName_);
+  } catch (const std::exception& e) {
+    SyncPages();
+    ShowError(e);
+    return;
+  }
+  SyncPages();
+  SetCaptionFile(currentFileName_);
+  SetStatusText(QStringLiteral("Файл сохранен"));
+  WriteSetting(settings_, kSettingFilePath, FolderOf(*chosen));
+}
+
+}  // namespace tivolan
