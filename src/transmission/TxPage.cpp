@@ -21,6 +21,12 @@ void TxPageSetDevice(TxPageState& page, int type) {
   if (type == kTypePPKP) page.netIdVisible = false;
 }
 
+bool AnyDestinationEnabled(const TxPageState& page) {
+  for (int attempts : page.destinationAttempts)
+    if (attempts != 0) return true;
+  return false;
+}
+
 void RefreshTxPage(TxPageState& page, const ImageBuffer& image, int type) {
   if (type == kTypeCNC1) {
     page.cncTxTd = image[9] != 0;

@@ -18,7 +18,12 @@ struct TxPageState {
   bool cncBoxesVisible = false;  // "518Hn подключен", "GSM-KVT подключен"
   bool cncTxTd = false;
   bool cncTxGsm = false;
+  // Attempt counts of the delivery destinations table, top row first; a
+  // destination is enabled when its count is not 0 ("Выкл.").
+  std::vector<int> destinationAttempts;
 };
+
+bool AnyDestinationEnabled(const TxPageState& page);
 
 // What a change of device type does to the page.
 void TxPageSetDevice(TxPageState& page, int type);

@@ -11,35 +11,14 @@
 
 #include "link/ExchangeRunner.h"
 #include "model/DefaultImages.h"
+#include "support/Processes.h"
 #include "support/RecordingPrompter.h"
 
 namespace tivolan {
 namespace {
 
-// Starts the simulator with `args`; returns its pid and the port it printed.
-pid_t StartSim(const std::string& args, std::string& port) {
-  int out[2];
-  if (::pipe(out) != 0) return -1;
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(out[1], 1);
-    ::close(out[0]);
-    ::execl("/bin/sh", "sh", "-c", ("exec " + std::string(TIVOLAN_SIM_PATH) + " " + args).c_str(), nullptr);
-    ::_exit(127);
-  }
-  ::close(out[1]);
-  char c;
-  while (::read(out[0], &c, 1) == 1 && c != '\n') port += c;
-  ::close(out[0]);
-  return pid;
-}
-
-int Stop(pid_t pid) {
-  ::kill(pid, SIGTERM);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using test::StartSim;
+int Stop(pid_t pid) { return test::StopProcess(pid); }
 
 TEST(SimProcess, AnswersTheProgramAndLogsEveryFrameInHex) {
   const std::string log = ::testing::TempDir() + "tivolan-sim-" + std::to_string(::getpid()) + ".log";

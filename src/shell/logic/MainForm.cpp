@@ -52,6 +52,14 @@ void UpdateAllTXBuffers(SharedData& data, FormState& form) {
   (void)gsm;  // the GSM frames are rebuilt here by the transmission editors
 }
 
+bool WriteNeedsConfirmation(const SharedData& data, const FormState& form) {
+  return IsGsmInUse(data.ConfigBuffer, data.DeviceType) && !AnyDestinationEnabled(form.tx);
+}
+
+MessageBox NoDestinationQuestion() {
+  return {"Программатор", "Ни одно направление не включено,\r\nсохранять настройки?", BoxIcon::Warning};
+}
+
 void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prompter& prompter,
                           SettingsStore& settings) {
   const int code = listIndex + 1;

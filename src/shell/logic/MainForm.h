@@ -38,6 +38,11 @@ void RefreshControls(SharedData& data, FormState& form);
 // The commit step before every write and every save.
 void UpdateAllTXBuffers(SharedData& data, FormState& form);
 
+// The question before a write: GSM is in use and no delivery destination is
+// enabled ("Ни одно направление не включено, сохранять настройки?").
+bool WriteNeedsConfirmation(const SharedData& data, const FormState& form);
+MessageBox NoDestinationQuestion();
+
 // A pick in the device type list (also once at start-up): the new type starts
 // from its defaults, and the list index is stored as "devicetype".
 void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prompter& prompter,

@@ -1,0 +1,266 @@
+#include "cli/CliCommands.h"
+
+#include <iostream>
+#include <map>
+#include <optional>
+
+#include "files/FileIO.h"
+#include "files/FileOps.h"
+#include "link/ExchangeRunner.h"
+#include "link/LinkStatus.h"
+#include "model/DefaultImages.h"
+#include "shell/logic/FileCommands.h"
+#include "shell/logic/Listing.h"
+#include "shell/logic/MainForm.h"
+#include "shell/logic/Platform.h"
+
+namespace tivolan::cli {
+namespace {
+
+const char* kToolHelp =
+    "usage: tivolan-cli <command> [options]\n"
+    "\n"
+    "Programs Ирт panels and concentrators from the command line, as the Тиволан program does.\n"
+    "\n"
+    "commands:\n"
+    "  read      read a device's configuration into a file, or list it\n"
+    "  write     write a configuration file into a device\n"
+    "  show      list every setting of a configuration file\n"
+    "  diff      list the settings in which two configuration files differ\n"
+    "  defaults  write the default configuration of a device type\n"
+    "\n"
+    "'tivolan-cli <command> --help' describes a command.\n"
+    "\n"
+    "exit status: 0 success; 1 the files differ (diff); 2 usage error; 3 a file that cannot be\n"
+    "opened or is no configuration file; 4 the file cannot be written; 5 the write was refused;\n"
+    "6..11 the final status of a failed exchange with the device.\n";
+
+const std::map<std::string, const char*> kVerbHelp = {
+    {"read",
+     "usage: tivolan-cli read --port PORT [-o FILE.cf8]\n"
+     "\n"
+     "Reads the device on PORT as \"Прочитать\" does. With -o the configuration is saved to FILE.cf8\n"
+     "as \"Сохранить\" would save it; without, its settings are listed as 'show' lists them.\n"
+     "A failed read writes no file.\n"},
+    {"write",
+     "usage: tivolan-cli write --port PORT FILE.cf8 [--yes]\n"
+     "\n"
+     "Opens FILE.cf8 as \"Открыть...\" does and writes it into the device on PORT as \"Записать\" does.\n"
+     "When the program would ask before writing, the question is asked on the terminal; --yes answers\n"
+     "it. Without a terminal and without --yes such a write is refused and nothing is sent.\n"},
+    {"show",
+     "usage: tivolan-cli show FILE.cf8\n"
+     "\n"
+     "Lists every setting of FILE.cf8 with the captions of the program's pages.\n"},
+    {"diff",
+     "usage: tivolan-cli diff A.cf8 B.cf8\n"
+     "\n"
+     "Lists each setting that differs, as \"ШС3: Задержка вход 30 → 45\". Exit status 1 when the files\n"
+     "differ, 0 when they are equal.\n"},
+    {"defaults",
+     "usage: tivolan-cli defaults --type 1|2|3 -o FILE.cf8\n"
+     "\n"
+     "Writes the default configuration of a device type: 1 Ирт-ОП8А, 2 Ирт-ОП8, 3 Ирт-ОП-КС.\n"},
+};
+
+// Boxes go to standard error as caption and text.
+class StreamPrompter final : public Prompter {
+ public:
+  explicit StreamPrompter(Streams& io) : io_(io) {}
+  void Show(const MessageBox& box) override { io_.err << box.caption << ": " << OneLine(box.text) << "\n"; }
+  bool AskYesNo(const MessageBox& box) override {
+    io_.err << OneLine(box.text) << " [д/н] " << std::flush;
+    std::string answer;
+    std::getline(io_.in, answer);
+    return answer == "д" || answer == "Д" || answer == "y" || answer == "Y" || answer == "да" || answer == "yes";
+  }
+
+ private:
+  static std::string OneLine(std::string text) {
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " ");
+    return text;
+  }
+  Streams& io_;
+};
+
+struct Options {
+  std::string verb;
+  std::vector<std::string> files;
+  std::optional<std::string> port, output, type;
+  bool yes = false;
+  bool help = false;
+};
+
+int Usage(Streams& io, const std::string& message, const std::string& verb) {
+  io.err << "tivolan-cli: " << message << "\n";
+  const auto help = kVerbHelp.find(verb);
+  io.err << (help != kVerbHelp.end() ? help->second : "see 'tivolan-cli --help'\n");
+  return kExitUsage;
+}
+
+// Parses "verb [options] files"; returns an exit status on a usage error.
+std::optional<int> Parse(const std::vector<std::string>& args, Options& o, Streams& io) {
+  o.verb = args.empty() ? "" : args[0];
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::optional<std::string>& into) -> bool {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    if (a == "--help" || a == "-h") o.help = true;
+    else if (a == "--yes") o.yes = true;
+    else if (a == "--port") { if (!value(o.port)) return Usage(io, "--port needs a port name", o.verb); }
+    else if (a == "-o" || a == "--output") { if (!value(o.output)) return Usage(io, a + " needs a file name", o.verb); }
+    else if (a == "--type") { if (!value(o.type)) return Usage(io, "--type needs 1, 2 or 3", o.verb); }
+    else if (!a.empty() && a[0] == '-') return Usage(io, "unknown option " + a, o.verb);
+    else o.files.push_back(a);
+  }
+  return std::nullopt;
+}
+
+// The program's state right after choosing a device type in the list.
+void StartWithDefaults(SharedData& data, FormState& form, int type, Prompter& prompter) {
+  MemorySettingsStore none;  // the tool never touches the program's settings
+  DeviceTypeListChange(data, form, type - 1, prompter, none);
+}
+
+// Opens a file as "Открыть..." would, starting from the defaults of the
+// file's own type.
+bool OpenFile(const std::string& path, SharedData& data, FormState& form, Prompter& prompter, Streams& io) {
+  const LoadedConfig probe = LoadConfigFile(path, ImageBuffer{});
+  if (probe.code != kNotAConfiguration) {
+    StartWithDefaults(data, form, probe.code, prompter);
+    const LoadedConfig loaded = LoadConfigFile(path, data.ConfigBuffer);
+    if (loaded.code == probe.code) {
+      data.ConfigBuffer = loaded.buffer;
+      RefreshControls(data, form);
+      return true;
+    }
+  }
+  io.err << path << ": " << FileReadErrorBox().text << "\n";
+  return false;
+}
+
+int Save(const std::string& path, SharedData& data, FormState& form, Streams& io) {
+  try {
+    SaveConfiguration(data, form, path);
+  } catch (const std::exception& e) {
+    io.err << "tivolan-cli: " << e.what() << "\n";
+    return kExitSaveFailed;
+  }
+  return kExitOk;
+}
+
+// A read or write over PORT, the status texts on standard error.
+int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter& prompter, Streams& io,
+             int* typeRead = nullptr) {
+  const auto path = DriverPortName(port);
+  if (!path) return Usage(io, "'" + port + "' is no port name", mode == LinkMode::Read ? "read" : "write");
+  EventLoop loop;
+  LoopPollTimer timer(loop);
+  TDataModule1 dataModule(CreateSystemSerialDevice(), &timer);
+  dataModule.cmprtdrvr1.SetPortName(*path);
+  const ExchangeOutcome outcome = RunExchange(loop, dataModule, data, mode, [&](int code, int) {
+    if (code == StatusPortError)
+      prompter.Show({"Ошибка открытия порта",
+                     "Невозможно открыть последовательный порт.\r\nВыберите другой порт и попробуйте снова"});
+    io.err << StatusText(code) << (code == StatusReadDone ? std::to_string(data.DeviceVersion) : "") << "\n";
+  });
+  if (outcome.finalCode > StatusWriteDone) return outcome.finalCode;
+  if (typeRead) *typeRead = outcome.param;
+  return kExitOk;
+}
+
+int Read(const Options& o, Streams& io) {
+  if (!o.port) return Usage(io, "--port is required", o.verb);
+  if (!o.files.empty()) return Usage(io, "unexpected argument " + o.files[0], o.verb);
+  StreamPrompter prompter(io);
+  SharedData data;
+  FormState form;
+  StartWithDefaults(data, form, kTypePPKP, prompter);
+  int type = 0;
+  if (const int status = Exchange(*o.port, data, LinkMode::Read, prompter, io, &type)) return status;
+  ShowReportedDevice(data, form, type, prompter);
+  if (o.output) return Save(*o.output, data, form, io);
+  io.out << FormatListing(ListConfiguration(data));
+  return kExitOk;
+}
+
+int Write(const Options& o, Streams& io) {
+  if (!o.port) return Usage(io, "--port is required", o.verb);
+  if (o.files.size() != 1) return Usage(io, "one configuration file is required", o.verb);
+  StreamPrompter prompter(io);
+  SharedData data;
+  FormState form;
+  if (!OpenFile(o.files[0], data, form, prompter, io)) return kExitBadFile;
+  UpdateAllTXBuffers(data, form);
+  if (WriteNeedsConfirmation(data, form) && !o.yes) {
+    if (!io.interactive) {
+      io.err << "tivolan-cli: " << "Ни одно направление не включено; без --yes запись не выполнена\n";
+      return kExitRefused;
+    }
+    if (!prompter.AskYesNo(NoDestinationQuestion())) return kExitRefused;
+  }
+  return Exchange(*o.port, data, LinkMode::Write, prompter, io);
+}
+
+int Show(const Options& o, Streams& io) {
+  if (o.files.size() != 1) return Usage(io, "one configuration file is required", o.verb);
+  StreamPrompter prompter(io);
+  SharedData data;
+  FormState form;
+  if (!OpenFile(o.files[0], data, form, prompter, io)) return kExitBadFile;
+  io.out << FormatListing(ListConfiguration(data));
+  return kExitOk;
+}
+
+int Diff(const Options& o, Streams& io) {
+  if (o.files.size() != 2) return Usage(io, "two configuration files are required", o.verb);
+  StreamPrompter prompter(io);
+  std::vector<ListingEntry> listings[2];
+  for (int i = 0; i < 2; ++i) {
+    SharedData data;
+    FormState form;
+    if (!OpenFile(o.files[static_cast<std::size_t>(i)], data, form, prompter, io)) return kExitBadFile;
+    listings[i] = ListConfiguration(data);
+  }
+  const auto lines = DiffListings(listings[0], listings[1]);
+  for (const auto& line : lines) io.out << line << "\n";
+  return lines.empty() ? kExitOk : kExitDiffer;
+}
+
+int Defaults(const Options& o, Streams& io) {
+  if (!o.type || (*o.type != "1" && *o.type != "2" && *o.type != "3"))
+    return Usage(io, "--type takes 1, 2 or 3", o.verb);
+  if (!o.output) return Usage(io, "-o is required", o.verb);
+  StreamPrompter prompter(io);
+  SharedData data;
+  FormState form;
+  StartWithDefaults(data, form, std::stoi(*o.type), prompter);
+  return Save(*o.output, data, form, io);
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, Streams io) {
+  Options o;
+  if (const auto status = Parse(args, o, io)) return *status;
+  if (o.verb.empty() || o.verb == "--help" || o.verb == "-h" || o.verb == "help") {
+    (o.verb.empty() ? io.err : io.out) << kToolHelp;
+    return o.verb.empty() ? kExitUsage : kExitOk;
+  }
+  const auto help = kVerbHelp.find(o.verb);
+  if (help == kVerbHelp.end()) return Usage(io, "unknown command '" + o.verb + "'", "");
+  if (o.help) {
+    io.out << help->second;
+    return kExitOk;
+  }
+  if (o.verb == "read") return Read(o, io);
+  if (o.verb == "write") return Write(o, io);
+  if (o.verb == "show") return Show(o, io);
+  if (o.verb == "diff") return Diff(o, io);
+  return Defaults(o, io);
+}
+
+}  // namespace tivolan::cli

@@ -1,0 +1,25 @@
+#pragma once
+// The verbs of tivolan-cli. Each returns the process's exit status.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tivolan::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitDiffer = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitBadFile = 3;
+inline constexpr int kExitSaveFailed = 4;
+inline constexpr int kExitRefused = 5;
+
+struct Streams {
+  std::ostream& out;
+  std::ostream& err;
+  std::istream& in;
+  bool interactive;  // standard input is a terminal
+};
+
+int Run(const std::vector<std::string>& args, Streams io);
+
+}  // namespace tivolan::cli

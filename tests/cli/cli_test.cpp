@@ -1,0 +1,188 @@
+// tivolan-cli as an installer scripts it, against tivolan-sim processes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "files/FileIO.h"
+#include "files/FileOps.h"
+#include "model/DefaultImages.h"
+#include "support/Processes.h"
+#include "support/RecordingPrompter.h"
+
+namespace tivolan {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunResult;
+
+class Cli : public ::testing::Test {
+ protected:
+  Cli() : dir(fs::temp_directory_path() / ("tivolan-cli-" + std::to_string(::getpid()))) {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  ~Cli() override {
+    for (pid_t pid : sims) test::StopProcess(pid);
+    fs::remove_all(dir);
+  }
+  std::string Sim(const std::string& args) {
+    std::string port;
+    sims.push_back(test::StartSim(args + " --log " + Path(("sim" + std::to_string(sims.size()) + ".log").c_str()), port));
+    return port;
+  }
+  std::string SimLog(int index) const { return ReadWholeFile(Path(("sim" + std::to_string(index) + ".log").c_str()), 1 << 20); }
+  RunResult Tool(const std::vector<std::string>& args) { return test::RunProgram(TIVOLAN_CLI_PATH, args); }
+  std::string Path(const char* name) const { return (dir / name).string(); }
+  std::string Text(const char* name) const { return ReadWholeFile(Path(name), 1 << 20); }
+  void Write(const char* name, const std::string& text) const { std::ofstream(dir / name, std::ios::binary) << text; }
+
+  fs::path dir;
+  std::vector<pid_t> sims;
+};
+
+TEST_F(Cli, ReadWriteIntoASecondPanelAndReadBackGivesTheSameFile) {
+  // A panel with settings of its own: zone 3 a door with 45/50 s delays.
+  std::string image = "78171E1E68140000683C2D32681400004810000050" "0F000058040000580400000000000033" "10C00510";
+  image.replace(16, 2, "78");
+  const std::string first = Sim("--type 1 --image " + image);
+  const RunResult read = Tool({"read", "--port", first, "-o", Path("a.cf8")});
+  ASSERT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.err, "Порт открыт\nОтвет прибора получен\nОтвет прибора получен\n"
+                      "Конфигурация прочитана, версия прибора - 3\n");
+  const std::string second = Sim("--type 1");
+  const RunResult write = Tool({"write", "--port", second, Path("a.cf8")});
+  ASSERT_EQ(write.status, 0) << write.err;
+  EXPECT_NE(write.err.find("Конфигурация записана"), std::string::npos);
+  ASSERT_EQ(Tool({"read", "--port", second, "-o", Path("b.cf8")}).status, 0);
+  EXPECT_EQ(Text("a.cf8"), Text("b.cf8"));
+  EXPECT_NE(Text("a.cf8").find("<zone ID=\"3\" PartID=\"0\" tactics=\"7\" rearm=\"1\" CID=\"60\" TimeIn=\"50\" TimeOut=\"45\""),
+            std::string::npos)
+      << Text("a.cf8");
+  EXPECT_EQ(SimLog(1).substr(0, 29), "7E 2E 57 01 78 17 1E 1E 68 14") << "the write frame reached the panel";
+}
+
+TEST_F(Cli, ReadWithoutAFileListsTheSettings) {
+  const std::string port = Sim("--type 3");
+  const RunResult r = Tool({"read", "--port", port});
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Тип прибора: Ирт-ОП-КС  Концентратор сети"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Концентратор\n  Реле \"Тревога\": До сброса"), std::string::npos) << r.out;
+}
+
+struct FailureCase {
+  const char* sim;
+  const char* verb;
+  int status;
+  const char* text;
+  friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.verb << " " << c.sim; }
+};
+class CliFailures : public Cli, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(CliFailures, ExitWithTheFinalStatusAndItsTextAndWriteNoFile) {
+  const auto& c = GetParam();
+  const std::string port = Sim(c.sim);
+  Write("keep.cf8", "old contents");
+  RunResult r;
+  if (std::string(c.verb) == "read") {
+    r = Tool({"read", "--port", port, "-o", Path("keep.cf8")});
+  } else {
+    ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("d.cf8")}).status, 0);
+    r = Tool({"write", "--port", port, Path("d.cf8")});
+  }
+  EXPECT_EQ(r.status, c.status) << r.err;
+  EXPECT_NE(r.err.find(c.text), std::string::npos) << r.err;
+  EXPECT_EQ(Text("keep.cf8"), "old contents");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CliFailures,
+    ::testing::Values(FailureCase{"--type 1 --fault no-answer", "read", 7, "Нет связи, проверьте соединения или тип прибора"},
+                      FailureCase{"--type 1 --fault wrong-type", "read", 9, "Ошибка. Неизвестное устройство"},
+                      FailureCase{"--type 1 --version 2", "read", 11, "Версия 2 поддерживается программатором только версии 2"},
+                      FailureCase{"--type 1 --fault readback", "write", 8, "Обнаружены ошибки записи, попробуйте ещё раз"},
+                      FailureCase{"--type 2", "write", 9, "Ошибка. Неизвестное устройство"}));
+
+TEST_F(Cli, PortThatCannotBeOpened) {
+  const RunResult r = Tool({"read", "--port", "/dev/no-such-port", "-o", Path("x.cf8")});
+  EXPECT_EQ(r.status, 6);
+  EXPECT_NE(r.err.find("Ошибка порта"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Path("x.cf8")));
+}
+
+TEST_F(Cli, UsageErrors) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {"frobnicate"}, {"read"}, {"read", "--port"}, {"read", "--port", "COM3"}, {"write", "--port", "/dev/x"},
+           {"diff", "a.cf8"}, {"defaults", "--type", "4", "-o", "x.cf8"}, {"show", "--bogus", "a.cf8"}}) {
+    const RunResult r = Tool(args);
+    EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
+    EXPECT_FALSE(r.err.empty());
+  }
+  const RunResult help = Tool({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: tivolan-cli <command>"), std::string::npos);
+  const RunResult verbHelp = Tool({"diff", "--help"});
+  EXPECT_EQ(verbHelp.status, 0);
+  EXPECT_NE(verbHelp.out.find("usage: tivolan-cli diff A.cf8 B.cf8"), std::string::npos);
+}
+
+TEST_F(Cli, FilesThatAreNoConfiguration) {
+  Write("junk.cf8", "<config FileID=\"8\"><device ID=\"1\">");
+  for (const char* file : {"junk.cf8", "missing.cf8"}) {
+    const RunResult r = Tool({"show", Path(file)});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("Файл поврежден или не найден"), std::string::npos);
+  }
+  EXPECT_EQ(Tool({"write", "--port", "/dev/null", Path("junk.cf8")}).status, 3);
+}
+
+TEST_F(Cli, DefaultsAreTheFilesTheProgramSaves) {
+  for (int type = 1; type <= 3; ++type) {
+    ASSERT_EQ(Tool({"defaults", "--type", std::to_string(type), "-o", Path("d.cf8")}).status, 0);
+    ImageBuffer b{};
+    test::RecordingPrompter prompter;
+    SetDefaultImage(b, type, prompter);
+    EXPECT_EQ(Text("d.cf8"), BuildConfigDocument(b, type).SaveToString()) << type;
+  }
+}
+
+TEST_F(Cli, AFailedSaveKeepsTheExistingFile) {
+  fs::create_directory(dir / "folder.cf8");
+  const RunResult r = Tool({"defaults", "--type", "2", "-o", Path("folder.cf8")});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_NE(r.err.find("Cannot create file"), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(dir / "folder.cf8"));
+}
+
+TEST_F(Cli, ShowAndDiffInTheProgramsWords) {
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("a.cf8")}).status, 0);
+  // A hand edit: LF line ends, blanks for indentation, zone 3 made a door.
+  std::string edited = Text("a.cf8");
+  for (std::size_t at; (at = edited.find("\r\n")) != std::string::npos;) edited.replace(at, 2, "\n");
+  for (std::size_t at; (at = edited.find('\t')) != std::string::npos;) edited.replace(at, 1, "  ");
+  const std::string zone3 = "<zone ID=\"3\" PartID=\"0\" tactics=\"5\" rearm=\"1\" CID=\"20\" TimeIn=\"0\" TimeOut=\"0\"";
+  ASSERT_NE(edited.find(zone3), std::string::npos);
+  edited.replace(edited.find(zone3), zone3.size(),
+                 "<zone ID=\"3\" PartID=\"0\" tactics=\"7\" rearm=\"1\" CID=\"23\" TimeIn=\"45\" TimeOut=\"30\"");
+  edited.replace(edited.find("sysCFG Value=\"192\""), 18, "sysCFG Value=\"199\"");
+  Write("b.cf8", edited);
+
+  const RunResult show = Tool({"show", Path("b.cf8")});
+  ASSERT_EQ(show.status, 0) << show.err;
+  EXPECT_NE(show.out.find("  ШС3:  1       Дверной          134 - ВХОД/ВЫХОД   45             30"), std::string::npos)
+      << show.out;
+  EXPECT_NE(show.out.find("Раздел для внутренних событий: 8"), std::string::npos);
+
+  const RunResult diff = Tool({"diff", Path("a.cf8"), Path("b.cf8")});
+  EXPECT_EQ(diff.status, 1);
+  EXPECT_EQ(diff.out,
+            "ШС3: Тип шлейфа Охранный → Дверной\n"
+            "ШС3: Код события 131 - ПЕРИМЕТР → 134 - ВХОД/ВЫХОД\n"
+            "ШС3: Задержка вход — → 45\n"
+            "ШС3: Задержка выход — → 30\n"
+            "Раздел для внутренних событий 1 → 8\n");
+  EXPECT_EQ(Tool({"diff", Path("a.cf8"), Path("a.cf8")}).status, 0);
+}
+
+}  // namespace
+}  // namespace tivolan
