@@ -112,6 +112,7 @@ class TForm1 : public QMainWindow {
   QWidget* BuildSidePanel();
   void SetCaptionFile(const std::string& path);
   void StopWorker();
+  bool SaveTo(const std::string& path);
   void PageMainChange(int index);
   // Commits a field still being edited, as moving the focus away would.
   void CommitPendingEdits();

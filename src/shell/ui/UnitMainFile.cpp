@@ -34,22 +34,26 @@ void TForm1::FileOpenClick() {
   SetStatusText(QStringLiteral("Файл открыт"));
 }
 
-void TForm1::FileSaveClick() {
-  CommitPendingEdits();
-  if (currentFileName_.empty()) {
-    FileSaveAsClick();
-    return;
-  }
+bool TForm1::SaveTo(const std::string& path) {
   try {
-    SaveConfiguration(data_, form_, currentFileName_);
+    SaveConfiguration(data_, form_, path);
   } catch (const std::exception& e) {
     SyncPages();
     ShowError(e);
-    return;
+    return false;
   }
   SyncPages();
-  SetCaptionFile(currentFileName_);
+  SetCaptionFile(path);
   SetStatusText(QStringLiteral("Файл сохранен"));
+  return true;
+}
+
+void TForm1::FileSaveClick() {
+  CommitPendingEdits();
+  if (currentFileName_.empty())
+    FileSaveAsClick();
+  else
+    SaveTo(currentFileName_);
 }
 
 void TForm1::FileSaveAsClick() {
@@ -59,17 +63,7 @@ void TForm1::FileSaveAsClick() {
   currentFileName_ = *chosen;
   if (currentFileName_.empty()) return;
   currentFileName_ = WithConfigSuffix(currentFileName_);
-  try {
-    SaveConfiguration(data_, form_, currentFileName_);
-  } catch (const std::exception& e) {
-    SyncPages();
-    ShowError(e);
-    return;
-  }
-  SyncPages();
-  SetCaptionFile(currentFileName_);
-  SetStatusText(QStringLiteral("Файл сохранен"));
-  WriteSetting(settings_, kSettingFilePath, FolderOf(*chosen));
+  if (SaveTo(currentFileName_)) WriteSetting(settings_, kSettingFilePath, FolderOf(*chosen));
 }
 
 }  // namespace tivolan

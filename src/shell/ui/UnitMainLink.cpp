@@ -23,6 +23,7 @@ void TForm1::ButtonWriteClick() {
   CommitPendingEdits();
   UpdateAllTXBuffers(data_, form_);
   SyncPages();
+  if (WriteNeedsConfirmation(data_, form_) && !prompter_->AskYesNo(NoDestinationQuestion())) return;
   SendData(LinkMode::Write);
 }
 
