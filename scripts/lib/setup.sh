@@ -9,6 +9,7 @@ PACKAGES=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev
   libgtest-dev
+  clang libclang-rt-14-dev
   fonts-dejavu-core
 )
 

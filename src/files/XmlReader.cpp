@@ -4,6 +4,7 @@
 // ends in an XmlError that names the problem and where it is.
 #include <algorithm>
 #include <string_view>
+#include <unordered_set>
 
 #include "files/TextCase.h"
 #include "files/XmlDocument.h"
@@ -74,6 +75,7 @@ class XmlParser {
       }
       const char32_t least = n == 2 ? 0x80 : n == 3 ? 0x800 : 0x10000;
       if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) Fail("not UTF-8 text", i);
+      if (c == 0xFFFE || c == 0xFFFF) Fail("not an XML character", i);
       i += static_cast<std::size_t>(n);
     }
   }
@@ -94,7 +96,10 @@ class XmlParser {
   // Raw text must hold only the five predefined entities.
   void CheckEntities(std::size_t from, std::size_t to) const {
     static constexpr std::string_view kEntities[] = {"&quot;", "&amp;", "&apos;", "&lt;", "&gt;"};
-    for (std::size_t i = t_.find('&', from); i < to; i = t_.find('&', i + 1)) {
+    // The search stays within the range: past it, a text without '&' would
+    // be scanned to its end once per value.
+    const std::string_view range = std::string_view(t_).substr(0, to);
+    for (std::size_t i = range.find('&', from); i != std::string_view::npos; i = range.find('&', i + 1)) {
       const bool known = std::any_of(std::begin(kEntities), std::end(kEntities),
                                      [&](std::string_view e) { return i + e.size() <= to && t_.compare(i, e.size(), e) == 0; });
       if (!known) Fail("unknown entity", i);
@@ -103,12 +108,14 @@ class XmlParser {
 
   // name="value" pairs up to '>' or '/>'; returns true for '/>'.
   bool Attributes(TXmlNode& node) {
+    std::unordered_set<std::string_view> names;  // views into the text
     for (;;) {
       const std::size_t before = p_;
       SkipSpace();
       if (AtEnd()) Premature();
-      if (StartsWith("/>")) {
-        p_ += 2;
+      if (t_[p_] == '/') {
+        ++p_;
+        Expect('>');
         return true;
       }
       if (t_[p_] == '>') {
@@ -116,7 +123,10 @@ class XmlParser {
         return false;
       }
       if (p_ == before) Fail("white space expected before an attribute");
+      const std::size_t nameAt = p_;
       std::string name = Name();
+      if (!names.insert(std::string_view(t_).substr(nameAt, name.size())).second)
+        Fail("attribute \"" + name + "\" given twice", nameAt);
       SkipSpace();
       Expect('=');
       SkipSpace();
@@ -127,8 +137,8 @@ class XmlParser {
       const std::size_t end = t_.find(quote, start);
       if (end == std::string::npos) Premature();
       if (end - start > TXmlDocument::kMaxValueBytes) Fail("attribute value too long", start);
-      const std::size_t lt = t_.find('<', start);
-      if (lt < end) Fail("'<' in an attribute value", lt);
+      const std::size_t lt = std::string_view(t_).substr(start, end - start).find('<');
+      if (lt != std::string_view::npos) Fail("'<' in an attribute value", start + lt);
       CheckEntities(start, end);
       auto attribute = std::unique_ptr<TXmlNode>(new TXmlNode(TXmlNode::Kind::Attribute, std::move(name), owner_));
       attribute->value_ = t_.substr(start, end - start);
@@ -143,9 +153,11 @@ class XmlParser {
     if (++nodes_ > kMaxNodes) Fail("too many nodes");
   }
 
+  // "--" may only close a comment.
   void Comment() {
-    const std::size_t end = t_.find("-->", p_ + 4);
-    if (end == std::string::npos) Premature();
+    const std::size_t end = t_.find("--", p_ + 4);
+    if (end == std::string::npos || end + 2 >= t_.size()) Premature();
+    if (t_[end + 2] != '>') Fail("'--' in a comment", end);
     p_ = end + 3;
   }
 
@@ -165,12 +177,17 @@ class XmlParser {
     const std::size_t end = t_.find("?>", p_);
     if (end == std::string::npos) Premature();
     TXmlNode holder(TXmlNode::Kind::Element, "xml", owner_);
-    std::string inner = t_.substr(p_ + 5, end - p_ - 5) + "/>";
+    // The text up to "?>", so that errors in it are placed as in the file.
+    std::string inner = t_.substr(0, end) + "/>";
     XmlParser attributes(inner, owner_);
+    attributes.p_ = p_ + 5;
     attributes.Attributes(holder);
     if (attributes.p_ != inner.size()) Fail("malformed declaration");
     const std::string v = holder.FindAttribute("version") ? holder.FindAttribute("version")->Value() : "1.0";
     const std::string e = holder.FindAttribute("encoding") ? holder.FindAttribute("encoding")->Value() : "utf-8";
+    // The version is written back as read: only "1." and digits can be.
+    if (v.size() < 3 || v.compare(0, 2, "1.") != 0 || v.find_first_not_of("0123456789", 2) != std::string::npos)
+      Fail("version " + v + " is not supported");
     if (!EqualsIgnoreCase(e, "utf-8") && !EqualsIgnoreCase(e, "utf8")) Fail("encoding " + e + " is not supported");
     version = v;
     encoding = e;
@@ -183,6 +200,8 @@ class XmlParser {
     while (start < end && IsSpace(t_[start])) ++start;
     while (end > start && IsSpace(t_[end - 1])) --end;
     if (start == end) return;
+    const std::size_t cdataEnd = std::string_view(t_).substr(0, end).find("]]>", start);
+    if (cdataEnd != std::string_view::npos) Fail("\"]]>\" in text", cdataEnd);
     CheckEntities(start, end);
     auto text = std::unique_ptr<TXmlNode>(new TXmlNode(TXmlNode::Kind::Text, std::string(), owner_));
     text->value_ = t_.substr(start, end - start);
