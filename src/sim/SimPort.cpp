@@ -1,8 +1,6 @@
 #include "sim/SimPort.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -58,23 +56,10 @@ std::optional<Bytes> ParseHex(const std::string& text) {
   return out;
 }
 
-SimPort::SimPort(SimOptions options) : options_(std::move(options)), device_(options_.device) {
-  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
-    throw std::runtime_error("cannot create a pseudo-terminal");
-  slavePath_ = ::ptsname(master_);
-  // Holding the slave open keeps the pair alive between the program's opens.
-  slaveKeeper_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  termios t{};
-  ::tcgetattr(master_, &t);
-  ::cfmakeraw(&t);
-  ::tcsetattr(master_, TCSANOW, &t);
-}
+SimPort::SimPort(SimOptions options) : options_(std::move(options)), device_(options_.device) {}
 
 SimPort::~SimPort() {
   Stop();
-  if (slaveKeeper_ >= 0) ::close(slaveKeeper_);
-  if (master_ >= 0) ::close(master_);
 }
 
 void SimPort::Start() {
@@ -89,16 +74,15 @@ void SimPort::Stop() {
 void SimPort::Run(const std::atomic<bool>* externalStop) {
   uint8_t buffer[512];
   while (!stop_ && !hungUp_ && !(externalStop && *externalStop)) {
-    pollfd p{master_, POLLIN, 0};
+    pollfd p{pty_.Master(), POLLIN, 0};
     if (::poll(&p, 1, 50) <= 0 || !(p.revents & POLLIN)) continue;
-    const ssize_t n = ::read(master_, buffer, sizeof buffer);
+    const ssize_t n = ::read(pty_.Master(), buffer, sizeof buffer);
     if (n > 0) Serve(buffer, static_cast<std::size_t>(n));
   }
 }
 
 uint32_t SimPort::LineBaud(std::string* mismatch) const {
-  termios t{};
-  ::tcgetattr(master_, &t);  // the master reports the settings the program gave the slave
+  const termios t = pty_.SlaveSettings();
   const uint32_t baud = SpeedValue(::cfgetospeed(&t));
   std::string problems;
   if (baud != options_.expectedBaud) problems += " speed " + std::to_string(baud);
@@ -134,8 +118,7 @@ void SimPort::Serve(const uint8_t* data, std::size_t count) {
 }
 
 void SimPort::Send(const Reply& reply, std::size_t requestBytes) {
-  termios t{};
-  ::tcgetattr(master_, &t);
+  const termios t = pty_.SlaveSettings();
   const uint32_t baud = SpeedValue(::cfgetospeed(&t));
   const double msPerByte = options_.pacing && baud ? 10000.0 / baud : 0.0;
   SleepMs(msPerByte * static_cast<double>(requestBytes));  // the request is still on the wire
@@ -149,7 +132,7 @@ void SimPort::Send(const Reply& reply, std::size_t requestBytes) {
       due = std::min(reply.bytes.size(), static_cast<std::size_t>(elapsed / msPerByte) + 1);
     }
     if (due > sent) {
-      const ssize_t n = ::write(master_, reply.bytes.data() + sent, due - sent);
+      const ssize_t n = ::write(pty_.Master(), reply.bytes.data() + sent, due - sent);
       if (n > 0) sent += static_cast<std::size_t>(n);
     }
     if (sent < reply.bytes.size()) SleepMs(msPerByte > 0 ? msPerByte : 1);
@@ -162,8 +145,7 @@ void SimPort::Send(const Reply& reply, std::size_t requestBytes) {
 void SimPort::HangUp() {
   SleepMs(700);
   hungUp_ = true;
-  ::close(master_);
-  master_ = -1;
+  pty_.CloseMaster();
 }
 
 std::vector<Bytes> SimPort::ReceivedFrames() const {

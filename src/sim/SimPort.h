@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/PanelSimulator.h"
+#include "sim/Pty.h"
 
 namespace tivolan::sim {
 
@@ -27,7 +28,7 @@ class SimPort {
   SimPort(const SimPort&) = delete;
   SimPort& operator=(const SimPort&) = delete;
 
-  const std::string& SlavePath() const { return slavePath_; }
+  const std::string& SlavePath() const { return pty_.SlavePath(); }
   void Start();  // answers on a thread of its own
   void Stop();
   // Answers on the calling thread until Stop (from another thread or a
@@ -48,9 +49,7 @@ class SimPort {
 
   SimOptions options_;
   PanelSimulator device_;
-  int master_ = -1;
-  int slaveKeeper_ = -1;
-  std::string slavePath_;
+  Pty pty_;
   mutable std::mutex mutex_;
   std::vector<std::string> mismatches_;
   std::atomic<bool> stop_{false};
