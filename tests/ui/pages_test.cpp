@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -43,6 +44,26 @@ struct Window {
   MemorySettingsStore settings;
   std::unique_ptr<TForm1> window;
 };
+
+// No two visible controls placed side by side on a page or in one of its
+// groups cover each other.
+bool NoOverlap(QWidget* page) {
+  QList<QWidget*> parents = {page};
+  for (QGroupBox* g : page->findChildren<QGroupBox*>()) parents.append(g);
+  for (QWidget* parent : parents) {
+    QList<QWidget*> shown;
+    for (QWidget* c : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (c->isVisibleTo(page) && !c->objectName().startsWith(QStringLiteral("qt_"))) shown.append(c);
+    for (int i = 0; i < shown.size(); ++i)
+      for (int j = i + 1; j < shown.size(); ++j)
+        if (shown[i]->geometry().intersects(shown[j]->geometry())) {
+          qWarning("%s and %s overlap", qPrintable(shown[i]->objectName() + "/" + shown[i]->accessibleName()),
+                   qPrintable(shown[j]->objectName() + "/" + shown[j]->accessibleName()));
+          return false;
+        }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -162,6 +183,9 @@ class PagesTest : public QObject {
                                                                         .arg(type)
                                                                         .arg(tab)));
         }
+        QVERIFY2(!page->layout() || page->layout()->minimumSize().width() <= page->width(),
+                 qPrintable(QStringLiteral("type %1 tab %2 squeezed below its minimum").arg(type).arg(tab)));
+        QVERIFY2(NoOverlap(page), qPrintable(QStringLiteral("type %1 tab %2").arg(type).arg(tab)));
         const QString file = QStringLiteral("%1/type%2-tab%3.png").arg(dir).arg(type).arg(tab);
         QVERIFY(w.window->grab().save(file));
       }

@@ -25,9 +25,9 @@ ZonePageWidget::ZonePageWidget(QWidget* parent, SharedData& shared, ZonePageStat
     : QWidget(parent), data_(shared), state_(state) {
   setObjectName(QStringLiteral("PageShlf"));
   auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(10, 8, 10, 8);
+  outer->setContentsMargins(6, 8, 6, 8);
   auto* grid = new QGridLayout;
-  grid->setHorizontalSpacing(6);
+  grid->setHorizontalSpacing(3);
   grid->setVerticalSpacing(3);
   const std::pair<Column, const char*> headers[] = {{kPart, "Раздел"},       {kType, "Тип шлейфа"},
                                                      {kEvent, "Код события"}, {kIn, "Вход"},
@@ -66,11 +66,11 @@ void ZonePageWidget::BuildRow(QGridLayout* grid, int zone) {
   name(bxShlfPart[i], "bxShlfPart", "Раздел");
   FShlfType[i] = new QComboBox(this);
   for (std::size_t t = 0; t < ZoneTypes.size(); ++t) FShlfType[i]->addItem(ZoneTypeIcon(static_cast<int>(t)), Q(ZoneTypes[t].name));
-  FShlfType[i]->setFixedWidth(172);
+  FShlfType[i]->setFixedWidth(158);
   name(FShlfType[i], "FShlfType", "Тип шлейфа");
   ShlfEvent[i] = new QComboBox(this);
   for (const auto& e : EventList()) ShlfEvent[i]->addItem(Q(e.text));
-  ShlfEvent[i]->setFixedWidth(176);
+  ShlfEvent[i]->setFixedWidth(164);
   ShlfEvent[i]->setMaxVisibleItems(20);
   name(ShlfEvent[i], "ShlfEvent", "Код события");
   edtDelayIn[i] = new QLineEdit(this);
