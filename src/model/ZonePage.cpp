@@ -17,9 +17,11 @@ int CheckEditMinMax(std::string& text, int min, int max, int fallback) {
   if (first != last && *first == '+') ++first;
   int value = 0;
   const auto [end, ec] = std::from_chars(first, last, value);
+  // A valid text in range stays as typed ("07" stays "07").
   if (ec != std::errc{} || end != last || first == last) value = fallback;
   else if (value < min) value = min;
   else if (value > max) value = max;
+  else return value;
   text = std::to_string(value);
   return value;
 }

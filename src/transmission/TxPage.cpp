@@ -35,7 +35,8 @@ void RefreshTxPage(TxPageState& page, const ImageBuffer& image, int type) {
   }
   const int kind = image[38];
   page.kindIndex = kind < static_cast<int>(page.kindItems.size()) ? kind : -1;
-  page.netIdVisible = kind == 3;
+  // By list position: a type 1 list has no "RS-485", whatever byte 38 says.
+  page.netIdVisible = page.kindIndex == 3;
   if (type == kTypePPKN) page.busId = image[46];
 }
 

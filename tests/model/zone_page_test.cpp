@@ -100,6 +100,7 @@ TEST_P(ZonePageTest, DoorPresetsBothDelaysTo30) {
 struct DelayCase {
   const char* typed;
   int stored;
+  const char* shown;  // the field's text afterwards
   friend void PrintTo(const DelayCase& c, std::ostream* os) { *os << '"' << c.typed << '"'; }
 };
 class DelayField : public ::testing::TestWithParam<DelayCase> {};
@@ -114,16 +115,18 @@ TEST_P(DelayField, IsCorrectedShownAndStored) {
   fldDelayOutChange(page, image, 1, GetParam().typed);
   EXPECT_EQ(data.ConfigBuffer[7], GetParam().stored);
   EXPECT_EQ(data.ConfigBuffer[6], GetParam().stored);
-  EXPECT_EQ(page.Row(1).delayIn, std::to_string(GetParam().stored));
-  EXPECT_EQ(page.Row(1).delayOut, std::to_string(GetParam().stored));
+  EXPECT_EQ(page.Row(1).delayIn, GetParam().shown);
+  EXPECT_EQ(page.Row(1).delayOut, GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, DelayField,
-                         ::testing::Values(DelayCase{"45", 45}, DelayCase{"0", 0}, DelayCase{"99", 99},
-                                           DelayCase{"abc", 30}, DelayCase{"", 30}, DelayCase{"12a", 30},
-                                           DelayCase{"4.5", 30}, DelayCase{"-5", 0}, DelayCase{"100", 99},
-                                           DelayCase{"99999999999", 30}, DelayCase{" 7", 7},
-                                           DelayCase{"+8", 8}));
+                         ::testing::Values(DelayCase{"45", 45, "45"}, DelayCase{"0", 0, "0"},
+                                           DelayCase{"99", 99, "99"}, DelayCase{"abc", 30, "30"},
+                                           DelayCase{"", 30, "30"}, DelayCase{"12a", 30, "30"},
+                                           DelayCase{"4.5", 30, "30"}, DelayCase{"-5", 0, "0"},
+                                           DelayCase{"100", 99, "99"}, DelayCase{"99999999999", 30, "30"},
+                                           DelayCase{" 7", 7, " 7"}, DelayCase{"+8", 8, "+8"},
+                                           DelayCase{"07", 7, "07"}));
 
 TEST_P(ZonePageTest, DependencyBoxesFollowGuardZonesPerPartition) {
   auto image = Image();

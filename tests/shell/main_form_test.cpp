@@ -86,6 +86,13 @@ TEST_F(MainFormLogic, RefreshShowsTheTransmissionKindWithoutWriting) {
   EXPECT_TRUE(form.tx.netIdVisible);
   EXPECT_EQ(form.tx.busId, 5);
   EXPECT_EQ(data.ConfigBuffer, before);
+
+  // A type 1 list has no fourth kind: neither a selection nor the network number.
+  DeviceTypeListChange(data, form, 0, prompter, settings);
+  data.ConfigBuffer[38] = 3;
+  RefreshControls(data, form);
+  EXPECT_EQ(form.tx.kindIndex, -1);
+  EXPECT_FALSE(form.tx.netIdVisible);
 }
 
 }  // namespace
