@@ -16,18 +16,30 @@ namespace fs = std::filesystem;
   throw FileError("Cannot create file \"" + path + "\". " + reason);
 }
 
-std::string TempNameBeside(const fs::path& target) {
+fs::path TempNameBeside(const fs::path& target) {
   std::random_device random;
-  return (target.parent_path() / ("." + target.filename().string() + ".tmp" + std::to_string(random() % 1000000)))
-      .string();
+  fs::path name(".");
+  name += target.filename();
+  name += ".tmp" + std::to_string(random() % 1000000);
+  return target.parent_path() / name;
 }
 
 }  // namespace
 
+fs::path PathFromUtf8(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string Utf8FromPath(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 std::string ReadWholeFile(const std::string& path, std::size_t maxBytes) {
   std::error_code ec;
-  if (fs::is_directory(path, ec)) throw FileError("Cannot open file \"" + path + "\". It is a folder");
-  std::ifstream in(path, std::ios::binary);
+  const fs::path file = PathFromUtf8(path);
+  if (fs::is_directory(file, ec)) throw FileError("Cannot open file \"" + path + "\". It is a folder");
+  std::ifstream in(file, std::ios::binary);
   if (!in) throw FileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
   std::string data;
   char chunk[65536];
@@ -41,10 +53,10 @@ std::string ReadWholeFile(const std::string& path, std::size_t maxBytes) {
 
 void WriteFileReplacing(const std::string& path, const std::string& bytes) {
   if (path.empty()) CannotCreate(path, "No file name");
-  const fs::path target(path);
+  const fs::path target = PathFromUtf8(path);
   std::error_code ec;
   if (fs::is_directory(target, ec)) CannotCreate(path, "It is a folder");
-  const std::string temp = TempNameBeside(target);
+  const fs::path temp = TempNameBeside(target);
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) CannotCreate(path, std::strerror(errno));

@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reads and writes for the configuration files.
 #include <cstddef>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -10,6 +11,11 @@ class FileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// Paths are UTF-8 text throughout the program; these convert at the file
+// system, where Windows would otherwise read them in its ANSI code page.
+std::filesystem::path PathFromUtf8(const std::string& text);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 // Reads a file whole; throws FileError when it cannot be opened or read, or
 // when it is larger than `maxBytes`.

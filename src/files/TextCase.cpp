@@ -22,7 +22,8 @@ char32_t Next(std::string_view s, std::size_t& i) {
 char32_t Fold(char32_t c) {
   if (c >= U'A' && c <= U'Z') return c + 32;
   if (c >= 0x0410 && c <= 0x042F) return c + 32;  // А..Я
-  if (c == 0x0401) return 0x0451;                 // Ё
+  if (c >= 0x0400 && c <= 0x040F) return c + 80;  // Ѐ..Џ, Ё among them
+  if (c == 0x0490) return 0x0491;                 // Ґ
   return c;
 }
 

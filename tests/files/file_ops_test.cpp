@@ -280,6 +280,15 @@ TEST_F(ConfigFiles, AFailedSaveKeepsThePreviousFile) {
   EXPECT_EQ(leftovers, 0);
 }
 
+TEST_F(ConfigFiles, CyrillicFoldersAndNamesAreKept) {
+  fs::create_directory(PathFromUtf8(Path("Объект №5")));
+  const std::string file = Path("Объект №5/Панель ГЗ.cf8");
+  SaveConfigFile(file, Defaults(3), 3);
+  EXPECT_TRUE(fs::exists(PathFromUtf8(file)));
+  EXPECT_EQ(LoadConfigFile(file, Defaults(1)).code, 3);
+  EXPECT_EQ(Utf8FromPath(PathFromUtf8(file)), file);
+}
+
 TEST_F(ConfigFiles, MissingFileIsNoConfiguration) {
   const ImageBuffer current = Defaults(3);
   const LoadedConfig r = LoadConfigFile(Path("absent.cf8"), current);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "files/TextCase.h"
 #include "files/XmlDocument.h"
 
 namespace tivolan {
@@ -117,6 +118,16 @@ TEST(XmlNodes, ReadingByPositionAndByName) {
   EXPECT_EQ(r->ReadAttributeInteger("t", 5), 5);
   EXPECT_EQ(r->NodeAt(5), nullptr);
   EXPECT_EQ(r->NodeAt(-1), nullptr);
+}
+
+TEST(XmlNodes, NamesCompareWithoutLetterCaseCyrillicIncluded) {
+  EXPECT_TRUE(EqualsIgnoreCase("LOOPS", "loops"));
+  EXPECT_TRUE(EqualsIgnoreCase("ШЛЕЙФЫ", "шлейфы"));
+  EXPECT_TRUE(EqualsIgnoreCase("ЁЖИК", "ёжик"));
+  EXPECT_TRUE(EqualsIgnoreCase("ЇЄЎЂҐ", "їєўђґ"));
+  EXPECT_FALSE(EqualsIgnoreCase("Е", "Ё"));
+  EXPECT_FALSE(EqualsIgnoreCase("zone", "zones"));
+  EXPECT_FALSE(EqualsIgnoreCase("Ш", "ш\x80"));
 }
 
 TEST(XmlNodes, FindNodeIsDepthFirstCaseInsensitiveAndSkipsItself) {

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QtTest>
 
 #include "link/UnitData.h"
@@ -145,6 +146,25 @@ class LinkWindowTest : public QObject {
     b.WaitIdle();
     QCOMPARE(b.texts.last(), QStringLiteral("Нет связи, проверьте соединения или тип прибора"));
     QCOMPARE(b.colours.first(), kRed);
+  }
+
+  // A read started while the last worker has not yet closed the port (here
+  // from the final report itself, the widest form of that gap) must wait for
+  // it and run a clean exchange of its own.
+  void readingAgainAtOnceAfterARead() {
+    Bench b(Device(1));
+    b.window->show();
+    bool clickedAgain = false;
+    QObject::connect(b.window, &TForm1::statusTextChanged, b.window, [&](const QString& t) {
+      if (clickedAgain || !t.startsWith(QStringLiteral("Конфигурация прочитана"))) return;
+      clickedAgain = true;
+      b.window->ButtonReadClick();
+    });
+    b.window->ButtonRead->click();
+    QTRY_VERIFY_WITH_TIMEOUT(b.texts.count(QStringLiteral("Конфигурация прочитана, версия прибора - 3")) == 2, 8000);
+    b.WaitIdle();
+    QVERIFY(!b.dataModule.cmprtdrvr1.IsOpen());
+    QCOMPARE(b.texts.filter(QStringLiteral("Нет связи")).size(), 0);
   }
 
   void closingWhileAWorkerRunsClosesThePort() {

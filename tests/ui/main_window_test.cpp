@@ -152,16 +152,31 @@ class MainWindowTest : public QObject {
     Fixture f;
     QStringList texts;
     QString caption;
+    QRect line, okArea, clientArea;
+    int labelsEnd = 0;
     QTimer::singleShot(0, [&] {
       QWidget* box = QApplication::activeModalWidget();
       QVERIFY(box);
       caption = box->windowTitle();
-      for (QLabel* l : box->findChildren<QLabel*>())
+      int lowestLabel = 0;
+      for (QLabel* l : box->findChildren<QLabel*>()) {
         if (!l->text().isEmpty()) texts << l->text();
-      box->findChild<QPushButton*>(QStringLiteral("AboutOk"))->click();
+        lowestLabel = std::max(lowestLabel, l->geometry().bottom());
+      }
+      auto* ok = box->findChild<QPushButton*>(QStringLiteral("AboutOk"));
+      for (QFrame* frame : box->findChildren<QFrame*>())
+        if (frame->frameShape() == QFrame::HLine) line = frame->geometry();
+      okArea = ok->geometry();
+      clientArea = box->rect();
+      labelsEnd = lowestLabel;
+      ok->click();
     });
     f.window->MenuHelpAbout->trigger();
     QCOMPARE(caption, QStringLiteral("О программе: Тиволан"));
+    // The line separates the texts from the button, and the button is whole.
+    QVERIFY(labelsEnd < line.top());
+    QVERIFY(line.bottom() < okArea.top());
+    QVERIFY(clientArea.contains(okArea));
     QCOMPARE(texts.size(), 3);
     QCOMPARE(texts[0], QStringLiteral("Тиволан"));
     QVERIFY(texts[1].startsWith(QStringLiteral("Версия: ")));

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "files/FileIO.h"
 #include "files/FileOps.h"
 
 namespace tivolan {
@@ -11,8 +12,8 @@ std::string WithConfigSuffix(const std::string& name) {
 }
 
 std::string FolderOf(const std::string& path) {
-  const std::filesystem::path folder = std::filesystem::absolute(std::filesystem::path(path)).parent_path();
-  std::string text = folder.string();
+  const std::filesystem::path folder = std::filesystem::absolute(PathFromUtf8(path)).parent_path();
+  std::string text = Utf8FromPath(folder);
   if (text.empty() || (text.back() != '/' && text.back() != std::filesystem::path::preferred_separator))
     text += static_cast<char>(std::filesystem::path::preferred_separator);
   return text;
@@ -20,7 +21,7 @@ std::string FolderOf(const std::string& path) {
 
 std::string CurrentFolder() {
   std::error_code ec;
-  std::string text = std::filesystem::current_path(ec).string();
+  std::string text = Utf8FromPath(std::filesystem::current_path(ec));
   if (text.empty() || text.back() != static_cast<char>(std::filesystem::path::preferred_separator))
     text += static_cast<char>(std::filesystem::path::preferred_separator);
   return text;

@@ -13,6 +13,10 @@
 
 namespace tivolan {
 
+namespace {
+constexpr int kCaptionAndFrame = 30;  // a dialog caption and its frame, as on Windows
+}
+
 void ShowAboutBox(QWidget* parent, const QString& applicationTitle) {
   const auto record = ReadVersionRecord();
   if (record.empty()) return;
@@ -47,7 +51,10 @@ void ShowAboutBox(QWidget* parent, const QString& applicationTitle) {
     previous = label;
     first = false;
   }
+  // The height counts the caption and the frame, as a window's outer size
+  // does; the client area, which is what Qt sizes, is that much smaller.
   const int height = previous->y() + previous->height() + 85;
+  const int clientHeight = height - kCaptionAndFrame;
 
   auto* ok = new QPushButton(QStringLiteral("Ok"), &box);
   ok->setObjectName(QStringLiteral("AboutOk"));
@@ -61,10 +68,10 @@ void ShowAboutBox(QWidget* parent, const QString& applicationTitle) {
   auto* bevel = new QFrame(&box);
   bevel->setFrameShape(QFrame::HLine);
   bevel->setFrameShadow(QFrame::Raised);
-  bevel->setGeometry(0, height - (ok->height() + 20), width, 2);
+  bevel->setGeometry(0, clientHeight - (ok->height() + 20), width, 2);  // the top line of a bottom band
   bevel->lower();
 
-  box.setFixedSize(width, height);
+  box.setFixedSize(width, clientHeight);
   if (const QScreen* screen = box.screen()) box.move(screen->availableGeometry().center() - box.rect().center());
   box.exec();
 }

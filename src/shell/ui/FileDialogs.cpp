@@ -1,5 +1,6 @@
 #include "shell/ui/FileDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 
 #include "shell/ui/QtText.h"
@@ -13,6 +14,7 @@ FileChooser StandardFileChooser(QWidget* parent) {
     dialog.setWindowTitle(open ? QStringLiteral("Открыть файл конфигурации")
                                : QStringLiteral("Сохранить настройки панели как"));
     dialog.setNameFilter(QStringLiteral("Файлы конфигурации панели (*.cf8)"));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);  // the filter reads "Файлы конфигурации панели"
     dialog.setDefaultSuffix(QStringLiteral("cf8"));
     dialog.setDirectory(Q(folder));
     if (open) {
@@ -23,7 +25,7 @@ FileChooser StandardFileChooser(QWidget* parent) {
       dialog.setOption(QFileDialog::DontConfirmOverwrite);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return S(dialog.selectedFiles().first());
+    return S(QDir::toNativeSeparators(dialog.selectedFiles().first()));
   };
 }
 

@@ -83,6 +83,7 @@ class TForm1 : public QMainWindow {
   void ButtonReadClick();
   void ButtonWriteClick();
   void SendData(LinkMode mode);
+  void StartWorkerWhenIdle(LinkMode mode);
   void LinkStatusMessage(int code, int param);
   void EnableLinkControls();
   void FlashStatusBar(uint32_t colour, int count);
@@ -131,6 +132,7 @@ class TForm1 : public QMainWindow {
   TCommPortDriver cmprtdrvrUpdate;
   std::unique_ptr<ReportChannel> reportChannel_;
   std::shared_ptr<WorkerHandle> worker_;
+  bool closing_ = false;  // no worker starts once the window closes
   StatusFlash flash_;
   QTimer* IndTimer = nullptr;
   QLabel* statusLabel_ = nullptr;

@@ -15,6 +15,7 @@ namespace tivolan {
 
 namespace {
 constexpr int kWorkerExitWaitMs = 3000;
+constexpr int kWorkerRetryMs = 10;
 }
 
 void TForm1::ButtonReadClick() { SendData(LinkMode::Read); }
@@ -30,6 +31,18 @@ void TForm1::ButtonWriteClick() {
 void TForm1::SendData(LinkMode mode) {
   SetLinkControlsEnabled(false);
   if (mode == LinkMode::Write) UpdateAllTXBuffers(data_, form_);
+  StartWorkerWhenIdle(mode);
+}
+
+// The last worker reports its final code before it closes the port; a click
+// in between must not open the port that worker is about to close, so the
+// new one starts once the last one has ended.
+void TForm1::StartWorkerWhenIdle(LinkMode mode) {
+  if (closing_) return;
+  if (worker_ && !worker_->Finished()) {
+    QTimer::singleShot(kWorkerRetryMs, this, [this, mode] { StartWorkerWhenIdle(mode); });
+    return;
+  }
   worker_ = TThreadBuff::Start(ExchangeContext{dataModule_, data_, *reportChannel_, nullptr}, mode);
 }
 
@@ -96,6 +109,7 @@ bool TForm1::WorkerRunning() { return worker_ && !worker_->Finished(); }
 // Closing while a read or write runs: the worker's reports are no longer
 // shown and it gives up at its next step; it closes the port as it ends.
 void TForm1::StopWorker() {
+  closing_ = true;
   if (!WorkerRunning()) return;
   reportChannel_->Close();
   worker_->RequestAbort();
