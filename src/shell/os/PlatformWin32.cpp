@@ -16,33 +16,8 @@ std::optional<std::string> DriverPortName(const std::string& text) {
 
 std::string DefaultPortSetting() { return "COM1"; }
 
-std::vector<std::string> BuildPortList() {
-  std::vector<std::string> ports;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return ports;
-  for (DWORD index = 0;; ++index) {
-    char name[256];
-    BYTE data[256];
-    DWORD nameLen = sizeof(name);
-    DWORD dataLen = sizeof(data) - 1;
-    DWORD type = 0;
-    if (RegEnumValueA(key, index, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS) break;
-    if (type != REG_SZ) continue;
-    data[dataLen] = 0;
-    ports.emplace_back(reinterpret_cast<const char*>(data));
-  }
-  RegCloseKey(key);
-  return ports;
-}
-
-std::string ShortPathName(const std::string& path) {
-  char buffer[MAX_PATH];
-  const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-  return n == 0 || n >= MAX_PATH ? path : std::string(buffer, n);
-}
-
 namespace {
+
 std::string Utf8(const wchar_t* text) {
   const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
   if (n <= 1) return {};
@@ -50,7 +25,48 @@ std::string Utf8(const wchar_t* text) {
   WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
   return out;
 }
+
+std::wstring Wide(const std::string& text) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  if (n <= 1) return {};
+  std::wstring out(static_cast<std::size_t>(n - 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
+  return out;
+}
+
 }  // namespace
+
+// Every value of the serial device map in registry order; one too long for
+// the buffers is passed over rather than ending the list.
+std::vector<std::string> BuildPortList() {
+  std::vector<std::string> ports;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return ports;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[16384];
+    wchar_t data[1024];
+    DWORD nameLen = sizeof(name) / sizeof(name[0]);
+    DWORD dataLen = sizeof(data) - sizeof(wchar_t);
+    DWORD type = 0;
+    const LONG result =
+        RegEnumValueW(key, index, name, &nameLen, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataLen);
+    if (result == ERROR_MORE_DATA) continue;
+    if (result != ERROR_SUCCESS) break;
+    if (type != REG_SZ) continue;
+    data[dataLen / sizeof(wchar_t)] = L'\0';
+    ports.push_back(Utf8(data));
+  }
+  RegCloseKey(key);
+  return ports;
+}
+
+std::string ShortPathName(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  wchar_t buffer[MAX_PATH];
+  const DWORD n = GetShortPathNameW(wide.c_str(), buffer, MAX_PATH);
+  return n == 0 || n >= MAX_PATH ? path : Utf8(buffer);
+}
 
 // The version strings are read as UTF-16 and kept as UTF-8, like every text
 // of the program.
