@@ -70,10 +70,10 @@ int main(int argc, char** argv) {
       if (!bytes) return Fail("--image takes hexadecimal byte pairs");
       options.device.payload = *bytes;
     } else if (arg == "--block") {
-      const std::string spec = v;
+      const std::string given = v;
       int block = 0;
-      auto bytes = spec.size() > 2 && spec[1] == '=' ? ParseHex(spec.substr(2)) : std::nullopt;
-      if (!ParseInt(spec.substr(0, 1).c_str(), 2, 4, block) || !bytes) return Fail("--block takes N=HEX, N 2..4");
+      auto bytes = given.size() > 2 && given[1] == '=' ? ParseHex(given.substr(2)) : std::nullopt;
+      if (!ParseInt(given.substr(0, 1).c_str(), 2, 4, block) || !bytes) return Fail("--block takes N=HEX, N 2..4");
       options.device.blocks[static_cast<std::size_t>(block - 2)] = *bytes;
     } else if (arg == "--fault") {
       auto fault = ParseFault(v);
