@@ -12,7 +12,6 @@
 
 #include "shell/ui/QtText.h"
 #include "shell/ui/pages/PageKit.h"
-#include "shell/ui/pages/PeripheryPageWidget.h"
 
 namespace tivolan {
 
@@ -39,17 +38,10 @@ ConcentratorPageWidget::ConcentratorPageWidget(QWidget* parent, SharedData& shar
 }
 
 QWidget* ConcentratorPageWidget::BuildRelays() {
-  auto* group = new QGroupBox(QStringLiteral("Режим работы реле"), this);
-  auto* form = new QFormLayout(group);
-  bxCNCReleAlarm = MakeList(group, "bxCNCReleAlarm", QStringLiteral("Реле \"Тревога\""));
-  bxCNCReleFire = MakeList(group, "bxCNCReleFire", QStringLiteral("Реле \"Пожар\""));
-  for (QComboBox* list : {bxCNCReleAlarm, bxCNCReleFire}) {
-    FillRelayModes(list);
-    list->setMinimumWidth(170);
-  }
-  form->addRow(MakeLabel(group, QStringLiteral("\"Тревога\""), bxCNCReleAlarm), bxCNCReleAlarm);
-  form->addRow(MakeLabel(group, QStringLiteral("\"Пожар\""), bxCNCReleFire), bxCNCReleFire);
-  return group;
+  const RelayGroup relays = MakeRelayGroup(this, "bxCNCReleAlarm", "bxCNCReleFire");
+  bxCNCReleAlarm = relays.alarm;
+  bxCNCReleFire = relays.fire;
+  return relays.group;
 }
 
 QWidget* ConcentratorPageWidget::BuildExpanders() {

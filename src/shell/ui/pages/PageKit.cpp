@@ -2,7 +2,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
+
+#include "model/ValueLists.h"
+#include "shell/ui/QtText.h"
 
 namespace tivolan {
 
@@ -33,6 +38,24 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy) {
   auto* label = new QLabel(text, parent);
   label->setBuddy(buddy);
   return label;
+}
+
+QComboBox* MakeRelayList(QWidget* parent, const char* name, const QString& caption) {
+  QComboBox* list = MakeList(parent, name, caption);
+  for (const char* mode : RelayModeList) list->addItem(Q(mode));
+  list->setMinimumWidth(170);
+  return list;
+}
+
+RelayGroup MakeRelayGroup(QWidget* parent, const char* alarmName, const char* fireName) {
+  RelayGroup r;
+  r.group = new QGroupBox(QStringLiteral("Режим работы реле"), parent);
+  r.form = new QFormLayout(r.group);
+  r.alarm = MakeRelayList(r.group, alarmName, QStringLiteral("Реле \"Тревога\""));
+  r.fire = MakeRelayList(r.group, fireName, QStringLiteral("Реле \"Пожар\""));
+  r.form->addRow(MakeLabel(r.group, QStringLiteral("\"Тревога\""), r.alarm), r.alarm);
+  r.form->addRow(MakeLabel(r.group, QStringLiteral("\"Пожар\""), r.fire), r.fire);
+  return r;
 }
 
 }  // namespace tivolan

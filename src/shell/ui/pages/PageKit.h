@@ -5,6 +5,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QGroupBox;
 class QLabel;
 class QWidget;
 
@@ -19,5 +21,18 @@ QComboBox* MakeList(QWidget* parent, const char* name, const QString& caption);
 QCheckBox* MakeBox(QWidget* parent, const char* name, const QString& caption);
 // A label whose text names the control beside it.
 QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy);
+
+// A list of the relay modes.
+QComboBox* MakeRelayList(QWidget* parent, const char* name, const QString& caption);
+
+// The group "Режим работы реле" with its "Тревога" and "Пожар" lists; a page
+// may add rows to its form.
+struct RelayGroup {
+  QGroupBox* group = nullptr;
+  QFormLayout* form = nullptr;
+  QComboBox* alarm = nullptr;
+  QComboBox* fire = nullptr;
+};
+RelayGroup MakeRelayGroup(QWidget* parent, const char* alarmName, const char* fireName);
 
 }  // namespace tivolan

@@ -18,10 +18,6 @@
 
 namespace tivolan {
 
-void FillRelayModes(QComboBox* list) {
-  for (const char* mode : RelayModeList) list->addItem(Q(mode));
-}
-
 PeripheryPageWidget::PeripheryPageWidget(QWidget* parent, SharedData& shared, PeripheryPageState& state)
     : QWidget(parent), data_(shared), state_(state) {
   setObjectName(QStringLiteral("PagePeriph"));
@@ -37,19 +33,13 @@ PeripheryPageWidget::PeripheryPageWidget(QWidget* parent, SharedData& shared, Pe
 }
 
 QWidget* PeripheryPageWidget::BuildRelays() {
-  auto* group = new QGroupBox(QStringLiteral("Режим работы реле"), this);
-  auto* form = new QFormLayout(group);
-  bxReleAlarm = MakeList(group, "bxReleAlarm", QStringLiteral("Реле \"Тревога\""));
-  bxReleFire = MakeList(group, "bxReleFire", QStringLiteral("Реле \"Пожар\""));
-  bxReleControl = MakeList(group, "bxReleControl", QStringLiteral("Реле \"Управление\""));
-  for (QComboBox* list : {bxReleAlarm, bxReleFire, bxReleControl}) {
-    FillRelayModes(list);
-    list->setMinimumWidth(170);
-  }
-  form->addRow(MakeLabel(group, QStringLiteral("\"Тревога\""), bxReleAlarm), bxReleAlarm);
-  form->addRow(MakeLabel(group, QStringLiteral("\"Пожар\""), bxReleFire), bxReleFire);
+  const RelayGroup relays = MakeRelayGroup(this, "bxReleAlarm", "bxReleFire");
+  QGroupBox* group = relays.group;
+  bxReleAlarm = relays.alarm;
+  bxReleFire = relays.fire;
+  bxReleControl = MakeRelayList(group, "bxReleControl", QStringLiteral("Реле \"Управление\""));
   lblReleControl = MakeLabel(group, QStringLiteral("Управление"), bxReleControl);
-  form->addRow(lblReleControl, bxReleControl);
+  relays.form->addRow(lblReleControl, bxReleControl);
   // The control relay is carried in the image but never offered.
   lblReleControl->hide();
   bxReleControl->hide();

@@ -44,7 +44,4 @@ class PeripheryPageWidget : public QWidget {
   PeripheryPageState& state_;
 };
 
-// Fills a list with the relay modes.
-void FillRelayModes(QComboBox* list);
-
 }  // namespace tivolan
