@@ -9,6 +9,7 @@
 #include "model/DefaultImages.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompter.h"
+#include "support/TempDir.h"
 
 namespace tivolan {
 namespace {
@@ -16,15 +17,11 @@ namespace {
 namespace fs = std::filesystem;
 using test::RunResult;
 
-class Cli : public ::testing::Test {
+class Cli : public ::testing::Test, protected test::TempDir {
  protected:
-  Cli() : dir(fs::temp_directory_path() / ("tivolan-cli-" + std::to_string(::getpid()))) {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
+  Cli() : TempDir("tivolan-cli") {}
   ~Cli() override {
     for (pid_t pid : sims) test::StopProcess(pid);
-    fs::remove_all(dir);
   }
   std::string Sim(const std::string& args) {
     std::string port;
@@ -33,11 +30,8 @@ class Cli : public ::testing::Test {
   }
   std::string SimLog(int index) const { return ReadWholeFile(Path(("sim" + std::to_string(index) + ".log").c_str()), 1 << 20); }
   RunResult Tool(const std::vector<std::string>& args) { return test::RunProgram(TIVOLAN_CLI_PATH, args); }
-  std::string Path(const char* name) const { return (dir / name).string(); }
   std::string Text(const char* name) const { return ReadWholeFile(Path(name), 1 << 20); }
-  void Write(const char* name, const std::string& text) const { std::ofstream(dir / name, std::ios::binary) << text; }
 
-  fs::path dir;
   std::vector<pid_t> sims;
 };
 

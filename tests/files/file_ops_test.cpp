@@ -9,6 +9,7 @@
 #include "files/FileOps.h"
 #include "model/DefaultImages.h"
 #include "support/RecordingPrompter.h"
+#include "support/TempDir.h"
 
 namespace tivolan {
 namespace {
@@ -241,15 +242,9 @@ TEST(ConfigFileReading, RootNameAndCaseOfFileIdDoNotMatter) {
   EXPECT_EQ(r.buffer[7], 0);
 }
 
-class ConfigFiles : public ::testing::Test {
+class ConfigFiles : public ::testing::Test, protected test::TempDir {
  protected:
-  ConfigFiles() : dir(fs::temp_directory_path() / ("tivolan-files-" + std::to_string(::getpid()))) {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  ~ConfigFiles() override { fs::remove_all(dir); }
-  std::string Path(const char* name) const { return (dir / name).string(); }
-  fs::path dir;
+  ConfigFiles() : TempDir("tivolan-files") {}
 };
 
 TEST_F(ConfigFiles, SavedAndLoadedAgain) {

@@ -12,6 +12,7 @@
 #include "files/XmlDocument.h"
 #include "model/DefaultImages.h"
 #include "support/RecordingPrompter.h"
+#include "support/TempDir.h"
 
 namespace tivolan {
 namespace {
@@ -144,18 +145,9 @@ TEST(HostileXml, BinaryJunkAndDamagedFilesNeverCrash) {
   }
 }
 
-class HostileFiles : public ::testing::Test {
+class HostileFiles : public ::testing::Test, protected test::TempDir {
  protected:
-  HostileFiles() : dir(fs::temp_directory_path() / ("tivolan-hostile-" + std::to_string(::getpid()))) {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  ~HostileFiles() override { fs::remove_all(dir); }
-  std::string Write(const char* name, const std::string& text) const {
-    std::ofstream(dir / name, std::ios::binary) << text;
-    return (dir / name).string();
-  }
-  fs::path dir;
+  HostileFiles() : TempDir("tivolan-hostile") {}
 };
 
 TEST_F(HostileFiles, RefusedFilesLeaveTheImageAsItWas) {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "shell/logic/PortList.h"
+#include "support/TempDir.h"
 
 namespace tivolan {
 namespace {
@@ -20,13 +21,9 @@ TEST(NaturalOrder, NumbersCompareByValue) {
 }
 
 // A fake sysfs tty class folder.
-class SysfsTree : public ::testing::Test {
+class SysfsTree : public ::testing::Test, protected test::TempDir {
  protected:
-  SysfsTree() : root(fs::temp_directory_path() / ("tivolan-sysfs-" + std::to_string(::getpid()))) {
-    fs::remove_all(root);
-    fs::create_directories(root / "drivers" / "serial");
-  }
-  ~SysfsTree() override { fs::remove_all(root); }
+  SysfsTree() : TempDir("tivolan-sysfs") { fs::create_directories(root / "drivers" / "serial"); }
 
   void Add(const std::string& name, bool driver, const char* type = nullptr) {
     const fs::path entry = root / "class" / name;
@@ -36,7 +33,7 @@ class SysfsTree : public ::testing::Test {
   }
   void AddVirtual(const std::string& name) { fs::create_directories(root / "class" / name); }
 
-  fs::path root;
+  const fs::path& root = dir;
 };
 
 TEST_F(SysfsTree, ListsPortsWithADriverAndAUartThatExists) {

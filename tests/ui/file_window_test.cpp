@@ -12,16 +12,15 @@
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
 #include "support/RecordingPrompter.h"
+#include "support/TempDir.h"
 
 using namespace tivolan;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Bench {
-  Bench() : dir(fs::temp_directory_path() / ("tivolan-ui-files-" + std::to_string(::getpid()))) {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+struct Bench : test::TempDir {
+  Bench() : TempDir("tivolan-ui-files") {
     window = std::make_unique<TForm1>(FormServices{
         data, dataModule, settings, [] { return std::vector<std::string>{}; },
         [this](FileDialogKind kind, const std::string& folder) -> std::optional<std::string> {
@@ -35,14 +34,6 @@ struct Bench {
     prompts = p.get();
     window->SetPrompter(std::move(p));
   }
-  ~Bench() {
-    window.reset();
-    fs::remove_all(dir);
-  }
-  std::string Path(const char* name) const { return (dir / name).string(); }
-  void Write(const char* name, const std::string& text) const { std::ofstream(dir / name, std::ios::binary) << text; }
-
-  fs::path dir;
   SharedData data;
   TDataModule1 dataModule{CreateSystemSerialDevice(), nullptr};
   MemorySettingsStore settings;
