@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "link/ExchangeRunner.h"
+#include "link/ExchangeOperation.h"
 #include "model/DefaultImages.h"
 #include "sim/SimPort.h"
 

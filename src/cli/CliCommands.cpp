@@ -4,10 +4,10 @@
 #include <map>
 #include <optional>
 
+#include "cli/Interrupt.h"
 #include "files/FileIO.h"
 #include "files/FileOps.h"
-#include "link/ExchangeRunner.h"
-#include "link/LinkStatus.h"
+#include "link/ExchangeOperation.h"
 #include "model/DefaultImages.h"
 #include "shell/logic/FileCommands.h"
 #include "shell/logic/Listing.h"
@@ -33,7 +33,8 @@ const char* kToolHelp =
     "\n"
     "exit status: 0 success; 1 the files differ (diff); 2 usage error; 3 a file that cannot be\n"
     "opened or is no configuration file; 4 the file cannot be written; 5 the write was refused;\n"
-    "6..11 the final status of a failed exchange with the device.\n";
+    "6..11 the final status of a failed exchange with the device; 130 the exchange was interrupted\n"
+    "(Ctrl+C), the port is closed.\n";
 
 const std::map<std::string, const char*> kVerbHelp = {
     {"read",
@@ -122,7 +123,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& o, Strea
 // The program's state right after choosing a device type in the list.
 void StartWithDefaults(SharedData& data, FormState& form, int type, Prompter& prompter) {
   MemorySettingsStore none;  // the tool never touches the program's settings
-  DeviceTypeListChange(data, form, type - 1, prompter, none);
+  DeviceTypeListChange(data, form, ListIndexOfDeviceType(type), prompter, none);
 }
 
 // Opens a file as "Открыть..." would, starting from the defaults of the
@@ -152,7 +153,8 @@ int Save(const std::string& path, SharedData& data, FormState& form, Streams& io
   return kExitOk;
 }
 
-// A read or write over PORT, the status texts on standard error.
+// A read or write over PORT, the status texts on standard error. Ctrl+C
+// ends it at once, with the port closed.
 int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter& prompter, Streams& io,
              int* typeRead = nullptr) {
   const auto path = DriverPortName(port);
@@ -161,12 +163,19 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
   LoopPollTimer timer(loop);
   TDataModule1 dataModule(CreateSystemSerialDevice(), &timer);
   dataModule.cmprtdrvr1.SetPortName(*path);
-  const ExchangeOutcome outcome = RunExchange(loop, dataModule, data, mode, [&](int code, int) {
-    if (code == StatusPortError)
-      prompter.Show({"Ошибка открытия порта",
-                     "Невозможно открыть последовательный порт.\r\nВыберите другой порт и попробуйте снова"});
-    io.err << StatusText(code) << (code == StatusReadDone ? std::to_string(data.DeviceVersion) : "") << "\n";
-  });
+  const InterruptGuard interrupt;
+  const ExchangeOutcome outcome = RunExchange(
+      loop, dataModule, data, mode,
+      [&](LinkStatus code, int) {
+        const StatusRow& row = RowOf(code);
+        if (row.box) prompter.Show({row.box->caption, row.box->text});
+        io.err << StatusMessage(code, data.DeviceVersion) << "\n";
+      },
+      nullptr, &interrupt.Flag());
+  if (outcome.cancelled) {
+    io.err << "tivolan-cli: обмен с прибором прерван" << (outcome.ended ? "" : ", порт не закрылся вовремя") << "\n";
+    return kExitInterrupted;
+  }
   if (outcome.finalCode > StatusWriteDone) return outcome.finalCode;
   if (typeRead) *typeRead = outcome.param;
   return kExitOk;

@@ -12,6 +12,7 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitBadFile = 3;
 inline constexpr int kExitSaveFailed = 4;
 inline constexpr int kExitRefused = 5;
+inline constexpr int kExitInterrupted = 130;  // as a shell reports SIGINT
 
 struct Streams {
   std::ostream& out;

@@ -116,11 +116,12 @@ uint16_t TCommPortDriver::OutputFreeSpaceLocked() {
   return static_cast<uint16_t>(q.outQueue >= outBufSize_ ? 0 : outBufSize_ - q.outQueue);
 }
 
-uint32_t TCommPortDriver::WriteWithTimeout(const uint8_t* data, uint32_t count, uint32_t timeoutMs) {
+uint32_t TCommPortDriver::WriteWithTimeout(const uint8_t* data, uint32_t count, uint32_t timeoutMs,
+                                           const CancelToken* cancel) {
   if (!IsOpen()) return 0;
-  int64_t lastProgress = TickCountMs();
+  Deadline stall(Millis(timeoutMs), cancel);
   uint32_t sent = 0;
-  while (count > 0) {
+  while (count > 0 && !stall.Cancelled()) {
     long written = 0;
     {
       std::lock_guard lock(mutex_);
@@ -135,17 +136,16 @@ uint32_t TCommPortDriver::WriteWithTimeout(const uint8_t* data, uint32_t count, 
       sent += static_cast<uint32_t>(written);
       data += written;
       count -= static_cast<uint32_t>(written);
-      lastProgress = TickCountMs();
+      stall.Restart();
       continue;
     }
-    if (TickCountMs() - lastProgress > static_cast<int64_t>(timeoutMs)) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));  // let the line drain
+    if (!stall.Sleep(Millis{1})) break;  // let the line drain
   }
   return sent;
 }
 
-uint32_t TCommPortDriver::Write(const uint8_t* data, uint32_t count) {
-  return WriteWithTimeout(data, count, outputTimeout_);
+uint32_t TCommPortDriver::Write(const uint8_t* data, uint32_t count, const CancelToken* cancel) {
+  return WriteWithTimeout(data, count, outputTimeout_, cancel);
 }
 
 LineState TCommPortDriver::LineStatus() {

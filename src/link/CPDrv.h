@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "link/Deadline.h"
 #include "link/PollTimer.h"
 #include "link/os/SerialDevice.h"
 
@@ -51,8 +52,11 @@ class TCommPortDriver {
   bool ApplySettings();
   bool Purge(bool input, bool output);
   uint16_t OutputFreeSpace();
-  uint32_t WriteWithTimeout(const uint8_t* data, uint32_t count, uint32_t timeoutMs);
-  uint32_t Write(const uint8_t* data, uint32_t count);
+  // Gives up once no byte went out for `timeoutMs`, or at once when `cancel`
+  // is cancelled; returns the bytes sent.
+  uint32_t WriteWithTimeout(const uint8_t* data, uint32_t count, uint32_t timeoutMs,
+                            const CancelToken* cancel = nullptr);
+  uint32_t Write(const uint8_t* data, uint32_t count, const CancelToken* cancel = nullptr);
   LineState LineStatus();
   // One receive poll tick.
   void PollTimerMessage();

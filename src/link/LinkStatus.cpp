@@ -1,39 +1,34 @@
 #include "link/LinkStatus.h"
 
-#include <array>
-
 namespace tivolan {
 namespace {
-constexpr std::array<const char*, 12> kTexts{
-    "Конфигурация прочитана, версия прибора - ",
-    "Конфигурация записана",
-    "Порт открыт",
-    "Ответ прибора получен",
-    "Читаем настройки GSM",
-    "Пишем настройки GSM",
-    "Ошибка порта",
-    "Нет связи, проверьте соединения или тип прибора",
-    "Обнаружены ошибки записи, попробуйте ещё раз",
-    "Ошибка. Неизвестное устройство",
-    "Ошибка при чтении или записи параметров GSM",
-    "Версия 2 поддерживается программатором только версии 2",
-};
+constexpr bool RowsInCodeOrder() {
+  for (int i = 0; i < kLinkStatusCount; ++i)
+    if (kLinkStatuses[static_cast<std::size_t>(i)].code != i) return false;
+  return true;
+}
+static_assert(RowsInCodeOrder(), "a row stands at its code's position");
 }  // namespace
 
-bool IsKnownStatus(int code) { return code >= 0 && code < static_cast<int>(kTexts.size()); }
+const StatusRow* FindStatus(int code) {
+  if (code < 0 || code >= kLinkStatusCount) return nullptr;
+  return &kLinkStatuses[static_cast<std::size_t>(code)];
+}
 
-const char* StatusText(int code) { return IsKnownStatus(code) ? kTexts[static_cast<std::size_t>(code)] : nullptr; }
+const char* StatusText(int code) {
+  const StatusRow* row = FindStatus(code);
+  return row ? row->text : nullptr;
+}
 
-bool IsFinalStatus(int code) { return code == 0 || code == 1 || (code >= 6 && code <= 11); }
+bool IsFinalStatus(int code) {
+  const StatusRow* row = FindStatus(code);
+  return row && row->final;
+}
 
-StatusAction ActionFor(int code) {
-  StatusAction a;
-  if (!IsFinalStatus(code)) return a;
-  a.enableControls = true;
-  a.flash = code <= 1 ? Flash::Green : Flash::Red;
-  a.portErrorBox = code == StatusPortError;
-  a.showRead = code == StatusReadDone;
-  return a;
+std::string StatusMessage(LinkStatus code, int deviceVersion) {
+  std::string text = RowOf(code).text;
+  if (code == StatusReadDone) text += std::to_string(deviceVersion);
+  return text;
 }
 
 }  // namespace tivolan

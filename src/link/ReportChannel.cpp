@@ -5,7 +5,7 @@ namespace tivolan {
 ReportChannel::ReportChannel(Poster post, Handler handler)
     : post_(std::move(post)), handler_(std::move(handler)), state_(std::make_shared<State>()) {}
 
-void ReportChannel::LinkStatusMessage(int code, int param) {
+void ReportChannel::LinkStatusMessage(LinkStatus code, int param) {
   auto done = std::make_shared<bool>(false);
   {
     std::lock_guard lock(state_->mutex);

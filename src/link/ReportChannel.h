@@ -17,10 +17,10 @@ class ReportChannel final : public LinkReporter {
  public:
   using Task = std::function<void()>;
   using Poster = std::function<void(Task)>;  // runs a task on the window's thread
-  using Handler = std::function<void(int code, int param)>;
+  using Handler = std::function<void(LinkStatus code, int param)>;
 
   ReportChannel(Poster post, Handler handler);
-  void LinkStatusMessage(int code, int param) override;
+  void LinkStatusMessage(LinkStatus code, int param) override;
   void Close();
 
  private:

@@ -15,7 +15,7 @@ void ConfigureConfigPort(TCommPortDriver& port) {
   port.SetOutBufSize(1024);
   port.SetPollingDelay(500);
   port.SetEnableDTROnOpen(false);
-  port.SetOutputTimeout(200);
+  port.SetOutputTimeout(static_cast<uint16_t>(limits::kWriteStall.count()));
   port.SetInputTimeout(200);
 }
 
@@ -28,7 +28,7 @@ void ConfigureUpdatePort(TCommPortDriver& port) {
   port.SetOutBufSize(256);
   port.SetPollingDelay(10);
   port.SetEnableDTROnOpen(false);
-  port.SetOutputTimeout(200);
+  port.SetOutputTimeout(static_cast<uint16_t>(limits::kWriteStall.count()));
   port.SetInputTimeout(10);
 }
 

@@ -1,54 +1,15 @@
 #include "link/UnitDevProg.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "link/Frames.h"
-#include "link/os/ThreadPriority.h"
 #include "model/DefaultImages.h"
 #include "model/DeviceCatalogue.h"
 
 namespace tivolan {
 namespace {
-constexpr int kFirstByteSteps = 20;  // about 1 s for the device to start answering
-constexpr int kCompleteSteps = 16;   // about 0.8 s more to complete the frame
 constexpr uint8_t kNoDevice = 255;
 }  // namespace
-
-bool WorkerHandle::WaitFinished(int timeoutMs) {
-  std::unique_lock lock(mutex_);
-  return finished_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return done_; });
-}
-
-bool WorkerHandle::Finished() {
-  std::lock_guard lock(mutex_);
-  return done_;
-}
-
-void WorkerHandle::MarkFinished() {
-  {
-    std::lock_guard lock(mutex_);
-    done_ = true;
-  }
-  finished_.notify_all();
-}
-
-TThreadBuff::TThreadBuff(const ExchangeContext& context, LinkMode mode, std::shared_ptr<WorkerHandle> handle)
-    : context_(context), mode_(mode), handle_(std::move(handle)) {}
-
-std::shared_ptr<WorkerHandle> TThreadBuff::Start(const ExchangeContext& context, LinkMode mode) {
-  auto handle = std::make_shared<WorkerHandle>();
-  auto* worker = new TThreadBuff(context, mode, handle);
-  std::thread([worker] {
-    LowerCurrentThreadPriority();
-    worker->Execute();
-    auto finished = worker->handle_;
-    delete worker;  // the worker frees itself
-    finished->MarkFinished();
-  }).detach();
-  return handle;
-}
 
 void TThreadBuff::Execute() {
   TCommPortDriver& port = context_.dataModule.cmprtdrvr1;
@@ -66,25 +27,23 @@ void TThreadBuff::Execute() {
   port.Close();
 }
 
-bool TThreadBuff::Sleep50() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  return !handle_->AbortRequested();
-}
-
 bool TThreadBuff::Exchange(const uint8_t* frame, std::size_t length) {
   TDataModule1& dm = context_.dataModule;
   dm.ClearReceiveBuffer();
   dm.cmprtdrvr1.Purge(true, true);
-  dm.cmprtdrvr1.Write(frame, static_cast<uint32_t>(length));
+  // A frame that could not go out can have no answer.
+  if (dm.cmprtdrvr1.Write(frame, static_cast<uint32_t>(length), &context_.cancel) != length) return false;
   return WaitAnswer();
 }
 
 bool TThreadBuff::WaitAnswer() {
   TDataModule1& dm = context_.dataModule;
-  if (!Sleep50()) return false;
-  for (int i = 0; i < kFirstByteSteps && dm.ReceivedCount() < 2; ++i)
-    if (!Sleep50()) return false;
-  if (dm.ReceivedCount() == 0) return false;
+  const CancelToken& cancel = context_.cancel;
+  if (!cancel.SleepFor(limits::kWaitStep)) return false;
+  const Deadline firstBytes(limits::kAnswerStart, &cancel);
+  while (dm.ReceivedCount() < 2 && firstBytes.Sleep(limits::kWaitStep)) {
+  }
+  if (cancel.Cancelled() || dm.ReceivedCount() == 0) return false;
   Report(StatusAnswerReceived);
   auto complete = [&dm] {
     const int32_t count = dm.ReceivedCount();
@@ -92,8 +51,10 @@ bool TThreadBuff::WaitAnswer() {
     // only fail, so there is nothing to wait for.
     return count > static_cast<int32_t>(kReceiveBufferSize) || dm.ReceivedByte(1) == count;
   };
-  for (int i = 0; i < kCompleteSteps && !complete(); ++i)
-    if (!Sleep50()) return false;
+  const Deadline wholeFrame(limits::kAnswerComplete, &cancel);
+  while (!complete() && wholeFrame.Sleep(limits::kWaitStep)) {
+  }
+  if (cancel.Cancelled()) return false;
   const auto answer = dm.TakeSnapshot();
   return AnswerAccepted(answer.AsAnswer(), kReceiveBufferSize);
 }

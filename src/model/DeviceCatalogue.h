@@ -28,6 +28,11 @@ inline constexpr uint8_t kTypeCNC1 = 3;
 
 constexpr bool IsKnownDeviceType(int type) { return type >= 1 && type <= 3; }
 
+// The device type list shows the offered rows in code order: entry index =
+// code - 1, in both directions.
+constexpr int ListIndexOfDeviceType(int type) { return type - 1; }
+constexpr int DeviceTypeOfListIndex(int index) { return index + 1; }
+
 // Catalogue row of a code, or nullptr.
 const DeviceModel* FindDeviceModel(uint32_t code);
 

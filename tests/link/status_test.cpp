@@ -20,26 +20,60 @@ TEST(LinkStatus, TextsOfTheTwelveCodes) {
   EXPECT_EQ(StatusText(-1), nullptr);
 }
 
-TEST(LinkStatus, FinalCodesEnableTheControlsAndFlash) {
+TEST(LinkStatus, FinalCodesFlashGreenOnSuccessAndRedOnFailure) {
   for (int code = 0; code <= 11; ++code) {
-    const StatusAction a = ActionFor(code);
+    const StatusRow* row = FindStatus(code);
+    ASSERT_NE(row, nullptr) << code;
     const bool final = code <= 1 || code >= 6;
+    EXPECT_EQ(row->code, code);
     EXPECT_EQ(IsFinalStatus(code), final) << code;
-    EXPECT_EQ(a.enableControls, final) << code;
-    EXPECT_EQ(a.flash, !final ? Flash::None : (code <= 1 ? Flash::Green : Flash::Red)) << code;
-    EXPECT_EQ(a.portErrorBox, code == 6);
-    EXPECT_EQ(a.showRead, code == 0);
+    EXPECT_EQ(row->final, final) << code;
+    EXPECT_EQ(row->flash, !final ? Flash::None : (code <= 1 ? Flash::Green : Flash::Red)) << code;
+    EXPECT_EQ(row->box.has_value(), code == 6) << code;
   }
+  EXPECT_FALSE(IsFinalStatus(12));
+  EXPECT_EQ(FindStatus(12), nullptr);
+  EXPECT_EQ(FindStatus(-1), nullptr);
+  EXPECT_EQ(FlashColour(Flash::Green), 0x008000u);
+  EXPECT_EQ(FlashColour(Flash::Red), 0xFF0000u);
+}
+
+// Every text as the status bar must show it, written out here rather than
+// taken from the table under test.
+TEST(LinkStatus, TheTableHoldsEachCodesNameTextAndBox) {
+  const std::pair<const char*, const char*> expected[] = {
+      {"StatusReadDone", "Конфигурация прочитана, версия прибора - "},
+      {"StatusWriteDone", "Конфигурация записана"},
+      {"StatusPortOpened", "Порт открыт"},
+      {"StatusAnswerReceived", "Ответ прибора получен"},
+      {"StatusGsmReading", "Читаем настройки GSM"},
+      {"StatusGsmWriting", "Пишем настройки GSM"},
+      {"StatusPortError", "Ошибка порта"},
+      {"StatusNoLink", "Нет связи, проверьте соединения или тип прибора"},
+      {"StatusWriteMismatch", "Обнаружены ошибки записи, попробуйте ещё раз"},
+      {"StatusUnknownDevice", "Ошибка. Неизвестное устройство"},
+      {"StatusGsmError", "Ошибка при чтении или записи параметров GSM"},
+      {"StatusVersionTooOld", "Версия 2 поддерживается программатором только версии 2"},
+  };
+  for (int code = 0; code < kLinkStatusCount; ++code) {
+    EXPECT_STREQ(FindStatus(code)->name, expected[code].first);
+    EXPECT_STREQ(StatusText(code), expected[code].second);
+  }
+  const StatusBox box = *RowOf(StatusPortError).box;
+  EXPECT_STREQ(box.caption, "Ошибка открытия порта");
+  EXPECT_STREQ(box.text, "Невозможно открыть последовательный порт.\r\nВыберите другой порт и попробуйте снова");
+  EXPECT_EQ(StatusMessage(StatusReadDone, 7), "Конфигурация прочитана, версия прибора - 7");
+  EXPECT_EQ(StatusMessage(StatusNoLink, 7), "Нет связи, проверьте соединения или тип прибора");
 }
 
 TEST(ReportChannel, TheWorkerWaitsUntilTheReportWasHandled) {
   EventLoop loop;
   std::vector<int> handled;
   ReportChannel channel([&](ReportChannel::Task t) { loop.Post(std::move(t)); },
-                        [&](int code, int) { handled.push_back(code); });
+                        [&](LinkStatus code, int) { handled.push_back(code); });
   std::atomic<int> seenAfterReturn{-1};
   std::thread worker([&] {
-    channel.LinkStatusMessage(2, 0);
+    channel.LinkStatusMessage(StatusPortOpened, 0);
     seenAfterReturn = static_cast<int>(handled.size());
   });
   loop.RunUntil([&] { return seenAfterReturn >= 0; });
@@ -56,10 +90,10 @@ TEST(ReportChannel, ClosingReleasesAWaitingWorkerAndDropsLaterReports) {
         std::lock_guard lock(m);
         neverRun.push_back(std::move(t));
       },
-      [&](int, int) { ++handled; });
+      [&](LinkStatus, int) { ++handled; });
   std::thread worker([&] {
-    channel.LinkStatusMessage(3, 0);  // the window is busy closing and never gets to it
-    channel.LinkStatusMessage(7, 0);
+    channel.LinkStatusMessage(StatusAnswerReceived, 0);  // the window is busy closing and never gets to it
+    channel.LinkStatusMessage(StatusNoLink, 0);
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   channel.Close();

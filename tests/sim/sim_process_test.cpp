@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "link/ExchangeRunner.h"
+#include "link/ExchangeOperation.h"
 #include "model/DefaultImages.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompter.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "link/EventLoop.h"
-#include "link/ExchangeRunner.h"
+#include "link/ExchangeOperation.h"
 #include "link/UnitData.h"
 #include "model/DefaultImages.h"
 #include "sim/SimPort.h"
@@ -36,7 +36,7 @@ class SimFixture {
   ExchangeOutcome Run(LinkMode mode) {
     timed.clear();
     const auto start = std::chrono::steady_clock::now();
-    return RunExchange(loop, dataModule, data, mode, [&](int code, int) {
+    return RunExchange(loop, dataModule, data, mode, [&](LinkStatus code, int) {
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
       timed.push_back({code, ms});
     });

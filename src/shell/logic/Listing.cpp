@@ -35,7 +35,7 @@ class Builder {
   std::vector<ListingEntry> Build() {
     const auto entries = DeviceTypeListEntries();
     const int type = d_.DeviceType;
-    Add("", "Тип прибора", IsKnownDeviceType(type) ? entries[static_cast<std::size_t>(type - 1)] : std::to_string(type));
+    Add("", "Тип прибора", IsKnownDeviceType(type) ? entries[static_cast<std::size_t>(ListIndexOfDeviceType(type))] : std::to_string(type));
     if (type == kTypeCNC1) {
       Transmission();
       Concentrator();

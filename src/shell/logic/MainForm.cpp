@@ -62,7 +62,7 @@ MessageBox NoDestinationQuestion() {
 
 void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prompter& prompter,
                           SettingsStore& settings) {
-  const int code = listIndex + 1;
+  const int code = DeviceTypeOfListIndex(listIndex);
   SetDevice(data, form, code, prompter);
   SetDefaultImage(data.ConfigBuffer, code, prompter);
   RefreshControls(data, form);

@@ -42,19 +42,22 @@ TForm1::TForm1(FormServices services, QWidget* parent)
       chooseFile_(services.chooseFile ? std::move(services.chooseFile) : StandardFileChooser(this)),
       prompter_(std::make_unique<QtPrompter>(this)),
       updatePollTimer_(new QtPollTimer(this)),
-      cmprtdrvrUpdate(CreateSystemSerialDevice(), updatePollTimer_) {
+      cmprtdrvrUpdate(CreateSystemSerialDevice(), updatePollTimer_),
+      // The worker's reports: a queued call to this window that the worker waits on.
+      link_(
+          dataModule_, data_,
+          [this](ExchangeOperation::Task task) {
+            QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+          },
+          [this](LinkStatus code, int param) { LinkStatusMessage(code, param); }) {
   ConfigureUpdatePort(cmprtdrvrUpdate);
-  // The worker's reports: a queued call to this window that the worker waits on.
-  reportChannel_ = std::make_unique<ReportChannel>(
-      [this](ReportChannel::Task task) { QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection); },
-      [this](int code, int param) { LinkStatusMessage(code, param); });
   BuildFrame();
   BuildMenu();
   FormCreate();
 }
 
 TForm1::~TForm1() {
-  StopWorker();
+  link_.Close();
   dataModule_.cmprtdrvr1.Close();
 }
 
@@ -257,8 +260,10 @@ void TForm1::BtnCloseClick() {
 
 void TForm1::MenuHelpAboutClick() { ShowAboutBox(this, Q(kProductName)); }
 
+// Closing while a read or write runs: the worker's reports are no longer
+// shown and it gives up at once; it closes the port as it ends.
 void TForm1::closeEvent(QCloseEvent* event) {
-  StopWorker();
+  link_.Close();
   dataModule_.cmprtdrvr1.Close();
   event->accept();
 }

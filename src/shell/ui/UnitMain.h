@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "link/CPDrv.h"
-#include "link/ReportChannel.h"
-#include "link/UnitDevProg.h"
+#include "link/ExchangeOperation.h"
 #include "link/UnitData.h"
 #include "model/SharedData.h"
 #include "shell/logic/MainForm.h"
@@ -83,7 +82,7 @@ class TForm1 : public QMainWindow {
   void ButtonReadClick();
   void ButtonWriteClick();
   void SendData(LinkMode mode);
-  void StartWorkerWhenIdle(LinkMode mode);
+  // A worker's report; `code` as a window message carries it (low 7 bits).
   void LinkStatusMessage(int code, int param);
   void EnableLinkControls();
   void FlashStatusBar(uint32_t colour, int count);
@@ -112,13 +111,13 @@ class TForm1 : public QMainWindow {
   void BuildMenu();
   QWidget* BuildSidePanel();
   void SetCaptionFile(const std::string& path);
-  void StopWorker();
   bool SaveTo(const std::string& path);
   void PageMainChange(int index);
   // Commits a field still being edited, as moving the focus away would.
   void CommitPendingEdits();
   void PaintStatus(uint32_t rgb);
   void SetLinkControlsEnabled(bool enabled);
+  void ShowDeviceRead(int type);
 
   SharedData& data_;
   TDataModule1& dataModule_;
@@ -130,9 +129,7 @@ class TForm1 : public QMainWindow {
   std::string currentFileName_;
   QtPollTimer* updatePollTimer_;
   TCommPortDriver cmprtdrvrUpdate;
-  std::unique_ptr<ReportChannel> reportChannel_;
-  std::shared_ptr<WorkerHandle> worker_;
-  bool closing_ = false;  // no worker starts once the window closes
+  ExchangeOperation link_;
   StatusFlash flash_;
   QTimer* IndTimer = nullptr;
   QLabel* statusLabel_ = nullptr;

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
+#include "model/DeviceCatalogue.h"
 #include "shell/logic/FileCommands.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/UnitMain.h"
@@ -25,7 +26,7 @@ void TForm1::FileOpenClick() {
   if (!result.opened) return;
   if (result.typeChanged) {
     const QSignalBlocker block(bxDeviceTypeList);  // no defaults, and "devicetype" stays
-    bxDeviceTypeList->setCurrentIndex(data_.DeviceType - 1);
+    bxDeviceTypeList->setCurrentIndex(ListIndexOfDeviceType(data_.DeviceType));
   }
   SyncFromState();
   currentFileName_ = *path;

@@ -1,4 +1,6 @@
-// TForm1's side of reading and writing a device.
+// TForm1's side of reading and writing a device: it starts the exchange and
+// turns each report into status text, flash and controls.
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -7,16 +9,11 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "link/LinkStatus.h"
+#include "model/DeviceCatalogue.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/UnitMain.h"
 
 namespace tivolan {
-
-namespace {
-constexpr int kWorkerExitWaitMs = 3000;
-constexpr int kWorkerRetryMs = 10;
-}
 
 void TForm1::ButtonReadClick() { SendData(LinkMode::Read); }
 
@@ -31,50 +28,37 @@ void TForm1::ButtonWriteClick() {
 void TForm1::SendData(LinkMode mode) {
   SetLinkControlsEnabled(false);
   if (mode == LinkMode::Write) UpdateAllTXBuffers(data_, form_);
-  StartWorkerWhenIdle(mode);
+  link_.Start(mode);
 }
 
-// The last worker reports its final code before it closes the port; a click
-// in between must not open the port that worker is about to close, so the
-// new one starts once the last one has ended.
-void TForm1::StartWorkerWhenIdle(LinkMode mode) {
-  if (closing_) return;
-  if (worker_ && !worker_->Finished()) {
-    QTimer::singleShot(kWorkerRetryMs, this, [this, mode] { StartWorkerWhenIdle(mode); });
-    return;
-  }
-  worker_ = TThreadBuff::Start(ExchangeContext{dataModule_, data_, *reportChannel_, nullptr}, mode);
-}
-
+// The file commands go with the link controls: an open during a read would
+// replace the buffers the worker is filling.
 void TForm1::SetLinkControlsEnabled(bool enabled) {
   for (QWidget* w : std::initializer_list<QWidget*>{PortNameBox, ButtonWrite, ButtonRead, bxDeviceTypeList, PageMain,
                                                     pages[kTabUpdate]})
     w->setEnabled(enabled);
+  for (QAction* a : {FileOpen, FileSave, FileSaveAs}) a->setEnabled(enabled);
 }
 
 void TForm1::EnableLinkControls() { SetLinkControlsEnabled(true); }
 
 void TForm1::LinkStatusMessage(int code, int param) {
-  code &= 0x7F;
-  const char* text = tivolan::StatusText(code);
-  if (!text) return;
-  const StatusAction action = ActionFor(code);
-  if (action.portErrorBox)
-    prompter_->Show(MessageBox{"Ошибка открытия порта",
-                               "Невозможно открыть последовательный порт.\r\nВыберите другой порт и попробуйте снова",
-                               BoxIcon::Error});
-  QString status = Q(text);
-  if (code == StatusReadDone) status += QString::number(data_.DeviceVersion);
-  SetStatusText(status);
-  if (action.showRead) {
-    if (ShowReportedDevice(data_, form_, param, *prompter_)) {
-      const QSignalBlocker block(bxDeviceTypeList);
-      bxDeviceTypeList->setCurrentIndex(param - 1);
-    }
-    SyncFromState();
+  const StatusRow* row = FindStatus(code & 0x7F);
+  if (!row) return;
+  if (row->box) prompter_->Show(MessageBox{row->box->caption, row->box->text, BoxIcon::Error});
+  SetStatusText(Q(StatusMessage(row->code, data_.DeviceVersion)));
+  if (row->code == StatusReadDone) ShowDeviceRead(param);
+  if (row->flash != Flash::None) FlashStatusBar(FlashColour(row->flash), 3);
+  if (row->final) EnableLinkControls();
+}
+
+// The pages follow the device read; no defaults are loaded.
+void TForm1::ShowDeviceRead(int type) {
+  if (ShowReportedDevice(data_, form_, type, *prompter_)) {
+    const QSignalBlocker block(bxDeviceTypeList);
+    bxDeviceTypeList->setCurrentIndex(ListIndexOfDeviceType(type));
   }
-  if (action.flash != Flash::None) FlashStatusBar(action.flash == Flash::Green ? kFlashGreen : kFlashRed, 3);
-  if (action.enableControls) EnableLinkControls();
+  SyncFromState();
 }
 
 void TForm1::SetStatusText(const QString& text) {
@@ -104,16 +88,6 @@ void TForm1::IndTimerTimer() {
   if (!flash_.Running()) IndTimer->stop();
 }
 
-bool TForm1::WorkerRunning() { return worker_ && !worker_->Finished(); }
-
-// Closing while a read or write runs: the worker's reports are no longer
-// shown and it gives up at its next step; it closes the port as it ends.
-void TForm1::StopWorker() {
-  closing_ = true;
-  if (!WorkerRunning()) return;
-  reportChannel_->Close();
-  worker_->RequestAbort();
-  worker_->WaitFinished(kWorkerExitWaitMs);
-}
+bool TForm1::WorkerRunning() { return link_.Running(); }
 
 }  // namespace tivolan

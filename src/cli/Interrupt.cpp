@@ -1,0 +1,33 @@
+#include "cli/Interrupt.h"
+
+#include <csignal>
+
+namespace tivolan::cli {
+namespace {
+
+// Lock-free, so that the handler may set it.
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int) { g_interrupted = true; }
+
+using Handler = void (*)(int);
+Handler g_previousInt = SIG_DFL;
+Handler g_previousTerm = SIG_DFL;
+
+}  // namespace
+
+InterruptGuard::InterruptGuard() {
+  g_interrupted = false;
+  g_previousInt = std::signal(SIGINT, OnInterrupt);
+  g_previousTerm = std::signal(SIGTERM, OnInterrupt);
+}
+
+InterruptGuard::~InterruptGuard() {
+  std::signal(SIGINT, g_previousInt == SIG_ERR ? SIG_DFL : g_previousInt);
+  std::signal(SIGTERM, g_previousTerm == SIG_ERR ? SIG_DFL : g_previousTerm);
+}
+
+const std::atomic<bool>& InterruptGuard::Flag() const { return g_interrupted; }
+
+}  // namespace tivolan::cli

@@ -1,0 +1,131 @@
+#include "link/ExchangeOperation.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "link/ReportChannel.h"
+#include "link/os/ThreadPriority.h"
+
+namespace tivolan {
+
+struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
+  struct Request {
+    LinkMode mode;
+    GsmBlockSteps* gsm;
+  };
+
+  Shared(TDataModule1& dm, SharedData& d, Poster p, ReportHandler r)
+      : dataModule(dm), data(d), post(std::move(p)), onReport(std::move(r)) {}
+
+  // Called with `mutex` held.
+  void Launch(const Request& request) {
+    workerRunning = true;
+    cancel = CancelToken();
+    channel = std::make_shared<ReportChannel>(post, onReport);
+    ExchangeContext context{dataModule, data, *channel, cancel, request.gsm};
+    std::thread([self = shared_from_this(), channel = channel, context, mode = request.mode] {
+      LowerCurrentThreadPriority();
+      TThreadBuff(context, mode).Execute();
+      self->WorkerEnded();
+    }).detach();
+  }
+
+  // On the worker's thread, after it closed the port.
+  void WorkerEnded() {
+    bool startNext = false;
+    {
+      std::lock_guard lock(mutex);
+      workerRunning = false;
+      startNext = pending.has_value() && !closed;
+    }
+    ended.notify_all();
+    if (startNext) post([weak = weak_from_this()] {
+        if (auto self = weak.lock()) self->StartPending();
+      });
+  }
+
+  void StartPending() {
+    std::lock_guard lock(mutex);
+    if (closed || workerRunning || !pending) return;
+    const Request request = *pending;
+    pending.reset();
+    Launch(request);
+  }
+
+  TDataModule1& dataModule;
+  SharedData& data;
+  Poster post;
+  ReportHandler onReport;
+  mutable std::mutex mutex;
+  std::condition_variable ended;
+  bool workerRunning = false;
+  bool closed = false;
+  std::optional<Request> pending;
+  CancelToken cancel;
+  std::shared_ptr<ReportChannel> channel;
+};
+
+ExchangeOperation::ExchangeOperation(TDataModule1& dataModule, SharedData& data, Poster post,
+                                     ReportHandler onReport)
+    : shared_(std::make_shared<Shared>(dataModule, data, std::move(post), std::move(onReport))) {}
+
+ExchangeOperation::~ExchangeOperation() { Close(); }
+
+void ExchangeOperation::Start(LinkMode mode, GsmBlockSteps* gsm) {
+  std::lock_guard lock(shared_->mutex);
+  if (shared_->closed) return;
+  if (shared_->workerRunning)
+    shared_->pending = Shared::Request{mode, gsm};
+  else
+    shared_->Launch({mode, gsm});
+}
+
+bool ExchangeOperation::Running() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->workerRunning || shared_->pending.has_value();
+}
+
+bool ExchangeOperation::Cancel() {
+  std::unique_lock lock(shared_->mutex);
+  shared_->pending.reset();
+  if (!shared_->workerRunning) return true;
+  shared_->channel->Close();
+  shared_->cancel.Cancel();
+  return shared_->ended.wait_for(lock, limits::kShutdown, [this] { return !shared_->workerRunning; });
+}
+
+bool ExchangeOperation::Close() {
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->closed = true;
+  }
+  return Cancel();
+}
+
+ExchangeOutcome RunExchange(EventLoop& loop, TDataModule1& dataModule, SharedData& data, LinkMode mode,
+                            const std::function<void(LinkStatus, int)>& onReport, GsmBlockSteps* gsm,
+                            const std::atomic<bool>* interrupted) {
+  ExchangeOutcome outcome;
+  ExchangeOperation operation(
+      dataModule, data, [&loop](ExchangeOperation::Task task) { loop.Post(std::move(task)); },
+      [&](LinkStatus code, int param) {
+        outcome.codes.push_back(code);
+        if (RowOf(code).final) {
+          outcome.finalCode = code;
+          outcome.param = param;
+        }
+        if (onReport) onReport(code, param);
+      });
+  operation.Start(mode, gsm);
+  auto interrupt = [interrupted] { return interrupted && interrupted->load(); };
+  loop.RunUntil([&] { return !operation.Running() || interrupt(); });
+  if (operation.Running()) {  // interrupted, or the loop was quit
+    outcome.cancelled = true;
+    outcome.ended = operation.Cancel();
+  }
+  return outcome;
+}
+
+}  // namespace tivolan

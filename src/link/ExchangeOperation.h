@@ -1,0 +1,63 @@
+#pragma once
+// The one way a read or a write runs, for every front end: it starts the
+// worker (TThreadBuff) on its own thread, carries its reports to the owner's
+// thread as blocking queued calls, and cancels it and waits for its end
+// within limits::kShutdown. The owner only turns reports into what it shows.
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "link/EventLoop.h"
+#include "link/UnitDevProg.h"
+
+namespace tivolan {
+
+class ExchangeOperation {
+ public:
+  using Task = std::function<void()>;
+  // Runs a task on the owner's thread, in the order posted; from any thread.
+  using Poster = std::function<void(Task)>;
+  // Runs on the owner's thread for every report, before the worker goes on.
+  using ReportHandler = std::function<void(LinkStatus code, int param)>;
+
+  ExchangeOperation(TDataModule1& dataModule, SharedData& data, Poster post, ReportHandler onReport);
+  ~ExchangeOperation();  // Close
+  ExchangeOperation(const ExchangeOperation&) = delete;
+  ExchangeOperation& operator=(const ExchangeOperation&) = delete;
+
+  // Starts a read or a write. The last worker reports its final code before
+  // it closes the port; a start in between waits for that worker's end, so
+  // that the new one never opens the port the old one is about to close.
+  void Start(LinkMode mode, GsmBlockSteps* gsm = nullptr);
+  // A worker runs, or a start waits for the last one to end.
+  bool Running() const;
+  // Stops a running worker at once: no report reaches the owner any more,
+  // the worker gives up at its next step, closes the port and ends. Waits
+  // for that at most limits::kShutdown; true once nothing runs.
+  bool Cancel();
+  // Cancel, and refuse every later start (the owner goes away).
+  bool Close();
+
+ private:
+  struct Shared;
+  std::shared_ptr<Shared> shared_;
+};
+
+struct ExchangeOutcome {
+  int finalCode = -1;  // the final status, -1 when there was none
+  int param = 0;
+  std::vector<int> codes;  // every report in order
+  bool cancelled = false;  // interrupted before its final report
+  bool ended = true;       // the worker ended (and closed the port) in time
+};
+
+// One read or write on an EventLoop that the calling thread runs until the
+// exchange ends or `interrupted` is set (from a signal handler, say); then
+// the exchange is cancelled. `dataModule` must poll through a LoopPollTimer
+// on `loop`. For the command-line tool, the benchmark and the tests.
+ExchangeOutcome RunExchange(EventLoop& loop, TDataModule1& dataModule, SharedData& data, LinkMode mode,
+                            const std::function<void(LinkStatus code, int param)>& onReport = {},
+                            GsmBlockSteps* gsm = nullptr, const std::atomic<bool>* interrupted = nullptr);
+
+}  // namespace tivolan
