@@ -126,19 +126,12 @@ void StartWithDefaults(SharedData& data, FormState& form, int type, Prompter& pr
   DeviceTypeListChange(data, form, ListIndexOfDeviceType(type), prompter, none);
 }
 
-// Opens a file as "Открыть..." would, starting from the defaults of the
-// file's own type.
+// Opens a file as "Открыть..." would in a program just started with the
+// first device type.
 bool OpenFile(const std::string& path, SharedData& data, FormState& form, Prompter& prompter, Streams& io) {
-  const LoadedConfig probe = LoadConfigFile(path, ImageBuffer{});
-  if (probe.code != kNotAConfiguration) {
-    StartWithDefaults(data, form, probe.code, prompter);
-    const LoadedConfig loaded = LoadConfigFile(path, data.ConfigBuffer);
-    if (loaded.code == probe.code) {
-      data.ConfigBuffer = loaded.buffer;
-      RefreshControls(data, form);
-      return true;
-    }
-  }
+  StartWithDefaults(data, form, kTypePPKP, prompter);
+  SilentPrompter quiet;  // the refusal is reported here, with the file's name
+  if (OpenConfiguration(data, form, path, quiet).opened) return true;
   io.err << path << ": " << FileReadErrorBox().text << "\n";
   return false;
 }
@@ -184,6 +177,15 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
 int Read(const Options& o, Streams& io) {
   if (!o.port) return Usage(io, "--port is required", o.verb);
   if (!o.files.empty()) return Usage(io, "unexpected argument " + o.files[0], o.verb);
+  // Found out before the device is touched, not after a read that is lost.
+  if (o.output) {
+    try {
+      CheckSaveTarget(*o.output);
+    } catch (const FileError& e) {
+      io.err << "tivolan-cli: " << e.what() << "\n";
+      return kExitSaveFailed;
+    }
+  }
   StreamPrompter prompter(io);
   SharedData data;
   FormState form;

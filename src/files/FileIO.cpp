@@ -5,15 +5,33 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
+#include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace tivolan {
 namespace {
 
 namespace fs = std::filesystem;
 
+constexpr const char* kFolder = "It is a folder";
+constexpr const char* kNotRegular = "It is not a regular file";
+
+// Linux gives up after 40 links; so do we, which also ends a loop of links.
+constexpr int kMaxLinkHops = 40;
+
 [[noreturn]] void CannotCreate(const std::string& path, const std::string& reason) {
   throw FileError("Cannot create file \"" + path + "\". " + reason);
+}
+
+[[noreturn]] void CannotOpen(const std::string& path, const std::string& reason) {
+  throw FileError("Cannot open file \"" + path + "\". " + reason);
 }
 
 fs::path TempNameBeside(const fs::path& target) {
@@ -23,6 +41,140 @@ fs::path TempNameBeside(const fs::path& target) {
   name += ".tmp" + std::to_string(random() % 1000000);
   return target.parent_path() / name;
 }
+
+// The name a write through `file` lands on: symbolic links followed to the
+// end, a dangling one to its missing target.
+fs::path FinalTarget(const fs::path& file, const std::string& path) {
+  fs::path current = file;
+  for (int hops = 0;; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(current, ec))) return current;  // errors: the caller's status says
+    if (hops == kMaxLinkHops) CannotCreate(path, std::make_error_code(std::errc::too_many_symbolic_link_levels).message());
+    const fs::path next = fs::read_symlink(current, ec);
+    if (ec) CannotCreate(path, ec.message());
+    // Relative to the link's folder; an absolute `next` replaces it whole.
+    current = current.parent_path() / next;
+  }
+}
+
+struct SaveTarget {
+  fs::path file;                   // what the rename replaces or creates
+  std::optional<fs::perms> perms;  // the existing file's, for the new one
+};
+
+// Where a save may go; the check and the save share these rules.
+SaveTarget ResolveSaveTarget(const std::string& path) {
+  if (path.empty()) CannotCreate(path, "No file name");
+  SaveTarget target{FinalTarget(PathFromUtf8(path), path), std::nullopt};
+  std::error_code ec;
+  const fs::file_status status = fs::status(target.file, ec);
+  switch (status.type()) {
+    case fs::file_type::regular:
+      target.perms = status.permissions() & fs::perms::all;
+      return target;
+    case fs::file_type::directory:
+      CannotCreate(path, kFolder);
+    case fs::file_type::not_found:
+      break;
+    case fs::file_type::none:  // not even its type could be read
+      CannotCreate(path, ec.message());
+    default:  // a device, FIFO or socket: a rename would replace it by a file
+      CannotCreate(path, kNotRegular);
+  }
+  if (target.file.filename().empty()) CannotCreate(path, "No file name");  // "name/"
+  const fs::path folder = target.file.has_parent_path() ? target.file.parent_path() : fs::path(".");
+  const fs::file_status folderStatus = fs::status(folder, ec);
+  if (folderStatus.type() == fs::file_type::none) CannotCreate(path, ec.message());
+  if (!fs::is_directory(folderStatus)) CannotCreate(path, "The folder does not exist");
+  return target;
+}
+
+// A file under a fresh name beside the target, removed again unless it has
+// been renamed over the target. Creating it is also how the folder is judged
+// writable: only trying gets root, ACLs and read-only file systems right.
+class TempFile {
+ public:
+  TempFile(const SaveTarget& target, const std::string& path) : path_(path) {
+    for (int attempt = 0;; ++attempt) {
+      name_ = TempNameBeside(target.file);
+      std::error_code ec;
+      const fs::file_type type = fs::symlink_status(name_, ec).type();
+      if (type == fs::file_type::not_found) break;
+      // Never open a name that exists: it is someone's file, or a link.
+      if (type == fs::file_type::none) CannotCreate(path, ec.message());
+      if (attempt == 100) CannotCreate(path, std::make_error_code(std::errc::file_exists).message());
+    }
+    out_.open(name_, std::ios::binary | std::ios::trunc);
+    if (!out_) CannotCreate(path, std::strerror(errno));
+    try {
+      // Before any bytes go in, so that a private file is never readable by others.
+      if (target.perms) KeepPermissions(*target.perms);
+    } catch (...) {
+      Discard();  // no destructor runs for a constructor that throws
+      throw;
+    }
+  }
+  ~TempFile() {
+    if (!renamed_) Discard();
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  void Write(const std::string& bytes) {
+    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out_.close();
+    if (!out_) CannotCreate(path_, std::strerror(errno));
+  }
+
+  void RenameOver(const fs::path& file) {
+    std::error_code ec;
+    fs::rename(name_, file, ec);
+    if (ec) CannotCreate(path_, ec.message());
+    renamed_ = true;
+  }
+
+ private:
+  void Discard() {
+    if (out_.is_open()) out_.close();  // Windows cannot remove an open file
+    std::error_code ignored;
+    fs::remove(name_, ignored);
+  }
+
+  void KeepPermissions(fs::perms wanted) {
+    std::error_code ec;
+    // File systems without Unix permissions refuse a change but already agree.
+    if ((fs::status(name_, ec).permissions() & fs::perms::all) == wanted) return;
+    fs::permissions(name_, wanted, fs::perm_options::replace, ec);
+    if (ec) CannotCreate(path_, ec.message());
+  }
+
+  const std::string path_;
+  fs::path name_;
+  std::ofstream out_;
+  bool renamed_ = false;
+};
+
+// Reads through `next(buffer, size)`, which returns the bytes read, 0 at the
+// end and -1 on an error.
+template <class Next>
+std::string ReadToEnd(const std::string& path, std::size_t maxBytes, Next next) {
+  std::string data;
+  char chunk[65536];
+  for (;;) {
+    const long long n = next(chunk, sizeof chunk);
+    if (n == 0) return data;
+    if (n < 0) throw FileError("Cannot read file \"" + path + "\"");
+    data.append(chunk, static_cast<std::size_t>(n));
+    if (data.size() > maxBytes) throw FileError("File \"" + path + "\" is too large");
+  }
+}
+
+#ifndef _WIN32
+struct Descriptor {
+  int fd;
+  ~Descriptor() { ::close(fd); }
+};
+#endif
 
 }  // namespace
 
@@ -36,45 +188,49 @@ std::string Utf8FromPath(const fs::path& path) {
 }
 
 std::string ReadWholeFile(const std::string& path, std::size_t maxBytes) {
-  std::error_code ec;
   const fs::path file = PathFromUtf8(path);
-  if (fs::is_directory(file, ec)) throw FileError("Cannot open file \"" + path + "\". It is a folder");
+  // Refused before opening: opening a FIFO waits for a writer, and opening a
+  // serial port or a tape does things of its own.
+  std::error_code ec;
+  const fs::file_status status = fs::status(file, ec);
+  if (fs::is_directory(status)) CannotOpen(path, kFolder);
+  if (fs::exists(status) && !fs::is_regular_file(status)) CannotOpen(path, kNotRegular);
+#ifdef _WIN32
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw FileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-  std::string data;
-  char chunk[65536];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    data.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (data.size() > maxBytes) throw FileError("File \"" + path + "\" is too large");
-  }
-  if (in.bad()) throw FileError("Cannot read file \"" + path + "\"");
-  return data;
+  if (!in) CannotOpen(path, std::strerror(errno));
+  return ReadToEnd(path, maxBytes, [&in](char* buffer, std::size_t size) -> long long {
+    in.read(buffer, static_cast<std::streamsize>(size));
+    if (in.bad()) return -1;
+    return in.gcount();
+  });
+#else
+  // The name may have been swapped since the check: an open that never
+  // waits, and the type of what was actually opened, settle it.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) CannotOpen(path, std::strerror(errno));
+  const Descriptor opened{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) CannotOpen(path, std::strerror(errno));
+  if (S_ISDIR(info.st_mode)) CannotOpen(path, kFolder);
+  if (!S_ISREG(info.st_mode)) CannotOpen(path, kNotRegular);
+  return ReadToEnd(path, maxBytes, [fd](char* buffer, std::size_t size) -> long long {
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, size);
+      if (n >= 0 || errno != EINTR) return n;
+    }
+  });
+#endif
+}
+
+void CheckSaveTarget(const std::string& path) {
+  const TempFile probe(ResolveSaveTarget(path), path);
 }
 
 void WriteFileReplacing(const std::string& path, const std::string& bytes) {
-  if (path.empty()) CannotCreate(path, "No file name");
-  const fs::path target = PathFromUtf8(path);
-  std::error_code ec;
-  if (fs::is_directory(target, ec)) CannotCreate(path, "It is a folder");
-  const fs::path temp = TempNameBeside(target);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) CannotCreate(path, std::strerror(errno));
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      const std::string reason = std::strerror(errno);
-      out.close();
-      fs::remove(temp, ec);
-      CannotCreate(path, reason);
-    }
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    const std::string reason = ec.message();
-    fs::remove(temp, ec);
-    CannotCreate(path, reason);
-  }
+  const SaveTarget target = ResolveSaveTarget(path);
+  TempFile temp(target, path);
+  temp.Write(bytes);
+  temp.RenameOver(target.file);
 }
 
 }  // namespace tivolan

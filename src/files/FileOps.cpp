@@ -1,10 +1,13 @@
 #include "files/FileOps.h"
 
+#include <algorithm>
+#include <optional>
 #include <stdexcept>
 
-#include "model/Bits.h"
+#include "model/DefaultImages.h"
 #include "model/DeviceCatalogue.h"
 #include "model/Images.h"
+#include "model/ValueLists.h"
 
 namespace tivolan {
 namespace {
@@ -19,10 +22,10 @@ void WriteGsm(TXmlNode& device, GsmSubtree* gsm) {
   gsm->Write(*device.AddElement("configMPI"));
 }
 
-void WriteZones(TXmlNode& device, PanelImage& image) {
+void WriteZones(TXmlNode& device, const ConstPanelImage& image) {
   TXmlNode* loops = device.AddElement("loops");
-  for (int n = 1; n <= PanelImage::kZones; ++n) {
-    ZoneRecord zone = image.Zone(n);
+  for (int n = 1; n <= ConstPanelImage::kZones; ++n) {
+    const ConstZoneRecord zone = image.Zone(n);
     TXmlNode* z = loops->AddElement("zone");
     z->WriteAttributeInteger("ID", n, 0);
     z->WriteAttributeInteger("PartID", zone.Partition(), 0);
@@ -35,8 +38,7 @@ void WriteZones(TXmlNode& device, PanelImage& image) {
   }
 }
 
-void WritePanel(TXmlNode& device, ImageBuffer& b, int type, GsmSubtree* gsm) {
-  PanelImage image = *PanelImageOf(b, type);
+void WritePanel(TXmlNode& device, const ConstPanelImage& image, GsmSubtree* gsm) {
   WriteZones(device, image);
   Put(device, "PartDep", "mask", image.PartDep());
   TXmlNode* rele = device.AddElement("rele");
@@ -45,15 +47,14 @@ void WritePanel(TXmlNode& device, ImageBuffer& b, int type, GsmSubtree* gsm) {
   Put(device, "sndWrkTime", "min", image.SndWrkTime());
   Put(device, "OPsCheck", "mask", image.OPsCheck());
   Put(device, "sysCFG", "Value", image.SysCfg());
-  Put(device, "GuardSnd", "On", type == kTypePPKP ? (image.GuardSound() ? 1 : 0) : b[43]);
+  Put(device, "GuardSnd", "On", image.GuardSndOn());
   Put(device, "LampMode", "mode", image.LampMode());
   Put(device, "devTX", "ID", image.TxKind());
-  if (image.TxKind() == 2) WriteGsm(device, gsm);
-  if (type == kTypePPKN) Put(device, "SlaveBus", "BusID", b[46]);
+  if (image.TxKind() == kTxKindGsm) WriteGsm(device, gsm);
+  if (image.HasSlaveBus()) Put(device, "SlaveBus", "BusID", image.SlaveBus());
 }
 
-void WriteConcentrator(TXmlNode& device, ImageBuffer& b, GsmSubtree* gsm) {
-  ImageCNC1 image(b);
+void WriteConcentrator(TXmlNode& device, const ConstImageCNC1& image, GsmSubtree* gsm) {
   Put(device, "expanders", "mask", image.Expanders());
   Put(device, "BVIAlarm", "mask", image.BVIAlarm());
   Put(device, "BVIButtons", "mask", image.BVIButtons());
@@ -74,18 +75,18 @@ uint8_t Low8(int64_t v) { return static_cast<uint8_t>(v & 0xFF); }
 
 class Reader {
  public:
-  Reader(const TXmlNode& device, ImageBuffer& b) : device_(device), b_(b) {}
+  explicit Reader(const TXmlNode& device) : device_(device) {}
 
-  // Stores attribute `position` of `element` into byte `index`, when present.
-  bool Take(const char* element, int position, int index) {
+  // Stores attribute `position` of `element` into `field`, when present.
+  bool Take(const char* element, int position, uint8_t& field) {
     const TXmlNode* node = device_.FindNode(element);
     if (!node) return false;
-    b_[static_cast<std::size_t>(index)] = Low8(node->AttributeIntegerAt(position));
+    field = Low8(node->AttributeIntegerAt(position));
     return true;
   }
   const TXmlNode* Find(const char* element) const { return device_.FindNode(element); }
 
-  void Zones() {
+  void Zones(const PanelImage& image) {
     const TXmlNode* loops = device_.FindNode("loops");
     if (!loops) return;
     for (int i = 0; i < loops->NodeCount(); ++i) {
@@ -93,75 +94,82 @@ class Reader {
       if (z->NodeKind() != TXmlNode::Kind::Element || z->Name() != "zone") continue;
       const int64_t n = z->AttributeIntegerAt(0);
       const uint8_t type = Low8(z->AttributeIntegerAt(2));
-      if (n < 1 || n > 8 || type > 7) continue;
-      const std::size_t at = static_cast<std::size_t>(4 * n);
+      if (n < 1 || n > PanelImage::kZones || type > 7) continue;
+      const ZoneRecord zone = image.Zone(static_cast<int>(n));
+      zone.Head() = 0;
       // A hand-edited partition above 7 is confined to its three bits.
-      uint8_t head = static_cast<uint8_t>(type * 8 | (Low8(z->AttributeIntegerAt(1)) & 7));
-      if (z->AttributeIntegerAt(3) != 0) SetBit(head, 6);
-      if (z->AttributeIntegerAt(7) != 0) SetBit(head, 7);
-      b_[at] = head;
-      b_[at + 1] = Low8(z->AttributeIntegerAt(4));
-      b_[at + 3] = Low8(z->AttributeIntegerAt(5));
-      b_[at + 2] = Low8(z->AttributeIntegerAt(6));
+      zone.SetPartition(Low8(z->AttributeIntegerAt(1)));
+      zone.SetTactics(type);
+      zone.SetRearm(z->AttributeIntegerAt(3) != 0);
+      zone.SetFireReCheck(z->AttributeIntegerAt(7) != 0);
+      zone.Cid() = Low8(z->AttributeIntegerAt(4));
+      zone.TimeIn() = Low8(z->AttributeIntegerAt(5));
+      zone.TimeOut() = Low8(z->AttributeIntegerAt(6));
     }
   }
 
  private:
   const TXmlNode& device_;
-  ImageBuffer& b_;
 };
 
-bool ReadPanel(const TXmlNode& device, ImageBuffer& b, int type, GsmSubtree* gsm) {
-  Reader r(device, b);
-  const PanelLayout& layout = *PanelLayoutOf(type);
-  r.Zones();
-  r.Take("PartDep", 0, 37);
-  r.Take("rele", 0, 40);
-  r.Take("rele", 1, 41);
-  r.Take("sndWrkTime", 0, layout.sndWrkTimeByte);
-  r.Take("OPsCheck", 0, 39);
-  r.Take("sysCFG", 0, 42);
-  if (const TXmlNode* guard = r.Find("GuardSnd")) {
-    if (type == kTypePPKP)
-      WriteBit(b[42], 6, guard->AttributeIntegerAt(0) != 0);
-    else
-      b[43] = Low8(guard->AttributeIntegerAt(0));
-  }
-  r.Take("LampMode", 0, layout.lampModeByte);
-  r.Take("devTX", 0, 38);
-  if (b[38] == 2) {
+bool ReadPanel(const TXmlNode& device, const PanelImage& image, GsmSubtree* gsm) {
+  Reader r(device);
+  r.Zones(image);
+  r.Take("PartDep", 0, image.PartDep());
+  r.Take("rele", 0, image.AlarmFire());
+  r.Take("rele", 1, image.CtrlFail());
+  r.Take("sndWrkTime", 0, image.SndWrkTime());
+  r.Take("OPsCheck", 0, image.OPsCheck());
+  r.Take("sysCFG", 0, image.SysCfg());
+  if (const TXmlNode* guard = r.Find("GuardSnd")) image.SetGuardSndOn(Low8(guard->AttributeIntegerAt(0)));
+  r.Take("LampMode", 0, image.LampMode());
+  r.Take("devTX", 0, image.TxKind());
+  if (image.TxKind() == kTxKindGsm) {
     const TXmlNode* mpi = r.Find("configMPI");
     if (!mpi || !gsm || !gsm->Read(*mpi)) return false;
   }
-  if (type == kTypePPKN) r.Take("SlaveBus", 0, 46);
+  if (image.HasSlaveBus()) r.Take("SlaveBus", 0, image.SlaveBus());
   return true;
 }
 
-bool ReadConcentrator(const TXmlNode& device, ImageBuffer& b, GsmSubtree* gsm) {
-  Reader r(device, b);
-  r.Take("expanders", 0, 8);
-  r.Take("BVIAlarm", 0, 11);
-  r.Take("BVIButtons", 0, 12);
-  r.Take("rele", 0, 5);
-  r.Take("OPsCheck", 0, 4);
-  r.Take("buzzer", 0, 7);
-  r.Take("useTD", 0, 9);
+bool ReadConcentrator(const TXmlNode& device, const ImageCNC1& image, GsmSubtree* gsm) {
+  Reader r(device);
+  r.Take("expanders", 0, image.Expanders());
+  r.Take("BVIAlarm", 0, image.BVIAlarm());
+  r.Take("BVIButtons", 0, image.BVIButtons());
+  r.Take("rele", 0, image.AlarmFire());
+  r.Take("OPsCheck", 0, image.OPsCheck());
+  r.Take("buzzer", 0, image.Buzzer());
+  r.Take("useTD", 0, image.UseTD());
   const TXmlNode* mpi = r.Find("configMPI");
   if (!mpi) {
-    b[10] = 0;
+    image.GsmConnected() = 0;
     return true;
   }
-  b[10] = 1;
+  image.GsmConnected() = 1;
   if (!gsm || !gsm->Read(*mpi)) return false;
-  r.Take("GSM_Control", 0, 13);
-  r.Take("GSM_TX", 0, 14);
+  r.Take("GSM_Control", 0, image.GsmControl());
+  r.Take("GSM_TX", 0, image.GsmTx());
   return true;
+}
+
+// The device element of a configuration document and its code; code 255
+// when the document is none.
+struct DeviceElement {
+  const TXmlNode* node = nullptr;
+  int64_t code = kNotAConfiguration;
+};
+DeviceElement FindDevice(const TXmlDocument& document) {
+  const TXmlNode* root = document.Root();
+  if (!root || root->ReadAttributeInteger("FileID", 0) != 8) return {};
+  const TXmlNode* device = root->FindNode("device");
+  if (!device) return {};
+  return {device, device->AttributeIntegerAt(0)};
 }
 
 }  // namespace
 
 TXmlDocument BuildConfigDocument(const ImageBuffer& buffer, int deviceType, GsmSubtree* gsm) {
-  ImageBuffer b = buffer;  // the views want a mutable buffer; the caller's stays as it is
   TXmlDocument doc("config");
   doc.SetForm(XmlForm::Readable);
   doc.SetLineEnd(XmlLineEnd::CRLF);
@@ -173,10 +181,10 @@ TXmlDocument BuildConfigDocument(const ImageBuffer& buffer, int deviceType, GsmS
   device->WriteAttributeInteger("ID", deviceType, 0);
   const DeviceModel* model = FindDeviceModel(static_cast<uint32_t>(deviceType));
   device->WriteAttributeString("name", model ? model->name : "", "");
-  if (deviceType == kTypePPKP || deviceType == kTypePPKN)
-    WritePanel(*device, b, deviceType, gsm);
+  if (const auto panel = PanelImageOf(buffer, deviceType))
+    WritePanel(*device, *panel, gsm);
   else if (deviceType == kTypeCNC1)
-    WriteConcentrator(*device, b, gsm);
+    WriteConcentrator(*device, ConstImageCNC1(buffer), gsm);
   return doc;
 }
 
@@ -187,30 +195,49 @@ void SaveConfigFile(const std::string& fileName, const ImageBuffer& buffer, int 
 LoadedConfig ReadConfigDocument(const TXmlDocument& document, const ImageBuffer& current, GsmSubtree* gsm) {
   LoadedConfig result;
   result.buffer = current;
-  const TXmlNode* root = document.Root();
-  if (!root || root->ReadAttributeInteger("FileID", 0) != 8) return result;
-  const TXmlNode* device = root->FindNode("device");
-  if (!device) return result;
-  const int64_t code = device->AttributeIntegerAt(0);
+  const DeviceElement device = FindDevice(document);
+  if (!device.node) return result;
   bool ok = false;
-  if (code == kTypePPKP || code == kTypePPKN)
-    ok = ReadPanel(*device, result.buffer, static_cast<int>(code), gsm);
-  else if (code == kTypeCNC1)
-    ok = ReadConcentrator(*device, result.buffer, gsm);
-  if (ok) result.code = static_cast<uint8_t>(code);
+  if (const auto panel = PanelImageOf(result.buffer, static_cast<int>(device.code)))
+    ok = ReadPanel(*device.node, *panel, gsm);
+  else if (device.code == kTypeCNC1)
+    ok = ReadConcentrator(*device.node, ImageCNC1(result.buffer), gsm);
+  if (ok) result.code = static_cast<uint8_t>(device.code);
   return result;
 }
 
-LoadedConfig LoadConfigFile(const std::string& fileName, const ImageBuffer& current, GsmSubtree* gsm) {
+namespace {
+// Opening and parsing; a failure of either refuses the file.
+std::optional<TXmlDocument> LoadDocument(const std::string& fileName) {
   TXmlDocument document;
   try {
     document.LoadFromFile(fileName);
   } catch (const XmlError&) {
-    LoadedConfig refused;
-    refused.buffer = current;
-    return refused;
+    return std::nullopt;
   }
-  return ReadConfigDocument(document, current, gsm);
+  return document;
+}
+}  // namespace
+
+LoadedConfig LoadConfigFile(const std::string& fileName, const ImageBuffer& current, GsmSubtree* gsm) {
+  const auto document = LoadDocument(fileName);
+  if (!document) return LoadedConfig{kNotAConfiguration, current};
+  return ReadConfigDocument(*document, current, gsm);
+}
+
+LoadedConfig OpenConfigFile(const std::string& fileName, const ImageBuffer& current, int currentType,
+                            GsmSubtree* gsm) {
+  const auto document = LoadDocument(fileName);
+  if (!document) return LoadedConfig{kNotAConfiguration, current};
+  const int64_t code = FindDevice(*document).code;
+  const auto defaults = DefaultPayload(static_cast<int>(code));
+  if (code == currentType || defaults.empty()) return ReadConfigDocument(*document, current, gsm);
+  // Bytes the file does not hold must not stay from another type's image.
+  ImageBuffer base = current;
+  std::copy(defaults.begin(), defaults.end(), base.begin() + kPayloadStart);
+  LoadedConfig loaded = ReadConfigDocument(*document, base, gsm);
+  if (loaded.code == kNotAConfiguration) loaded.buffer = current;
+  return loaded;
 }
 
 }  // namespace tivolan

@@ -37,6 +37,11 @@ struct LoadedConfig {
 // Reads a file into a copy of `current`: the caller takes the copy only when
 // the code is 1..3, so a refused file changes nothing.
 LoadedConfig LoadConfigFile(const std::string& fileName, const ImageBuffer& current, GsmSubtree* gsm = nullptr);
+// As "Открыть..." reads a file: over `current` when the file is of
+// `currentType`, over the default image of its own type otherwise, so that
+// nothing of another type's image stays where the file holds nothing.
+LoadedConfig OpenConfigFile(const std::string& fileName, const ImageBuffer& current, int currentType,
+                            GsmSubtree* gsm = nullptr);
 LoadedConfig ReadConfigDocument(const TXmlDocument& document, const ImageBuffer& current, GsmSubtree* gsm = nullptr);
 
 }  // namespace tivolan

@@ -9,12 +9,12 @@ namespace tivolan {
 
 void bxCNCReleAlarmCloseUp(ConcentratorPageState& page, SharedData& data, int position) {
   page.releAlarm = position;
-  SetHighHalf(ImageCNC1(data.ConfigBuffer).AlarmFire(), position);
+  ImageCNC1(data.ConfigBuffer).AlarmRelay().Set(position);
 }
 
 void bxCNCReleFireCloseUp(ConcentratorPageState& page, SharedData& data, int position) {
   page.releFire = position;
-  SetLowHalf(ImageCNC1(data.ConfigBuffer).AlarmFire(), position);
+  ImageCNC1(data.ConfigBuffer).FireRelay().Set(position);
 }
 
 void ExpToggle(ConcentratorPageState& page, SharedData& data, int tag, bool ticked) {
@@ -56,9 +56,8 @@ void RefreshConcentrator(ConcentratorPageState& page, SharedData& data) {
   page.bviReset = image.BVIButtons() != 0;
   page.bviSilent = TestBit(image.BVIAlarm(), 0);
   page.bviDuress = TestBit(image.BVIAlarm(), 1);
-  const int relays = static_cast<int>(RelayModeList.size());
-  page.releAlarm = ListPosition(HighHalf(image.AlarmFire()), relays);
-  page.releFire = ListPosition(LowHalf(image.AlarmFire()), relays);
+  page.releAlarm = RelayPosition(image.AlarmRelay().Get());
+  page.releFire = RelayPosition(image.FireRelay().Get());
   page.fireReleCntr = TestBit(image.OPsCheck(), 1);
   page.buzzer = image.Buzzer() != 0;
 }

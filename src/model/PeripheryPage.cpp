@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "model/Bits.h"
 #include "model/Images.h"
 #include "model/ValueLists.h"
 
@@ -16,24 +15,26 @@ std::optional<PanelImage> Panel(SharedData& data) { return PanelImageOf(data.Con
 
 int ListPosition(int value, int entries) { return value >= 0 && value < entries ? value : -1; }
 
+int RelayPosition(int stored) { return ListPosition(stored, static_cast<int>(RelayModeList.size())); }
+
 void bxReleAlarmCloseUp(PeripheryPageState& page, SharedData& data, int position) {
   if (auto p = Panel(data)) {
     page.releAlarm = position;
-    SetHighHalf(p->AlarmFire(), position);
+    p->AlarmRelay().Set(position);
   }
 }
 
 void bxReleFireCloseUp(PeripheryPageState& page, SharedData& data, int position) {
   if (auto p = Panel(data)) {
     page.releFire = position;
-    SetLowHalf(p->AlarmFire(), position);
+    p->FireRelay().Set(position);
   }
 }
 
 void bxReleControlCloseUp(PeripheryPageState& page, SharedData& data, int position) {
   if (auto p = Panel(data)) {
     page.releControl = position;
-    SetHighHalf(p->CtrlFail(), position);
+    p->ControlRelay().Set(position);
   }
 }
 
@@ -41,13 +42,13 @@ void PKK_OPsCntrlToggle(PeripheryPageState& page, SharedData& data, int tag, boo
   if (tag < 0 || tag > 7) return;
   if (auto p = Panel(data)) {
     page.circuit[static_cast<std::size_t>(tag)] = ticked;
-    WriteBit(p->OPsCheck(), tag, ticked);
+    p->SetCircuitControl(tag, ticked);
   }
 }
 
 void chkUseBuzzerClick(SharedData& data, bool ticked) {
   if (auto p = Panel(data))
-    WriteBit(p->SysCfg(), 7, ticked);
+    p->SetInternalBuzzer(ticked);
   else if (data.DeviceType == kTypeCNC1)
     ImageCNC1(data.ConfigBuffer).Buzzer() = ticked ? 1 : 0;
 }
@@ -55,7 +56,7 @@ void chkUseBuzzerClick(SharedData& data, bool ticked) {
 void bxSysPartIDCloseUp(PeripheryPageState& page, SharedData& data, int position) {
   if (auto p = Panel(data)) {
     page.sysPart = position;
-    SetLow3(p->SysCfg(), position);
+    p->SetSystemPartition(position);
   }
 }
 
@@ -76,31 +77,30 @@ void edtSndWrkTimeChange(PeripheryPageState& page, SharedData& data, int positio
 void bxLampModeExit(PeripheryPageState& page, SharedData& data, int position) {
   if (auto p = Panel(data)) {
     page.lampMode = position;
-    SetLowHalf(p->LampMode(), position);
+    p->Lamp().Set(position);
   }
 }
 
 void bxTMLedModeCloseUp(PeripheryPageState& page, SharedData& data, int position) {
   if (auto p = Panel(data)) {
     page.ledMode = position;
-    SetHighHalf(p->LampMode(), position);
+    p->ReaderLed().Set(position);
   }
 }
 
 void RefreshPeriphery(PeripheryPageState& page, SharedData& data) {
   auto p = Panel(data);
   if (!p) return;
-  for (int tag : kCircuitTags) page.circuit[static_cast<std::size_t>(tag)] = TestBit(p->OPsCheck(), tag);
-  const int relays = static_cast<int>(RelayModeList.size());
-  page.releAlarm = ListPosition(HighHalf(p->AlarmFire()), relays);
-  page.releFire = ListPosition(LowHalf(p->AlarmFire()), relays);
-  page.releControl = ListPosition(HighHalf(p->CtrlFail()), relays);
-  page.useBuzzer = TestBit(p->SysCfg(), 7);
-  page.sysPart = Low3(p->SysCfg());
+  for (int tag : kCircuitTags) page.circuit[static_cast<std::size_t>(tag)] = p->CircuitControl(tag);
+  page.releAlarm = RelayPosition(p->AlarmRelay().Get());
+  page.releFire = RelayPosition(p->FireRelay().Get());
+  page.releControl = RelayPosition(p->ControlRelay().Get());
+  page.useBuzzer = p->InternalBuzzer();
+  page.sysPart = p->SystemPartition();
   page.guardSnd = p->GuardSound();
   page.sndWrkTime = std::clamp<int>(p->SndWrkTime(), kSirenMinutesMin, kSirenMinutesMax);
-  page.lampMode = ListPosition(LowHalf(p->LampMode()), 10);
-  page.ledMode = ListPosition(HighHalf(p->LampMode()), 9);
+  page.lampMode = ListPosition(p->Lamp().Get(), static_cast<int>(kLampModeCount));
+  page.ledMode = ListPosition(p->ReaderLed().Get(), static_cast<int>(kReaderLedModeCount));
 }
 
 }  // namespace tivolan

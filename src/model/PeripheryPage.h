@@ -46,5 +46,8 @@ void RefreshPeriphery(PeripheryPageState& page, SharedData& data);
 
 // A list position from a stored index; -1 where the list has no such entry.
 int ListPosition(int value, int entries);
+// The same in the relay mode list, shared by the panels' and the
+// concentrator's relays.
+int RelayPosition(int stored);
 
 }  // namespace tivolan

@@ -22,4 +22,12 @@ class Prompter {
   virtual bool AskYesNo(const MessageBox& box) = 0;
 };
 
+// For work nobody watches (a listing built on a copy): shows nothing,
+// answers No.
+class SilentPrompter final : public Prompter {
+ public:
+  void Show(const MessageBox&) override {}
+  bool AskYesNo(const MessageBox&) override { return false; }
+};
+
 }  // namespace tivolan

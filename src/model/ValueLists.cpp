@@ -5,7 +5,7 @@ namespace {
 std::string ArmedText(int partition) { return "Горит если взят раздел " + std::to_string(partition); }
 }  // namespace
 
-std::array<std::string, 10> LampModeList() {
+std::array<std::string, kLampModeCount> LampModeList() {
   std::array<std::string, 10> list;
   list[0] = "Отключено в норме";
   for (int p = 1; p <= 8; ++p) list[static_cast<std::size_t>(p)] = ArmedText(p);
@@ -13,7 +13,7 @@ std::array<std::string, 10> LampModeList() {
   return list;
 }
 
-std::array<std::string, 9> ReaderLedModeList() {
+std::array<std::string, kReaderLedModeCount> ReaderLedModeList() {
   std::array<std::string, 9> list;
   list[0] = "Отключен в норме";
   for (int p = 1; p <= 8; ++p) list[static_cast<std::size_t>(p)] = ArmedText(p);

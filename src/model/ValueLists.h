@@ -35,12 +35,16 @@ inline constexpr std::array<const char*, 6> RelayModeList{
     "Отключено", "3 секунды", "2 минуты", "До сброса", "Прерывисто 2 минуты", "Прерывисто до сброса"};
 
 // Lamp modes: "Отключено в норме", one per partition, all partitions armed.
-std::array<std::string, 10> LampModeList();
+inline constexpr std::size_t kLampModeCount = 10;
+std::array<std::string, kLampModeCount> LampModeList();
 // Reader LED modes: "Отключен в норме", one per partition.
-std::array<std::string, 9> ReaderLedModeList();
+inline constexpr std::size_t kReaderLedModeCount = 9;
+std::array<std::string, kReaderLedModeCount> ReaderLedModeList();
 // "1" .. "8".
 std::array<std::string, 8> PartitionList();
 
 inline constexpr std::array<const char*, 4> TxKindList{"Отключено", "VX-518Hn", "GSM-KVT", "RS-485"};
+inline constexpr int kTxKindGsm = 2;    // "GSM-KVT": the GSM settings travel with the configuration
+inline constexpr int kTxKindRs485 = 3;  // "RS-485": the panel has a network number
 
 }  // namespace tivolan

@@ -1,6 +1,7 @@
 #include "transmission/TxPage.h"
 
 #include "model/DeviceCatalogue.h"
+#include "model/Images.h"
 #include "model/ValueLists.h"
 
 namespace tivolan {
@@ -29,15 +30,18 @@ bool AnyDestinationEnabled(const TxPageState& page) {
 
 void RefreshTxPage(TxPageState& page, const ImageBuffer& image, int type) {
   if (type == kTypeCNC1) {
-    page.cncTxTd = image[9] != 0;
-    page.cncTxGsm = image[10] != 0;
+    const ConstImageCNC1 cnc(image);
+    page.cncTxTd = cnc.UseTD() != 0;
+    page.cncTxGsm = cnc.GsmConnected() != 0;
     return;
   }
-  const int kind = image[38];
+  const auto panel = PanelImageOf(image, type);
+  if (!panel) return;
+  const int kind = panel->TxKind();
   page.kindIndex = kind < static_cast<int>(page.kindItems.size()) ? kind : -1;
   // By list position: a type 1 list has no "RS-485", whatever byte 38 says.
-  page.netIdVisible = page.kindIndex == 3;
-  if (type == kTypePPKN) page.busId = image[46];
+  page.netIdVisible = page.kindIndex == kTxKindRs485;
+  if (panel->HasSlaveBus()) page.busId = panel->SlaveBus();
 }
 
 }  // namespace tivolan

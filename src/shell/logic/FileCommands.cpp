@@ -30,7 +30,7 @@ std::string CurrentFolder() {
 MessageBox FileReadErrorBox() { return {"Ошибка чтения файла", "Файл поврежден или не найден", BoxIcon::Error}; }
 
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter) {
-  const LoadedConfig loaded = LoadConfigFile(path, data.ConfigBuffer);
+  const LoadedConfig loaded = OpenConfigFile(path, data.ConfigBuffer, data.DeviceType);
   if (loaded.code == kNotAConfiguration) {
     prompter.Show(FileReadErrorBox());
     return {};

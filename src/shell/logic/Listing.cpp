@@ -5,17 +5,12 @@
 
 #include "model/DeviceCatalogue.h"
 #include "model/EventList.h"
+#include "model/Images.h"
 #include "model/ValueLists.h"
 #include "shell/logic/MainForm.h"
 
 namespace tivolan {
 namespace {
-
-class Quiet final : public Prompter {
- public:
-  void Show(const MessageBox&) override {}
-  bool AskYesNo(const MessageBox&) override { return false; }
-};
 
 std::string YesNo(bool on) { return on ? "да" : "нет"; }
 
@@ -49,12 +44,14 @@ class Builder {
 
  private:
   void Add(const char* page, const std::string& key, const std::string& value) { out_.push_back({page, key, value}); }
+  // Only asked for the panel types.
+  ConstPanelImage Panel() const { return *PanelImageOf(d_.ConfigBuffer, d_.DeviceType); }
 
   void Zones() {
     const char* page = kTabCaptions[kTabShlf];
     for (int n = 1; n <= 8; ++n) {
       const ZoneRowState& r = f_.zones.rows[static_cast<std::size_t>(n - 1)];
-      const uint8_t eventByte = d_.ConfigBuffer[static_cast<std::size_t>(4 * n + 1)];
+      const uint8_t eventByte = Panel().Zone(n).Cid();
       const std::string prefix = "ШС" + std::to_string(n) + ": ";
       const std::string values[] = {
           std::to_string(r.partition + 1),
@@ -76,10 +73,10 @@ class Builder {
   void Periphery() {
     const char* page = kTabCaptions[kTabPeriph];
     const PeripheryPageState& p = f_.periphery;
-    const uint8_t* b = d_.ConfigBuffer.data();
-    Add(page, "Реле \"Тревога\"", Item(RelayModeList, p.releAlarm, b[40] >> 4));
-    Add(page, "Реле \"Пожар\"", Item(RelayModeList, p.releFire, b[40] & 15));
-    Add(page, "Реле \"Управление\" (скрыто)", Item(RelayModeList, p.releControl, b[41] >> 4));
+    const ConstPanelImage image = Panel();
+    Add(page, "Реле \"Тревога\"", Item(RelayModeList, p.releAlarm, image.AlarmRelay().Get()));
+    Add(page, "Реле \"Пожар\"", Item(RelayModeList, p.releFire, image.FireRelay().Get()));
+    Add(page, "Реле \"Управление\" (скрыто)", Item(RelayModeList, p.releControl, image.ControlRelay().Get()));
     Add(page, "Контроль цепей: Реле \"пожар\"", YesNo(p.circuit[1]));
     Add(page, "Контроль цепей: Реле \"управление\" (скрыто)", YesNo(p.circuit[2]));
     Add(page, "Контроль цепей: Звуковой оповещатель", YesNo(p.circuit[6]));
@@ -88,9 +85,8 @@ class Builder {
     Add(page, "Раздел для внутренних событий", std::to_string(p.sysPart + 1));
     Add(page, "Сигналы взятия\\снятия сиреной", YesNo(p.guardSnd));
     Add(page, "Время работы звукового оповещателя, мин", std::to_string(p.sndWrkTime));
-    const int lampByte = d_.DeviceType == kTypePPKP ? b[44] : b[45];
-    Add(page, "Режим работы лампы", Item(LampModeList(), p.lampMode, lampByte & 15));
-    Add(page, "Светодиод считывателя", Item(ReaderLedModeList(), p.ledMode, lampByte >> 4));
+    Add(page, "Режим работы лампы", Item(LampModeList(), p.lampMode, image.Lamp().Get()));
+    Add(page, "Светодиод считывателя", Item(ReaderLedModeList(), p.ledMode, image.ReaderLed().Get()));
   }
 
   void Transmission() {
@@ -101,16 +97,16 @@ class Builder {
       Add(page, "GSM-KVT подключен", YesNo(t.cncTxGsm));
       return;
     }
-    Add(page, "Вид передачи", Item(t.kindItems, t.kindIndex, d_.ConfigBuffer[38]));
+    Add(page, "Вид передачи", Item(t.kindItems, t.kindIndex, Panel().TxKind()));
     if (t.netIdVisible) Add(page, "Сетевой номер", std::to_string(t.busId));
   }
 
   void Concentrator() {
     const char* page = kTabCaptions[kTabCnc];
     const ConcentratorPageState& c = f_.concentrator;
-    const uint8_t relays = d_.ConfigBuffer[5];
-    Add(page, "Реле \"Тревога\"", Item(RelayModeList, c.releAlarm, relays >> 4));
-    Add(page, "Реле \"Пожар\"", Item(RelayModeList, c.releFire, relays & 15));
+    const ConstImageCNC1 image(d_.ConfigBuffer);
+    Add(page, "Реле \"Тревога\"", Item(RelayModeList, c.releAlarm, image.AlarmRelay().Get()));
+    Add(page, "Реле \"Пожар\"", Item(RelayModeList, c.releFire, image.FireRelay().Get()));
     Add(page, "Использовать внутренний зуммер", YesNo(c.buzzer));
     std::string on;
     for (int k = 0; k < 8; ++k)
@@ -162,7 +158,7 @@ std::string ZoneTable(const std::vector<ListingEntry>& zones) {
 std::vector<ListingEntry> ListConfiguration(const SharedData& data) {
   SharedData copy = data;
   FormState form;
-  Quiet quiet;
+  SilentPrompter quiet;
   SetDevice(copy, form, data.DeviceType, quiet);
   RefreshControls(copy, form);
   return Builder(copy, form).Build();
