@@ -178,5 +178,48 @@ TEST_F(Cli, ShowAndDiffInTheProgramsWords) {
   EXPECT_EQ(Tool({"diff", Path("a.cf8"), Path("a.cf8")}).status, 0);
 }
 
+// Ctrl+C while the tool talks to a device: the exchange is cancelled, the
+// port closed, and the tool says so instead of dying mid-frame.
+struct InterruptCase {
+  const char* sim;
+  const char* verb;
+  const char* after;  // the status text after which Ctrl+C comes
+  int delayMs;
+  friend void PrintTo(const InterruptCase& c, std::ostream* os) { *os << c.verb << " " << c.sim; }
+};
+class CliInterrupt : public Cli, public ::testing::WithParamInterface<InterruptCase> {};
+
+TEST_P(CliInterrupt, CancelsTheExchangeAndWritesNoFile) {
+  const auto& c = GetParam();
+  const std::string port = Sim(c.sim);
+  std::vector<std::string> args{"read", "--port", port, "-o", Path("x.cf8")};
+  if (std::string(c.verb) == "write") {
+    ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("d.cf8")}).status, 0);
+    args = {"write", "--port", port, Path("d.cf8")};
+  }
+  const RunResult r = test::RunProgram(TIVOLAN_CLI_PATH, args, c.after, c.delayMs);
+  EXPECT_EQ(r.status, 130) << r.err;
+  EXPECT_NE(r.err.find("обмен с прибором прерван"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("порт не закрылся"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Нет связи"), std::string::npos) << "cancelled before the exchange failed on its own";
+  EXPECT_FALSE(fs::exists(Path("x.cf8")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, CliInterrupt,
+                         ::testing::Values(InterruptCase{"--type 1 --fault truncated", "read", "Ответ прибора получен", 100},
+                                           InterruptCase{"--type 1 --fault stall", "write", "Порт открыт", 60}));
+
+TEST_F(Cli, ReadRefusesAnOutputItCannotWriteBeforeTouchingTheDevice) {
+  const std::string port = Sim("--type 1");
+  fs::create_directory(dir / "folder.cf8");
+  for (const std::string& target : {Path("folder.cf8"), Path("no-such-dir/x.cf8"), std::string("/dev/full")}) {
+    const RunResult r = Tool({"read", "--port", port, "-o", target});
+    EXPECT_EQ(r.status, 4) << target;
+    EXPECT_NE(r.err.find("Cannot create file"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Порт открыт"), std::string::npos) << "the port was never opened";
+  }
+  EXPECT_EQ(SimLog(0), "") << "the device heard nothing";
+}
+
 }  // namespace
 }  // namespace tivolan

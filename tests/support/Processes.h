@@ -44,8 +44,10 @@ struct RunResult {
 };
 
 // Runs `program` with `args`, standard input from /dev/null, and collects
-// both outputs.
-inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
+// both outputs. With `interruptAfter`, SIGINT is sent `delayMs` after that
+// text has appeared on standard error (which is then read first).
+inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& interruptAfter = "", int delayMs = 0) {
   int out[2], err[2];
   RunResult result;
   if (::pipe(out) != 0 || ::pipe(err) != 0) return result;
@@ -65,6 +67,12 @@ inline RunResult RunProgram(const std::string& program, const std::vector<std::s
   }
   ::close(out[1]);
   ::close(err[1]);
+  if (!interruptAfter.empty()) {
+    char c;
+    while (result.err.find(interruptAfter) == std::string::npos && ::read(err[0], &c, 1) == 1) result.err += c;
+    ::usleep(static_cast<useconds_t>(delayMs) * 1000);
+    ::kill(pid, SIGINT);
+  }
   auto drain = [](int fd, std::string& into) {
     char buf[4096];
     ssize_t n;

@@ -1,4 +1,5 @@
 // Reading and writing through the widgets, against the simulator.
+#include <QAction>
 #include <QComboBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -165,6 +166,53 @@ class LinkWindowTest : public QObject {
     b.WaitIdle();
     QVERIFY(!b.dataModule.cmprtdrvr1.IsOpen());
     QCOMPARE(b.texts.filter(QStringLiteral("Нет связи")).size(), 0);
+  }
+
+  // An open during a read would replace the buffers the worker fills, and a
+  // later save would write the device's values into the opened file.
+  void fileCommandsWaitForTheExchange() {
+    Bench b(Device(1));
+    b.window->ButtonRead->click();
+    for (QAction* a : {b.window->FileOpen, b.window->FileSave, b.window->FileSaveAs})
+      QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+    b.WaitIdle();
+    for (QAction* a : {b.window->FileOpen, b.window->FileSave, b.window->FileSaveAs})
+      QVERIFY2(a->isEnabled(), qPrintable(a->text()));
+  }
+
+  void fileCommandsWaitForAFailedExchangeToo() {
+    Bench b(Device(1));
+    b.window->PortNameBox->setEditText(QStringLiteral("/dev/no-such-port"));
+    b.window->ButtonWrite->click();
+    QVERIFY(!b.window->FileOpen->isEnabled());
+    b.WaitIdle();
+    QVERIFY(b.window->FileOpen->isEnabled());
+    QVERIFY(b.window->FileSaveAs->isEnabled());
+  }
+
+  // Closing the window at each step where a worker can be: waiting in the
+  // middle of an answer, and stuck in a write the device does not take.
+  void closingCancelsTheExchangeAtOnce_data() {
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("mid-answer") << int(sim::Fault::Truncated) << false << QStringLiteral("Ответ прибора получен");
+    QTest::newRow("stalled write") << int(sim::Fault::Stall) << true << QStringLiteral("Порт открыт");
+  }
+  void closingCancelsTheExchangeAtOnce() {
+    QFETCH(int, fault);
+    QFETCH(bool, write);
+    QFETCH(QString, after);
+    Bench b(Device(1, static_cast<sim::Fault>(fault)));
+    b.window->show();
+    (write ? b.window->ButtonWrite : b.window->ButtonRead)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(b.texts.contains(after), 3000);
+    const int reportsBefore = b.texts.size();
+    b.window->close();
+    QVERIFY(!b.window->WorkerRunning());
+    QVERIFY(!b.dataModule.cmprtdrvr1.IsOpen());
+    QTest::qWait(300);  // a report the worker might still send would arrive now
+    QCOMPARE(b.texts.size(), reportsBefore);
   }
 
   void closingWhileAWorkerRunsClosesThePort() {

@@ -1,4 +1,5 @@
 // The main window offscreen: start-up, settings, port box, device types, tabs.
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -41,6 +42,21 @@ QStringList VisibleTabs(TForm1& w) {
   for (int i = 0; i < w.PageMain->count(); ++i)
     if (w.PageMain->isTabVisible(i)) tabs << w.PageMain->tabText(i);
   return tabs;
+}
+
+// The accessible object of the given role below `from`, depth first.
+QAccessibleInterface* FindByRole(QAccessibleInterface* from, QAccessible::Role role) {
+  if (!from) return nullptr;
+  if (from->role() == role) return from;
+  for (int i = 0; i < from->childCount(); ++i)
+    if (QAccessibleInterface* found = FindByRole(from->child(i), role)) return found;
+  return nullptr;
+}
+
+QStringList ChildNames(QAccessibleInterface* parent) {
+  QStringList names;
+  for (int i = 0; i < parent->childCount(); ++i) names << parent->child(i)->text(QAccessible::Name);
+  return names;
 }
 
 }  // namespace
@@ -146,6 +162,19 @@ class MainWindowTest : public QObject {
       if (w->objectName().startsWith(QStringLiteral("qt_"))) continue;  // Qt's own inner widgets
       QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName() + " " + w->metaObject()->className()));
     }
+  }
+
+  // A screen reader reads the status bar through the accessibility
+  // interface: what it hears must be the status text.
+  void statusTextIsWhatTheAccessibilityInterfaceReports() {
+    Fixture f;
+    f.window->show();
+    f.window->SetStatusText(QStringLiteral("Конфигурация прочитана, версия прибора - 3"));
+    QAccessibleInterface* bar = FindByRole(QAccessible::queryAccessibleInterface(f.window.get()), QAccessible::StatusBar);
+    QVERIFY(bar);
+    QCOMPARE(ChildNames(bar), QStringList{QStringLiteral("Конфигурация прочитана, версия прибора - 3")});
+    f.window->SetStatusText(QStringLiteral("Нет связи, проверьте соединения или тип прибора"));
+    QCOMPARE(ChildNames(bar), QStringList{QStringLiteral("Нет связи, проверьте соединения или тип прибора")});
   }
 
   void aboutBoxShowsThreeLinesWithoutAuthor() {

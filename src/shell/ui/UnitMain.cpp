@@ -129,10 +129,11 @@ void TForm1::BuildFrame() {
   StatusBar->setAccessibleName(QStringLiteral("Строка состояния"));
   StatusBar->setSizeGripEnabled(false);
   StatusBar->setAutoFillBackground(true);
-  // A label holds the text, so that screen readers can read it.
+  // A label holds the text, so that screen readers can read it. It has no
+  // accessible name of its own: its name is its text, and a new text is
+  // announced as a change of name.
   statusLabel_ = new QLabel(StatusBar);
   statusLabel_->setObjectName(QStringLiteral("StatusText"));
-  statusLabel_->setAccessibleName(QStringLiteral("Строка состояния"));
   StatusBar->addWidget(statusLabel_, 1);
   setStatusBar(StatusBar);
   IndTimer = new QTimer(this);

@@ -1,5 +1,6 @@
 // TForm1's side of reading and writing a device: it starts the exchange and
 // turns each report into status text, flash and controls.
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -63,6 +64,10 @@ void TForm1::ShowDeviceRead(int type) {
 
 void TForm1::SetStatusText(const QString& text) {
   statusLabel_->setText(text);
+  // A label does not announce a new text itself; a screen reader would stay
+  // silent about the outcome of a read or a write.
+  QAccessibleEvent changed(statusLabel_, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&changed);
   emit statusTextChanged(text);
 }
 
