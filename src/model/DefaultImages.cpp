@@ -24,33 +24,33 @@ constexpr std::array<uint8_t, 32> kDefaultZones{
     0x58, 0x04, 0x00, 0x00,  // zone 8 "Пожарный", "110 - ПОЖАР"
 };
 
+// Bytes 36..41, the same in both panel layouts.
+constexpr std::array<uint8_t, 6> kDefaultPanelCommon{
+    0x00,  // 36 partitions without guard zones (recomputed)
+    0x00,  // 37 no partition dependency
+    0x00,  // 38 transmission "Отключено"
+    0x00,  // 39 no circuit control
+    0x33,  // 40 alarm and fire relays "До сброса"
+    0x10,  // 41 control relay "3 секунды"
+};
+
+// A panel payload: the zones, the common bytes, then the layout's own.
 template <std::size_t N>
-constexpr std::array<uint8_t, 32 + N> AfterZones(const std::array<uint8_t, N>& tail) {
-  std::array<uint8_t, 32 + N> payload{};
-  std::copy(kDefaultZones.begin(), kDefaultZones.end(), payload.begin());
-  std::copy(tail.begin(), tail.end(), payload.begin() + 32);
+constexpr std::array<uint8_t, 38 + N> PanelPayload(const std::array<uint8_t, N>& tail) {
+  std::array<uint8_t, 38 + N> payload{};
+  auto at = std::copy(kDefaultZones.begin(), kDefaultZones.end(), payload.begin());
+  at = std::copy(kDefaultPanelCommon.begin(), kDefaultPanelCommon.end(), at);
+  std::copy(tail.begin(), tail.end(), at);
   return payload;
 }
 
 // Each table starts at buffer index 4; the comments give the index.
-constexpr auto kDefaultPPKP = AfterZones(std::array<uint8_t, 9>{
-    0x00,  // 36 partitions without guard zones (recomputed)
-    0x00,  // 37 no partition dependency
-    0x00,  // 38 transmission "Отключено"
-    0x00,  // 39 no circuit control
-    0x33,  // 40 alarm and fire relays "До сброса"
-    0x10,  // 41 control relay "3 секунды"
+constexpr auto kDefaultPPKP = PanelPayload(std::array<uint8_t, 3>{
     0xC0,  // 42 internal buzzer, guard sound, system partition 1
     0x02,  // 43 siren 2 minutes
     0x10,  // 44 lamp "Отключено в норме", reader LED "Горит если взят раздел 1"
 });
-constexpr auto kDefaultPPKN = AfterZones(std::array<uint8_t, 11>{
-    0x00,  // 36 partitions without guard zones (recomputed)
-    0x00,  // 37 no partition dependency
-    0x00,  // 38 transmission "Отключено"
-    0x00,  // 39 no circuit control
-    0x33,  // 40 alarm and fire relays "До сброса"
-    0x10,  // 41 control relay "3 секунды"
+constexpr auto kDefaultPPKN = PanelPayload(std::array<uint8_t, 5>{
     0x80,  // 42 internal buzzer, system partition 1
     0x01,  // 43 guard sound
     0x02,  // 44 siren 2 minutes

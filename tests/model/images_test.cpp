@@ -116,6 +116,51 @@ TEST(ImageViews, GuardSoundIsABitForTypeOneAndAByteForTypeTwo) {
   EXPECT_EQ(buffer[42], 0x87) << "type 2 leaves byte 42 alone";
 }
 
+TEST(ImageViews, RelayLampAndLedHalvesKeepTheOtherHalf) {
+  ImageBuffer buffer{};
+  buffer[40] = 0x33;
+  buffer[41] = 0x1A;  // the low half is spare and stays
+  buffer[45] = 0x10;
+  ImagePPKN ppkn(buffer);
+  ppkn.AlarmRelay().Set(5);
+  EXPECT_EQ(buffer[40], 0x53);
+  ppkn.FireRelay().Set(0);
+  EXPECT_EQ(buffer[40], 0x50);
+  ppkn.ControlRelay().Set(2);
+  EXPECT_EQ(buffer[41], 0x2A);
+  ppkn.Lamp().Set(9);
+  ppkn.ReaderLed().Set(8);
+  EXPECT_EQ(buffer[45], 0x89);
+  EXPECT_EQ(buffer[44], 0x00) << "type 2's lamp byte is 45, not type 1's 44";
+  const ImageBuffer& readOnly = buffer;
+  const ConstPanelImage view = *PanelImageOf(readOnly, 2);
+  EXPECT_EQ(view.AlarmRelay().Get(), 5);
+  EXPECT_EQ(view.ControlRelay().Get(), 2);
+  EXPECT_EQ(view.Lamp().Get(), 9);
+  EXPECT_EQ(view.ReaderLed().Get(), 8);
+  ImageCNC1 cnc(buffer);
+  buffer[5] = 0x21;
+  cnc.FireRelay().Set(4);
+  EXPECT_EQ(buffer[5], 0x24);
+  EXPECT_EQ(ConstImageCNC1(readOnly).AlarmRelay().Get(), 2);
+}
+
+TEST(ImageViews, GuardSoundAsTheFileHoldsIt) {
+  ImageBuffer buffer{};
+  buffer[42] = 0x40;
+  buffer[43] = 0x05;
+  EXPECT_EQ(ImagePPKP(buffer).GuardSndOn(), 1) << "type 1: the bit as 0 or 1";
+  EXPECT_EQ(ImagePPKN(buffer).GuardSndOn(), 5) << "type 2: the whole byte";
+  ImagePPKP(buffer).SetGuardSndOn(7);
+  EXPECT_EQ(buffer[42], 0x40);
+  ImagePPKP(buffer).SetGuardSndOn(0);
+  EXPECT_EQ(buffer[42], 0x00);
+  ImagePPKN(buffer).SetGuardSndOn(0);
+  EXPECT_EQ(buffer[43], 0x00);
+  EXPECT_FALSE(ImagePPKP(buffer).HasSlaveBus());
+  EXPECT_TRUE(ImagePPKN(buffer).HasSlaveBus());
+}
+
 TEST(ZoneRecordFields, WritesKeepTheOtherBits) {
   ImageBuffer buffer{};
   buffer[4] = 0xE5;  // re-request, re-arm, type 4, partition 6
