@@ -18,6 +18,7 @@ constexpr FaultNameRow kFaultNames[] = {
     {Fault::None, "none"},          {Fault::NoAnswer, "no-answer"},      {Fault::Truncated, "truncated"},
     {Fault::BadChecksum, "bad-crc"}, {Fault::WrongType, "wrong-type"},   {Fault::ReadBackDiffers, "readback"},
     {Fault::Delay, "delay"},         {Fault::Oversized, "oversized"},    {Fault::HangUp, "hangup"},
+    {Fault::Stall, "stall"},
 };
 
 // Block 2 of a fresh device: device number 1, no GPRS, no SMS, five empty
@@ -61,7 +62,7 @@ PanelSimulator::PanelSimulator(DeviceSetup setup) : setup_(std::move(setup)) {
   }
 }
 
-std::vector<Reply> PanelSimulator::Feed(const uint8_t* data, std::size_t count) {
+std::vector<Reply> PanelSimulator::Feed(const uint8_t* data, std::size_t count, std::vector<Bytes>* completed) {
   pending_.insert(pending_.end(), data, data + count);
   std::vector<Reply> replies;
   for (;;) {
@@ -77,7 +78,10 @@ std::vector<Reply> PanelSimulator::Feed(const uint8_t* data, std::size_t count) 
     if (pending_.size() < length) break;
     Bytes frame(pending_.begin(), pending_.begin() + static_cast<long>(length));
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(length));
+    ++frameCount_;
+    if (frames_.size() == kFrameLogSize) frames_.pop_front();
     frames_.push_back(frame);
+    if (completed) completed->push_back(frame);
     if (FrameChecksum(frame.data(), length - 1) != frame[length - 1]) continue;  // a device stays silent
     if (auto reply = Answer(frame)) replies.push_back(std::move(*reply));
   }
@@ -119,7 +123,8 @@ Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack) const {
   Reply reply;
   switch (setup_.fault) {
     case Fault::None:
-    case Fault::WrongType: break;
+    case Fault::WrongType:
+    case Fault::Stall: break;  // once the line is let go, answers are normal
     case Fault::NoAnswer: return Reply{};
     case Fault::Truncated: answer.resize(answer.size() - 3); break;
     case Fault::BadChecksum: answer.back() ^= 0x5A; break;

@@ -3,6 +3,7 @@
 // them: frames in, answers out, optionally with one fault.
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ enum class Fault {
   Delay,          // the answer comes late
   Oversized,      // a frame longer than 201 bytes
   HangUp,         // the line drops in the middle of an answer
+  Stall,          // the line is held from the start: the program's writes make no progress
 };
 
 // Parses a fault name as the command line gives it; nullopt when unknown.
@@ -33,7 +35,7 @@ struct DeviceSetup {
   Bytes payload;                    // empty: the type's defaults
   std::array<Bytes, 3> blocks;      // data of blocks 2..4 (after the block byte); empty: defaults
   Fault fault = Fault::None;
-  int delayMs = 0;                  // Fault::Delay
+  int delayMs = 0;                  // Fault::Delay; Fault::Stall: how long the line is held, 0 until released
   int wrongType = 9;                // Fault::WrongType
 };
 
@@ -48,13 +50,21 @@ class PanelSimulator {
  public:
   explicit PanelSimulator(DeviceSetup setup);
 
+  // The log keeps this many of the newest frames, so a long soak does not
+  // grow without bound.
+  static constexpr std::size_t kFrameLogSize = 256;
+
   // Feeds received bytes; returns one reply per complete frame that deserves
-  // one. Each complete frame is also kept for the log.
-  std::vector<Reply> Feed(const uint8_t* data, std::size_t count);
+  // one. Each complete frame goes to the log and, when `completed` is given,
+  // is appended there too.
+  std::vector<Reply> Feed(const uint8_t* data, std::size_t count, std::vector<Bytes>* completed = nullptr);
 
   const Bytes& Payload() const { return payload_; }
   const Bytes& Block(int block) const { return blocks_[static_cast<std::size_t>(block - 2)]; }
-  const std::vector<Bytes>& Frames() const { return frames_; }
+  // The newest frames received (at most kFrameLogSize), oldest first.
+  const std::deque<Bytes>& Frames() const { return frames_; }
+  // Every frame received since the start, including those the log dropped.
+  std::size_t FrameCount() const { return frameCount_; }
   int Type() const { return setup_.type; }
 
  private:
@@ -67,7 +77,8 @@ class PanelSimulator {
   Bytes payload_;
   std::array<Bytes, 3> blocks_;
   Bytes pending_;
-  std::vector<Bytes> frames_;
+  std::deque<Bytes> frames_;
+  std::size_t frameCount_ = 0;
 };
 
 // A frame: 0x7E, length, command, block, data, checksum.

@@ -35,6 +35,12 @@ termios Pty::SlaveSettings() const {
   return t;
 }
 
+// The stop is on the slave's terminal, not on one descriptor, so it holds
+// for every open of the slave path, including the program's reopens.
+bool Pty::HoldOutput(bool hold) {
+  return keeper_ >= 0 && ::tcflow(keeper_, hold ? TCOOFF : TCOON) == 0;
+}
+
 void Pty::CloseMaster() {
   if (master_ >= 0) ::close(master_);
   master_ = -1;

@@ -20,6 +20,10 @@ class Pty {
   termios SlaveSettings() const;
   // The device side goes away: the program's next read sees a hang-up.
   void CloseMaster();
+  // Suspends (or resumes) the slave's output, as a device holding CTS low
+  // would: the program's writes then make no progress (EAGAIN when it opened
+  // the port non-blocking) and nothing reaches the master. False on failure.
+  bool HoldOutput(bool hold);
 
  private:
   int master_ = -1;

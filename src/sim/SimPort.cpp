@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <stdexcept>
@@ -56,7 +57,15 @@ std::optional<Bytes> ParseHex(const std::string& text) {
   return out;
 }
 
-SimPort::SimPort(SimOptions options) : options_(std::move(options)), device_(options_.device) {}
+SimPort::SimPort(SimOptions options) : options_(std::move(options)), device_(options_.device) {
+  // Held before the path is handed out, so even the first frame stalls.
+  if (options_.device.fault == Fault::Stall) {
+    if (!pty_.HoldOutput(true)) throw std::runtime_error("cannot hold the pseudo-terminal's line");
+    stalled_ = true;
+    if (options_.device.delayMs > 0)
+      stallEnds_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.device.delayMs);
+  }
+}
 
 SimPort::~SimPort() {
   Stop();
@@ -74,8 +83,14 @@ void SimPort::Stop() {
 void SimPort::Run(const std::atomic<bool>* externalStop) {
   uint8_t buffer[512];
   while (!stop_ && !hungUp_ && !(externalStop && *externalStop)) {
+    int waitMs = 50;
+    if (stalled_ && stallEnds_) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(*stallEnds_ - std::chrono::steady_clock::now());
+      if (left.count() <= 0) Release();
+      else waitMs = std::min<int>(waitMs, static_cast<int>(left.count()));
+    }
     pollfd p{pty_.Master(), POLLIN, 0};
-    if (::poll(&p, 1, 50) <= 0 || !(p.revents & POLLIN)) continue;
+    if (::poll(&p, 1, waitMs) <= 0 || !(p.revents & POLLIN)) continue;
     const ssize_t n = ::read(pty_.Master(), buffer, sizeof buffer);
     if (n > 0) Serve(buffer, static_cast<std::size_t>(n));
   }
@@ -98,9 +113,9 @@ void SimPort::Serve(const uint8_t* data, std::size_t count) {
   std::vector<Bytes> newFrames;
   {
     std::lock_guard lock(mutex_);
-    const std::size_t before = device_.Frames().size();
-    replies = device_.Feed(data, count);
-    newFrames.assign(device_.Frames().begin() + static_cast<long>(before), device_.Frames().end());
+    // Feed names the frames it completed: the kept log is bounded, so its
+    // size says nothing once full.
+    replies = device_.Feed(data, count, &newFrames);
   }
   for (const auto& frame : newFrames)
     if (options_.log) options_.log(Hex(frame));
@@ -148,9 +163,18 @@ void SimPort::HangUp() {
   pty_.CloseMaster();
 }
 
+void SimPort::Release() {
+  if (stalled_.exchange(false)) pty_.HoldOutput(false);
+}
+
 std::vector<Bytes> SimPort::ReceivedFrames() const {
   std::lock_guard lock(mutex_);
-  return device_.Frames();
+  return {device_.Frames().begin(), device_.Frames().end()};
+}
+
+std::size_t SimPort::ReceivedFrameCount() const {
+  std::lock_guard lock(mutex_);
+  return device_.FrameCount();
 }
 
 std::vector<std::string> SimPort::Mismatches() const {

@@ -3,8 +3,10 @@
 // serial port; the simulator answers on the master, paced at the line speed
 // the program set, and checks that speed and raw 8N1 on its side.
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,11 +37,19 @@ class SimPort {
   // signal handler's flag) or a hang-up.
   void Run(const std::atomic<bool>* externalStop = nullptr);
 
+  // The newest frames received (at most PanelSimulator::kFrameLogSize),
+  // oldest first, and how many arrived in all.
   std::vector<Bytes> ReceivedFrames() const;
+  std::size_t ReceivedFrameCount() const;
   std::vector<std::string> Mismatches() const;
   Bytes Payload() const;
   Bytes Block(int block) const;
   bool HungUp() const { return hungUp_; }
+  // Fault::Stall holds the line from construction on; Release lets it go.
+  // With a positive delayMs the line goes free by itself that long after
+  // construction, checked while Run answers.
+  void Release();
+  bool Stalled() const { return stalled_; }
 
  private:
   void Serve(const uint8_t* data, std::size_t count);
@@ -54,6 +64,8 @@ class SimPort {
   std::vector<std::string> mismatches_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> hungUp_{false};
+  std::atomic<bool> stalled_{false};
+  std::optional<std::chrono::steady_clock::time_point> stallEnds_;
   std::thread thread_;
 };
 

@@ -22,8 +22,9 @@ const char* kUsage =
     "  --image HEX         configuration payload instead of the type's defaults\n"
     "  --block N=HEX       data of block N (2..4)\n"
     "  --fault NAME        one of: no-answer truncated bad-crc wrong-type readback\n"
-    "                      delay oversized hangup\n"
-    "  --delay MS          answer delay for --fault delay (default 1500)\n"
+    "                      delay oversized hangup stall\n"
+    "  --delay MS          answer delay for --fault delay (default 1500); how long\n"
+    "                      --fault stall holds the line (default: until stopped)\n"
     "  --answer-type N     device type byte for --fault wrong-type (default 9)\n"
     "  --no-pacing         send at once instead of at the line speed\n"
     "  --log FILE          log received frames to FILE instead of standard error\n";
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   using namespace tivolan::sim;
   SimOptions options;
   options.device.delayMs = 1500;
+  bool delayGiven = false;
   std::string logPath;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -81,6 +83,7 @@ int main(int argc, char** argv) {
       options.device.fault = *fault;
     } else if (arg == "--delay") {
       if (!ParseInt(v, 0, 600000, options.device.delayMs)) return Fail("--delay takes milliseconds");
+      delayGiven = true;
     } else if (arg == "--answer-type") {
       if (!ParseInt(v, 0, 255, options.device.wrongType)) return Fail("--answer-type takes 0..255");
     } else if (arg == "--log") {
@@ -89,6 +92,8 @@ int main(int argc, char** argv) {
       return Fail("unknown option: " + arg);
     }
   }
+  // The answer delay's default would end a stall nobody asked to end.
+  if (options.device.fault == Fault::Stall && !delayGiven) options.device.delayMs = 0;
   const std::size_t expected = tivolan::DefaultPayload(options.device.type).size();
   if (!options.device.payload.empty() && options.device.payload.size() != expected)
     return Fail("--image must hold " + std::to_string(expected) + " bytes for this type");

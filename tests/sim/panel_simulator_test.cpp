@@ -39,13 +39,15 @@ TEST(PanelSimulator, FindsFramesInNoiseAndAcrossChunksAndIgnoresBadOnes) {
   const Bytes r4 = Request(4);
   stream.insert(stream.end(), r4.begin(), r4.end());
   std::vector<Reply> replies;
+  std::vector<Bytes> completed;
   for (std::size_t i = 0; i < stream.size(); i += 3) {  // in pieces
-    auto got = device.Feed(stream.data() + i, std::min<std::size_t>(3, stream.size() - i));
+    auto got = device.Feed(stream.data() + i, std::min<std::size_t>(3, stream.size() - i), &completed);
     replies.insert(replies.end(), got.begin(), got.end());
   }
   ASSERT_EQ(replies.size(), 2u) << "the frame with a bad checksum goes unanswered";
   EXPECT_EQ(replies[0].bytes[3], 2);
   EXPECT_EQ(replies[1].bytes[3], 4);
+  EXPECT_EQ(completed, (std::vector<Bytes>{r2, bad, r4})) << "unanswered frames are still received";
   EXPECT_EQ(device.Frames().size(), 3u);
 }
 
@@ -83,8 +85,53 @@ TEST(PanelSimulator, FaultsShapeTheAnswer) {
   EXPECT_EQ(answer(Fault::Delay).delayMs, 123);
   EXPECT_EQ(answer(Fault::Oversized).bytes.size(), 230u);
   EXPECT_TRUE(answer(Fault::HangUp).hangUpAfter);
+  EXPECT_EQ(answer(Fault::Stall).bytes, answer(Fault::None).bytes) << "a stall holds the line, not the answer";
+  EXPECT_EQ(answer(Fault::Stall).delayMs, 0);
+  EXPECT_EQ(ParseFault("stall"), Fault::Stall);
   EXPECT_EQ(ParseFault("readback"), Fault::ReadBackDiffers);
   EXPECT_EQ(ParseFault("nonsense"), std::nullopt);
+}
+
+// A frame the device ignores (no such command), numbered in its data.
+Bytes Numbered(uint32_t n) {
+  return MakeFrame(0x3F, 1, {static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)});
+}
+
+TEST(PanelSimulatorLog, KeepsOnlyTheNewestFramesInOrderAndCountsThemAll) {
+  const std::size_t kept = PanelSimulator::kFrameLogSize;
+  const uint32_t sent = 20000;
+  PanelSimulator device(DeviceSetup{});
+  Bytes stream;
+  for (uint32_t i = 0; i < sent; ++i) {
+    const Bytes f = Numbered(i);
+    stream.insert(stream.end(), f.begin(), f.end());
+  }
+  std::size_t largest = 0;
+  std::size_t completed = 0;
+  for (std::size_t i = 0; i < stream.size(); i += 37) {  // pieces that cut frames
+    std::vector<Bytes> done;
+    device.Feed(stream.data() + i, std::min<std::size_t>(37, stream.size() - i), &done);
+    for (const auto& f : done)
+      ASSERT_EQ(f, Numbered(static_cast<uint32_t>(completed++))) << "each frame once, in order";
+    largest = std::max(largest, device.Frames().size());
+  }
+  EXPECT_EQ(completed, sent);
+  EXPECT_EQ(device.FrameCount(), sent);
+  EXPECT_LE(largest, kept);
+  ASSERT_EQ(device.Frames().size(), kept);
+  for (std::size_t k = 0; k < kept; ++k)
+    ASSERT_EQ(device.Frames()[k], Numbered(static_cast<uint32_t>(sent - kept + k))) << k;
+}
+
+TEST(PanelSimulatorLog, AShortExchangeKeepsEveryFrame) {
+  PanelSimulator device(DeviceSetup{});
+  std::vector<Bytes> sent;
+  for (uint8_t block = 1; block <= 4; ++block) {
+    sent.push_back(Request(block));
+    device.Feed(sent.back().data(), sent.back().size());
+  }
+  EXPECT_EQ(std::vector<Bytes>(device.Frames().begin(), device.Frames().end()), sent);
+  EXPECT_EQ(device.FrameCount(), sent.size());
 }
 
 TEST(Hex, RoundTripAndRejects) {

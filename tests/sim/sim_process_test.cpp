@@ -5,12 +5,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
+#include <thread>
 
+#include "link/CPDrv.h"
 #include "link/ExchangeOperation.h"
+#include "link/Frames.h"
 #include "model/DefaultImages.h"
+#include "sim/PanelSimulator.h"
+#include "sim/SimPort.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompter.h"
 
@@ -55,6 +63,84 @@ TEST(SimProcess, RefusesOptionsItDoesNotKnow) {
     EXPECT_EQ(WEXITSTATUS(status), 2) << args;
     EXPECT_TRUE(port.empty()) << args;
   }
+}
+
+// The words of the help text's fault list: from "--fault NAME" to the next option.
+std::set<std::string> FaultListInHelp(const std::string& help) {
+  const auto from = help.find("--fault NAME");
+  if (from == std::string::npos) return {};
+  const auto to = help.find("\n  --", from);
+  std::istringstream words(help.substr(from, to - from));
+  std::set<std::string> out;
+  for (std::string w; words >> w;) out.insert(w);
+  return out;
+}
+
+TEST(SimProcess, HelpListsEveryFault) {
+  const auto run = test::RunProgram(TIVOLAN_SIM_PATH, {"--help"});
+  EXPECT_EQ(run.status, 0);
+  const auto listed = FaultListInHelp(run.out);
+  int named = 0;
+  // The faults are numbered from None on; FaultName says "?" past the last.
+  for (int i = static_cast<int>(sim::Fault::None) + 1;; ++i) {
+    const std::string name = sim::FaultName(static_cast<sim::Fault>(i));
+    if (name == "?") break;
+    EXPECT_EQ(sim::ParseFault(name), static_cast<sim::Fault>(i)) << name;
+    EXPECT_TRUE(listed.count(name)) << name << " missing from:\n" << run.out;
+    ++named;
+  }
+  EXPECT_GE(named, static_cast<int>(sim::Fault::Stall));
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Writes one read request through the program's driver to a simulator
+// started with `args`; returns the bytes the driver got out and the log.
+struct StallRun {
+  uint32_t sent = 0;
+  std::string log;
+  int exitStatus = -1;
+};
+StallRun WriteToSim(const std::string& args, uint16_t outputTimeoutMs, const sim::Bytes& request) {
+  const std::string log = ::testing::TempDir() + "tivolan-sim-stall-" + std::to_string(::getpid()) + ".log";
+  std::remove(log.c_str());
+  StallRun run;
+  std::string port;
+  const pid_t pid = StartSim(args + " --no-pacing --log " + log, port);
+  if (pid <= 0 || port.empty()) return run;
+  {
+    TCommPortDriver driver(CreateSystemSerialDevice(), nullptr);
+    driver.SetPortName(port);
+    driver.SetOutputTimeout(outputTimeoutMs);
+    if (driver.Open()) run.sent = driver.Write(request.data(), static_cast<uint32_t>(request.size()));
+    // Time for the simulator to hear a frame that did go out.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  run.exitStatus = Stop(pid);
+  run.log = Slurp(log);
+  std::remove(log.c_str());
+  return run;
+}
+
+TEST(SimProcess, StallHoldsTheLineUntilStoppedOrForTheGivenDelay) {
+  const auto r = MakeRequestFrame(1);
+  const sim::Bytes request(r.begin(), r.end());
+
+  // Longer than the answer delay's default: without --delay the line stays held.
+  const auto held = WriteToSim("--fault stall", 2500, request);
+  EXPECT_EQ(held.exitStatus, 0);
+  EXPECT_EQ(held.sent, 0u);
+  EXPECT_EQ(held.log, "") << "no frame reached the simulator";
+
+  const auto timed = WriteToSim("--fault stall --delay 200", 10000, request);
+  EXPECT_EQ(timed.exitStatus, 0);
+  EXPECT_EQ(timed.sent, request.size()) << "the driver's write went through once the line was let go";
+  EXPECT_EQ(timed.log, sim::Hex(request) + "\n");
 }
 
 }  // namespace
