@@ -1,5 +1,7 @@
-# Shared by scripts/run and scripts/test: install what is missing from
-# Debian's packages, then configure and build into build/.
+# Shared by scripts/run, scripts/test and scripts/sanitize: install what is
+# missing from Debian's packages, then configure and build into build/.
+# SETUP_PACKAGES_ONLY=1 before sourcing skips the build (scripts/sanitize
+# builds only its own folders).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -10,6 +12,7 @@ PACKAGES=(
   qt6-base-dev qt6-translations-l10n libgl-dev
   libgtest-dev
   clang libclang-rt-14-dev
+  llvm  # llvm-symbolizer: source lines in the sanitizers' stacks
   fonts-dejavu-core
 )
 
@@ -38,4 +41,4 @@ build_all() {
 }
 
 install_missing
-build_all
+if [ -z "${SETUP_PACKAGES_ONLY:-}" ]; then build_all; fi

@@ -271,7 +271,9 @@ TEST_F(FileIOCheck, RefusesWhatASaveRefusesWithTheSameError) {
       {Path("regular.cf8/x.cf8"), kNoFolder},
       {Path("absent/"), "No file name"},
   };
-  for (const auto& [path, reason] : cases) {
+  for (const auto& entry : cases) {
+    const auto& path = entry.first;  // a lambda may not capture a structured binding in clang 14
+    const auto& reason = entry.second;
     EXPECT_EQ(ErrorOf([&] { CheckSaveTarget(path); }), Created(path, reason));
     EXPECT_EQ(ErrorOf([&] { WriteFileReplacing(path, "x"); }), Created(path, reason));
   }

@@ -50,7 +50,9 @@ TEST_P(ExchangeCancel, EndsWithinItsDeadlineWithThePortClosedAndNothingStored) {
   EXPECT_EQ(outcome.codes, c.codes) << "no report after the cancel";
   EXPECT_EQ(outcome.finalCode, -1);
   EXPECT_FALSE(f.dataModule.cmprtdrvr1.IsOpen());
-  if (c.mode == LinkMode::Read) EXPECT_EQ(f.data.ConfigBuffer, before);
+  if (c.mode == LinkMode::Read) {
+    EXPECT_EQ(f.data.ConfigBuffer, before);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
