@@ -64,6 +64,12 @@ const std::map<std::string, const char*> kVerbHelp = {
      "Writes the default configuration of a device type: 1 Ирт-ОП8А, 2 Ирт-ОП8, 3 Ирт-ОП-КС.\n"},
 };
 
+// A box's lines as one line of the terminal.
+std::string OneLine(std::string text) {
+  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " ");
+  return text;
+}
+
 // Boxes go to standard error as caption and text.
 class StreamPrompter final : public Prompter {
  public:
@@ -77,10 +83,6 @@ class StreamPrompter final : public Prompter {
   }
 
  private:
-  static std::string OneLine(std::string text) {
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " ");
-    return text;
-  }
   Streams& io_;
 };
 
@@ -124,6 +126,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& o, Strea
 void StartWithDefaults(SharedData& data, FormState& form, int type, Prompter& prompter) {
   MemorySettingsStore none;  // the tool never touches the program's settings
   DeviceTypeListChange(data, form, ListIndexOfDeviceType(type), prompter, none);
+  InitTxPage(form.tx, data);
 }
 
 // Opens a file as "Открыть..." would in a program just started with the
@@ -205,7 +208,10 @@ int Write(const Options& o, Streams& io) {
   SharedData data;
   FormState form;
   if (!OpenFile(o.files[0], data, form, prompter, io)) return kExitBadFile;
-  UpdateAllTXBuffers(data, form);
+  if (const auto refused = UpdateAllTXBuffers(data, form)) {
+    io.err << "tivolan-cli: " << OneLine(refused->text) << "\n";
+    return kExitRefused;
+  }
   if (WriteNeedsConfirmation(data, form) && !o.yes) {
     if (!io.interactive) {
       io.err << "tivolan-cli: " << "Ни одно направление не включено; без --yes запись не выполнена\n";

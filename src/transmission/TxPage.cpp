@@ -1,10 +1,50 @@
 #include "transmission/TxPage.h"
 
+#include <algorithm>
+
 #include "model/DeviceCatalogue.h"
 #include "model/Images.h"
 #include "model/ValueLists.h"
 
 namespace tivolan {
+namespace {
+
+constexpr std::size_t kGprsFlag = 6;  // block 2: use the GPRS configuration
+constexpr std::size_t kSmsFlag = 7;   // block 2: send SMS
+
+int KindOfText(const std::string& text) {
+  for (std::size_t i = 0; i < TxKindList.size(); ++i)
+    if (text == TxKindList[i]) return static_cast<int>(i);
+  return -1;
+}
+
+std::string KindText(const TxPageState& page) {
+  const auto index = static_cast<std::size_t>(page.kindIndex);
+  return page.kindIndex >= 0 && index < page.kindItems.size() ? page.kindItems[index] : "";
+}
+
+// Choosing "GSM-KVT" or ticking "GSM-KVT подключен": default GSM settings.
+void StartFromGsmDefaults(TxPageState& page, SharedData& data) {
+  ResetDestBuffer(data.DestTX_Buffer);
+  SetDefaults(data);
+  RefreshControls(page.sms, data);
+  GSM_Refresh(page, data);
+  page.smsButtonVisible = false;
+}
+
+bool FourDigits(const std::string& text) {
+  return text.size() == 4 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+bool AnyDestinationEnabled(const TxPageState& page) { return AnyDestinationEnabled(page.dest); }
+
+void InitTxPage(TxPageState& page, SharedData& data) {
+  InitDestGrid(page.dest);
+  ResetDestBuffer(data.DestTX_Buffer);
+  GSM_Refresh(page, data);
+}
 
 void TxPageSetDevice(TxPageState& page, int type) {
   if (type == kTypeCNC1) {
@@ -22,26 +62,147 @@ void TxPageSetDevice(TxPageState& page, int type) {
   if (type == kTypePPKP) page.netIdVisible = false;
 }
 
-bool AnyDestinationEnabled(const TxPageState& page) {
-  for (int attempts : page.destinationAttempts)
-    if (attempts != 0) return true;
-  return false;
+void TX_ControlsShow(TxPageState& page, int type) {
+  const int kind = KindOfText(KindText(page));
+  GSM_ControlsShow(page, kind == kTxKindGsm, type);
+  page.netIdVisible = kind == kTxKindRs485;
 }
 
-void RefreshTxPage(TxPageState& page, const ImageBuffer& image, int type) {
+void GSM_ControlsShow(TxPageState& page, bool show, int type) {
+  page.gsmVisible = show;
+  page.smsButtonVisible = show && page.smsOn;
+  page.gprsButtonVisible = show && page.gprsOn;
+  page.cncGsmOptionsVisible = show && type == kTypeCNC1;
+}
+
+void GSM_Refresh(TxPageState& page, const SharedData& data) {
+  const DestBuffer& b = data.DestTX_Buffer;
+  page.devNumber = DeviceNumberText(DeviceNumber(b));
+  DestBufferToGrid(b, page.dest);
+  page.smsOn = b[kSmsFlag] != 0;
+  page.smsButtonVisible = page.smsOn;
+  if (page.smsOn) RefreshControls(page.sms, data);
+  page.gprsOn = b[kGprsFlag] != 0;
+  page.gprsButtonVisible = page.gprsOn;
+  if (page.gprsOn) FillFromBuffer(page.gprs, data.GprsTX_Buffer);
+}
+
+void RefreshTxPage(TxPageState& page, const SharedData& data) {
+  const int type = data.DeviceType;
   if (type == kTypeCNC1) {
-    const ConstImageCNC1 cnc(image);
+    const ConstImageCNC1 cnc(data.ConfigBuffer);
     page.cncTxTd = cnc.UseTD() != 0;
     page.cncTxGsm = cnc.GsmConnected() != 0;
+    GSM_ControlsShow(page, page.cncTxGsm, type);
+    if (!page.cncTxGsm) return;
+    page.gsmControl = cnc.GsmControl() != 0;
+    page.gsmCidTx = cnc.GsmTx() != 0;
+    GSM_Refresh(page, data);
     return;
   }
-  const auto panel = PanelImageOf(image, type);
+  const auto panel = PanelImageOf(data.ConfigBuffer, type);
   if (!panel) return;
   const int kind = panel->TxKind();
-  page.kindIndex = kind < static_cast<int>(page.kindItems.size()) ? kind : -1;
   // By list position: a type 1 list has no "RS-485", whatever byte 38 says.
-  page.netIdVisible = page.kindIndex == kTxKindRs485;
+  page.kindIndex = kind < static_cast<int>(page.kindItems.size()) ? kind : -1;
+  TX_ControlsShow(page, type);
   if (panel->HasSlaveBus()) page.busId = panel->SlaveBus();
+  if (kind == kTxKindGsm) GSM_Refresh(page, data);
+}
+
+void bxRTX_TypeCloseUp(TxPageState& page, SharedData& data, const std::string& text) {
+  const int kind = KindOfText(text);
+  const auto panel = PanelImageOf(data.ConfigBuffer, data.DeviceType);
+  if (!panel || kind < 0) return;
+  page.kindIndex = kind;
+  panel->TxKind() = static_cast<uint8_t>(kind);
+  TX_ControlsShow(page, data.DeviceType);
+  if (kind == kTxKindGsm) StartFromGsmDefaults(page, data);
+}
+
+bool medtDevNumberExit(TxPageState& page, SharedData& data, const std::string& text) {
+  if (!FourDigits(text)) return false;
+  SetDeviceNumber(data.DestTX_Buffer, std::stoi(text));
+  page.devNumber = text;
+  return true;
+}
+
+MessageBox DevNumberRefusedBox() {
+  return {"Тиволан", "Invalid input value.  Use escape key to abandon changes", BoxIcon::Error};
+}
+
+bool chkUseGPRScfgClick(TxPageState& page, SharedData& data, bool ticked) {
+  page.gprsOn = ticked;
+  page.gprsButtonVisible = ticked;
+  data.DestTX_Buffer[kGprsFlag] = ticked ? 1 : 0;
+  if (ticked) ApplyDefaultPresets(page.gprs);
+  return ticked;
+}
+
+bool chkSMS_OnClick(TxPageState& page, SharedData& data, bool ticked) {
+  page.smsOn = ticked;
+  page.smsButtonVisible = ticked;
+  data.DestTX_Buffer[kSmsFlag] = ticked ? 1 : 0;
+  if (ticked) {
+    SetDefaults(data);
+    RefreshControls(page.sms, data);
+  }
+  return ticked;
+}
+
+void SmsDialogClosed(TxPageState& page, SharedData& data) {
+  if (data.SmsListFilled != 0) return;
+  page.smsOn = false;
+  page.smsButtonVisible = false;
+  data.DestTX_Buffer[kSmsFlag] = 0;
+}
+
+void GprsDialogClosed(TxPageState& page, SharedData& data) {
+  if (GprsHoldsConfiguration(data.GprsTX_Buffer)) return;
+  page.gprsOn = false;
+  page.gprsButtonVisible = false;
+  data.DestTX_Buffer[kGprsFlag] = 0;
+}
+
+void edtBusIDChange(TxPageState& page, SharedData& data, int position) {
+  const auto panel = PanelImageOf(data.ConfigBuffer, data.DeviceType);
+  if (!panel || !panel->HasSlaveBus()) return;
+  page.busId = std::clamp(position, 1, 7);
+  panel->SlaveBus() = static_cast<uint8_t>(page.busId);
+}
+
+void chkCNC_TxTDClick(TxPageState& page, SharedData& data, bool ticked) {
+  page.cncTxTd = ticked;
+  ImageCNC1(data.ConfigBuffer).UseTD() = ticked ? 1 : 0;
+}
+
+void chkCNC_TxGSMClick(TxPageState& page, SharedData& data, bool ticked) {
+  page.cncTxGsm = ticked;
+  ImageCNC1(data.ConfigBuffer).GsmConnected() = ticked ? 1 : 0;
+  GSM_ControlsShow(page, ticked, data.DeviceType);
+  if (ticked) StartFromGsmDefaults(page, data);
+}
+
+void chkGSM_ControlEnblClick(TxPageState& page, SharedData& data, bool ticked) {
+  page.gsmControl = ticked;
+  ImageCNC1(data.ConfigBuffer).GsmControl() = ticked ? 1 : 0;
+}
+
+void chkGSM_CIDTXClick(TxPageState& page, SharedData& data, bool ticked) {
+  page.gsmCidTx = ticked;
+  ImageCNC1(data.ConfigBuffer).GsmTx() = ticked ? 1 : 0;
+}
+
+std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data) {
+  // Checked first, so that a refusal leaves every frame as it was.
+  GprsBuffer gprs = data.GprsTX_Buffer;
+  if (page.gprsOn) {
+    if (const GprsFieldSet altered = BuildTX_Buffer(page.gprs, gprs)) return GprsAlteredMessage(altered);
+  }
+  if (auto refused = GridToDestBuffer(page.dest, data.DestTX_Buffer)) return refused;
+  if (page.smsOn) UpdateTX_Buffer(page.sms, data);
+  data.GprsTX_Buffer = gprs;
+  return std::nullopt;
 }
 
 }  // namespace tivolan

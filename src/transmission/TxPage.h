@@ -1,11 +1,17 @@
 #pragma once
-// State of the "Передача" page controls that follow the device type and the
-// image: the transmission kind list, the network number, and the
-// concentrator's two "connected" boxes.
+// The "Передача" page as data: the transmission kind list, the network
+// number, the concentrator's boxes, and the GSM settings (device number,
+// destinations table, SMS and GPRS options with their dialogs' state); and
+// its handlers as functions on that data. The widgets only mirror it.
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "model/ConfigBuffer.h"
+#include "model/Prompter.h"
+#include "model/SharedData.h"
+#include "transmission/FormGprs.h"
+#include "transmission/FormSMS.h"
+#include "transmission/MPIGSM.h"
 
 namespace tivolan {
 
@@ -18,17 +24,60 @@ struct TxPageState {
   bool cncBoxesVisible = false;  // "518Hn подключен", "GSM-KVT подключен"
   bool cncTxTd = false;
   bool cncTxGsm = false;
-  // Attempt counts of the delivery destinations table, top row first; a
-  // destination is enabled when its count is not 0 ("Выкл.").
-  std::vector<int> destinationAttempts;
+
+  // The GSM controls, shown together (GSM_ControlsShow).
+  bool gsmVisible = false;
+  std::string devNumber = "0007";  // medtDevNumber
+  DestTableState dest;             // grdG1
+  bool smsOn = false;              // chkSMS_On
+  bool smsButtonVisible = false;   // btnSMS_Show
+  bool gprsOn = false;             // chkUseGPRScfg
+  bool gprsButtonVisible = false;  // btnGPRS
+  bool cncGsmOptionsVisible = false;  // chkGSM_ControlEnbl, chkGSM_CIDTX
+  bool gsmControl = false;
+  bool gsmCidTx = false;
+
+  SmsDialogState sms;    // TFrmSMS
+  GprsDialogState gprs;  // TfrmGPRS
 };
 
 bool AnyDestinationEnabled(const TxPageState& page);
 
+// Once, as the main window is created: the table, the default block 2.
+void InitTxPage(TxPageState& page, SharedData& data);
+
 // What a change of device type does to the page.
 void TxPageSetDevice(TxPageState& page, int type);
 
-// Shows the image's transmission fields without changing them.
-void RefreshTxPage(TxPageState& page, const ImageBuffer& image, int type);
+// Shows the image's transmission fields and the GSM frames without changing
+// either.
+void RefreshTxPage(TxPageState& page, const SharedData& data);
+
+// Handlers. A handler that returns true wants its dialog shown now.
+void bxRTX_TypeCloseUp(TxPageState& page, SharedData& data, const std::string& text);
+void TX_ControlsShow(TxPageState& page, int type);
+void GSM_ControlsShow(TxPageState& page, bool show, int type);
+void GSM_Refresh(TxPageState& page, const SharedData& data);
+// Leaving medtDevNumber: false (nothing stored) unless it holds four digits.
+bool medtDevNumberExit(TxPageState& page, SharedData& data, const std::string& text);
+MessageBox DevNumberRefusedBox();
+bool chkUseGPRScfgClick(TxPageState& page, SharedData& data, bool ticked);
+bool chkSMS_OnClick(TxPageState& page, SharedData& data, bool ticked);
+// After the SMS dialog closed: the option switches itself off when the list
+// is empty.
+void SmsDialogClosed(TxPageState& page, SharedData& data);
+// After the GPRS dialog closed: with both access points empty there is no
+// configuration to send, and the option switches itself off likewise.
+void GprsDialogClosed(TxPageState& page, SharedData& data);
+void edtBusIDChange(TxPageState& page, SharedData& data, int position);
+void chkCNC_TxTDClick(TxPageState& page, SharedData& data, bool ticked);
+void chkCNC_TxGSMClick(TxPageState& page, SharedData& data, bool ticked);
+void chkGSM_ControlEnblClick(TxPageState& page, SharedData& data, bool ticked);
+void chkGSM_CIDTXClick(TxPageState& page, SharedData& data, bool ticked);
+
+// The GSM part of the commit step: block 2 from the table, and blocks 4 and
+// 3 when their options are on. A table that does not fit is refused with a
+// box; then no frame changes.
+std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data);
 
 }  // namespace tivolan

@@ -19,7 +19,7 @@ class ZonePageTest : public ::testing::TestWithParam<int> {
   }
   PanelImage Image() { return *PanelImageOf(data.ConfigBuffer, data.DeviceType); }
   ZoneRowState& Row(int n) { return form.zones.Row(n); }
-  void Commit() { UpdateAllTXBuffers(data, form); }
+  void Commit() { ASSERT_FALSE(UpdateAllTXBuffers(data, form)); }
   uint8_t& Byte(int i) { return data.ConfigBuffer[static_cast<std::size_t>(i)]; }
 
   SharedData data;
@@ -196,7 +196,7 @@ TEST(ZonePageConcentrator, CommitLeavesTheConcentratorImageAlone) {
   MemorySettingsStore settings;
   DeviceTypeListChange(data, form, 2, prompter, settings);
   const ImageBuffer before = data.ConfigBuffer;
-  UpdateAllTXBuffers(data, form);
+  ASSERT_FALSE(UpdateAllTXBuffers(data, form));
   EXPECT_EQ(data.ConfigBuffer, before);
   EXPECT_EQ(data.ConfigBuffer[6], 0x10);
 }

@@ -105,7 +105,7 @@ class PagesTest : public QObject {
     auto* box = w.Find<QCheckBox>("chkPartDep3");
     QVERIFY(box->isEnabled());
     box->setChecked(true);
-    UpdateAllTXBuffers(w.data, w.window->Form());
+    QVERIFY(!UpdateAllTXBuffers(w.data, w.window->Form()));
     QCOMPARE(w.Byte(37), uint8_t{0x04});
   }
 

@@ -40,7 +40,7 @@ OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::strin
 }
 
 void SaveConfiguration(SharedData& data, FormState& form, const std::string& path) {
-  UpdateAllTXBuffers(data, form);
+  if (auto refused = UpdateAllTXBuffers(data, form)) throw ConfigurationRefused(*refused);
   SaveConfigFile(path, data.ConfigBuffer, data.DeviceType);
 }
 

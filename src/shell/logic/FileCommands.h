@@ -29,7 +29,8 @@ struct OpenResult {
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter);
 
 // The commit step and the file write of "&Сохранить" / "Сохранить &как...".
-// Throws the file error when the file cannot be written.
+// Throws ConfigurationRefused when the commit step refuses the configuration
+// (nothing is written), the file error when the file cannot be written.
 void SaveConfiguration(SharedData& data, FormState& form, const std::string& path);
 
 }  // namespace tivolan

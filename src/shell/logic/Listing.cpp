@@ -95,10 +95,48 @@ class Builder {
     if (d_.DeviceType == kTypeCNC1) {
       Add(page, "518Hn подключен", YesNo(t.cncTxTd));
       Add(page, "GSM-KVT подключен", YesNo(t.cncTxGsm));
-      return;
+    } else {
+      Add(page, "Вид передачи", Item(t.kindItems, t.kindIndex, Panel().TxKind()));
+      if (t.netIdVisible) Add(page, "Сетевой номер", std::to_string(t.busId));
     }
-    Add(page, "Вид передачи", Item(t.kindItems, t.kindIndex, Panel().TxKind()));
-    if (t.netIdVisible) Add(page, "Сетевой номер", std::to_string(t.busId));
+    if (!t.gsmVisible) return;
+    if (t.cncGsmOptionsVisible) {
+      Add(page, "Разрешить управление по SMS", YesNo(t.gsmControl));
+      Add(page, "Передавать события по GSM", YesNo(t.gsmCidTx));
+    }
+    Add(page, "Номер прибора", t.devNumber);
+    Destinations(page, t.dest);
+    Add(page, "Передавать SMS", YesNo(t.smsOn));
+    if (t.smsOn) SmsList(page, t.sms);
+    Add(page, "Использовать конфигурацию GPRS", YesNo(t.gprsOn));
+    if (t.gprsOn) Gprs(page, t.gprs);
+  }
+
+  void Destinations(const char* page, const DestTableState& dest) {
+    for (int r = 1; r <= kDestinations; ++r) {
+      const DestRow& row = dest.Row(r);
+      const std::string prefix = "Направление " + std::to_string(r) + ": ";
+      const bool on = RowOn(row);
+      for (int c = kColTries; c <= kColText; ++c)
+        Add(page, prefix + kDestColumnInfo[static_cast<std::size_t>(c)].title, on || c == kColTries ? row.Cell(c) : "");
+    }
+  }
+
+  void SmsList(const char* page, const SmsDialogState& sms) {
+    for (int r = 1; r <= kSmsRows; ++r) {
+      const std::string prefix = "SMS " + std::to_string(r) + ": ";
+      const bool on = SmsRowOn(sms, r);
+      for (int c = kSmsColKind; c <= kSmsColPhone; ++c)
+        Add(page, prefix + SmsColumnTitles[static_cast<std::size_t>(c)], on || c == kSmsColKind ? *Cell(sms, r, c) : "");
+    }
+  }
+
+  void Gprs(const char* page, const GprsDialogState& g) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"SIM-карта №1: APN", &g.edtAPN1},          {"SIM-карта №1: Пользователь", &g.edtUser1},
+        {"SIM-карта №1: Пароль", &g.edtPass1},      {"SIM-карта №2: APN", &g.edtAPN2},
+        {"SIM-карта №2: Пользователь", &g.edtUser2}, {"SIM-карта №2: Пароль", &g.edtPass2}};
+    for (const auto& [key, value] : fields) Add(page, std::string("GPRS ") + key, *value);
   }
 
   void Concentrator() {

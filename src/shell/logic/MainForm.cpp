@@ -38,18 +38,18 @@ void RefreshControls(SharedData& data, FormState& form) {
   } else {  // RefreshCNC1
     RefreshConcentrator(form.concentrator, data);
   }
-  RefreshTxPage(form.tx, data.ConfigBuffer, type);
+  RefreshTxPage(form.tx, data);
 }
 
-void UpdateAllTXBuffers(SharedData& data, FormState& form) {
+std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form) {
   if (auto panel = PanelImageOf(data.ConfigBuffer, data.DeviceType)) {
     PartsLogic(form.zones, *panel);
     PartDepsLogic(form.zones, *panel);
     ShlfRearmWrite(form.zones, *panel);
   }
   // Asked also to refuse an unknown type before anything is written or saved.
-  const bool gsm = IsGsmInUse(data.ConfigBuffer, data.DeviceType);
-  (void)gsm;  // the GSM frames are rebuilt here by the transmission editors
+  if (!IsGsmInUse(data.ConfigBuffer, data.DeviceType)) return std::nullopt;
+  return UpdateGsmTXBuffers(form.tx, data);
 }
 
 bool WriteNeedsConfirmation(const SharedData& data, const FormState& form) {

@@ -2,6 +2,8 @@
 // The main window's rules as functions on data: device type switching,
 // refresh and commit. The widgets only mirror FormState.
 #include <array>
+#include <optional>
+#include <stdexcept>
 
 #include "model/ConcentratorPage.h"
 #include "model/PeripheryPage.h"
@@ -35,8 +37,20 @@ bool SetDevice(SharedData& data, FormState& form, int type, Prompter& prompter);
 // aside, nothing is written. Throws DeviceTypeNotFound for an unknown type.
 void RefreshControls(SharedData& data, FormState& form);
 
-// The commit step before every write and every save.
-void UpdateAllTXBuffers(SharedData& data, FormState& form);
+// The commit step before every write and every save. A configuration that
+// cannot be sent as it stands (destinations that do not fit their block) is
+// refused with the box to show; then nothing may be written or saved.
+[[nodiscard]] std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form);
+
+// The refusal of the commit step, for the paths that report by exception.
+class ConfigurationRefused : public std::runtime_error {
+ public:
+  explicit ConfigurationRefused(MessageBox box) : std::runtime_error(box.text), box_(std::move(box)) {}
+  const MessageBox& Box() const { return box_; }
+
+ private:
+  MessageBox box_;
+};
 
 // The question before a write: GSM is in use and no delivery destination is
 // enabled ("Ни одно направление не включено, сохранять настройки?").

@@ -19,6 +19,8 @@
 #include "shell/logic/Platform.h"
 #include "shell/ui/AboutUnit.h"
 #include "shell/ui/FileDialogs.h"
+#include "shell/ui/FormGprs.h"
+#include "shell/ui/FormSMS.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/pages/ConcentratorPageWidget.h"
@@ -83,6 +85,8 @@ void TForm1::FormCreate() {
     bxDeviceTypeList->setCurrentIndex(index);
   }
   bxDeviceTypeListChange(index);
+  InitTxPage(form_.tx, data_);
+  SyncFromState();
 }
 
 void TForm1::BuildFrame() {
@@ -109,7 +113,11 @@ void TForm1::BuildFrame() {
   PageMain->setAccessibleName(QStringLiteral("Страницы настроек"));
   zonePage = new ZonePageWidget(PageMain, data_, form_.zones);
   peripheryPage = new PeripheryPageWidget(PageMain, data_, form_.periphery);
-  txPage = new TxPageWidget(PageMain);
+  auto prompts = [this]() -> Prompter& { return *prompter_; };
+  txPage = new TxPageWidget(PageMain, data_, form_.tx, prompts);
+  // The two dialogs live as long as the window, hidden until called.
+  txPage->frmGPRS = frmGPRS = new TfrmGPRS(this, data_, form_.tx.gprs, prompts);
+  txPage->FrmSMS = FrmSMS = new TFrmSMS(this, data_, form_.tx.sms, prompts);
   concentratorPage = new ConcentratorPageWidget(PageMain, data_, form_.concentrator);
   pages = {zonePage, peripheryPage, txPage, concentratorPage, new QWidget(PageMain)};
   pages[kTabUpdate]->setObjectName(QStringLiteral("PGUpdate"));
@@ -235,7 +243,7 @@ void TForm1::SyncFromState() {
 void TForm1::SyncPages() {
   zonePage->Sync();
   peripheryPage->Sync();
-  txPage->Sync(form_.tx);
+  txPage->Sync();
   concentratorPage->Sync();
 }
 
@@ -248,6 +256,7 @@ void TForm1::PageMainChange(int index) {
 void TForm1::CommitPendingEdits() {
   BtnClose->setFocus();
   zonePage->CommitEdits();
+  txPage->CommitEdits();
 }
 
 void TForm1::SetCaptionFile(const std::string& path) {

@@ -29,6 +29,8 @@ namespace tivolan {
 
 class QtPollTimer;
 class TxPageWidget;
+class TFrmSMS;
+class TfrmGPRS;
 class ZonePageWidget;
 class PeripheryPageWidget;
 class ConcentratorPageWidget;
@@ -117,6 +119,7 @@ class TForm1 : public QMainWindow {
   void CommitPendingEdits();
   void PaintStatus(uint32_t rgb);
   void SetLinkControlsEnabled(bool enabled);
+  bool CommitForWrite();
   void ShowDeviceRead(int type);
 
   SharedData& data_;
@@ -153,6 +156,8 @@ class TForm1 : public QMainWindow {
   ZonePageWidget* zonePage = nullptr;
   PeripheryPageWidget* peripheryPage = nullptr;
   TxPageWidget* txPage = nullptr;
+  TfrmGPRS* frmGPRS = nullptr;
+  TFrmSMS* FrmSMS = nullptr;
   ConcentratorPageWidget* concentratorPage = nullptr;
 };
 

@@ -38,6 +38,10 @@ void TForm1::FileOpenClick() {
 bool TForm1::SaveTo(const std::string& path) {
   try {
     SaveConfiguration(data_, form_, path);
+  } catch (const ConfigurationRefused& refused) {
+    SyncPages();
+    prompter_->Show(refused.Box());
+    return false;
   } catch (const std::exception& e) {
     SyncPages();
     ShowError(e);

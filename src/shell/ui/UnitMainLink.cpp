@@ -20,15 +20,22 @@ void TForm1::ButtonReadClick() { SendData(LinkMode::Read); }
 
 void TForm1::ButtonWriteClick() {
   CommitPendingEdits();
-  UpdateAllTXBuffers(data_, form_);
-  SyncPages();
+  if (!CommitForWrite()) return;
   if (WriteNeedsConfirmation(data_, form_) && !prompter_->AskYesNo(NoDestinationQuestion())) return;
   SendData(LinkMode::Write);
 }
 
+// The commit step before a write; a configuration it refuses is not sent.
+bool TForm1::CommitForWrite() {
+  const auto refused = UpdateAllTXBuffers(data_, form_);
+  SyncPages();
+  if (refused) prompter_->Show(*refused);
+  return !refused;
+}
+
 void TForm1::SendData(LinkMode mode) {
+  if (mode == LinkMode::Write && !CommitForWrite()) return;
   SetLinkControlsEnabled(false);
-  if (mode == LinkMode::Write) UpdateAllTXBuffers(data_, form_);
   link_.Start(mode);
 }
 

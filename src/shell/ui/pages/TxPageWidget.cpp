@@ -1,59 +1,289 @@
 #include "shell/ui/pages/TxPageWidget.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
 
+#include "shell/ui/FormGprs.h"
+#include "shell/ui/FormSMS.h"
+#include "shell/ui/GridKit.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/pages/PageKit.h"
 
 namespace tivolan {
 
-TxPageWidget::TxPageWidget(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("PageTx"));
-  auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(12, 12, 12, 12);
-  grid->setHorizontalSpacing(10);
+namespace {
 
+// grdG1's cells, as the destinations table of the core has them.
+class DestRules final : public GridRules {
+ public:
+  explicit DestRules(DestTableState& table) : t_(table) {}
+  int RowCount() const override { return kDestinations; }
+  int ColumnCount() const override { return kDestColumns; }
+  QString Title(int column) const override { return Q(kDestColumnInfo[static_cast<std::size_t>(column)].title); }
+  QString Text(int row, int column) const override {
+    return column == kColPark ? QString() : Q(t_.Row(row).Cell(column));
+  }
+  Action Select(int row, int column) const override {
+    switch (grdG1SelectCell(t_, row, column)) {
+      case CellAction::ChooseTries:
+      case CellAction::ChooseSim:
+      case CellAction::ChooseProtocol: return Action::Choose;
+      case CellAction::Type: return Action::Type;
+      case CellAction::Park: return Action::Park;
+      case CellAction::None: break;
+    }
+    return Action::None;
+  }
+  QStringList Choices(int, int column) const override {
+    if (column == kColTries) return List(TryCountList);
+    if (column == kColSim) return List(SimList);
+    return List(ProtocolList);
+  }
+  int ChooserItem(int row, int column) const override {
+    const std::string& text = t_.Row(row).Cell(column);
+    if (column == kColTries) return ChooserIndex(text, TryCountList);
+    if (column == kColSim) return ChooserIndex(text, SimList);
+    return ChooserIndex(text, ProtocolList);
+  }
+  void Chosen(int row, int column, int index) override {
+    if (column == kColTries) bxGrTryCntCloseUp(t_, row, index);
+    if (column == kColSim) bxGrSIMCloseUp(t_, row, index);
+    if (column == kColProtocol) bxGrTypeCloseUp(t_, row, index);
+  }
+  bool Admits(int row, int column, const QString& key) const override {
+    return grdG1KeyPress(t_, row, column, S(key));
+  }
+  void Typed(int row, int column, const QString& text) override {
+    if (column == kColText) t_.Row(row).text = S(text);
+  }
+  QString CellName(int row, int column) const override {
+    return QStringLiteral("Направление %1: %2").arg(row).arg(Title(column));
+  }
+  bool MoveRow(int from, int to) override {
+    MoveDestRow(t_, from, to);
+    return from != to;
+  }
+
+ private:
+  template <std::size_t N>
+  static QStringList List(const std::array<const char*, N>& items) {
+    QStringList list;
+    for (const char* item : items) list << Q(item);
+    return list;
+  }
+  DestTableState& t_;
+};
+
+QLabel* NamedLabel(QWidget* parent, const QString& text, const char* name) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  return label;
+}
+
+QPushButton* ChangeButton(QWidget* parent, const char* name, const QString& spoken) {
+  auto* b = new QPushButton(QStringLiteral("Изменить..."), parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setAccessibleName(spoken);
+  return b;
+}
+
+}  // namespace
+
+TxPageWidget::TxPageWidget(QWidget* parent, SharedData& shared, TxPageState& state,
+                           std::function<Prompter&()> prompts)
+    : QWidget(parent), data_(shared), state_(state), prompts_(std::move(prompts)),
+      destRules_(std::make_unique<DestRules>(state.dest)) {
+  setObjectName(QStringLiteral("PageTx"));
+  Build();
+  Wire();
+}
+
+TxPageWidget::~TxPageWidget() = default;
+
+void TxPageWidget::Build() {
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(10, 10, 10, 6);
+  column->setSpacing(6);
+  auto* top = new QGridLayout;
+  top->setHorizontalSpacing(10);
   lblRTX_Type = new QLabel(QStringLiteral("Вид передачи:"), this);
-  bxRTX_Type = new QComboBox(this);
-  bxRTX_Type->setObjectName(QStringLiteral("bxRTX_Type"));
-  bxRTX_Type->setAccessibleName(lblRTX_Type->text());
+  bxRTX_Type = MakeList(this, "bxRTX_Type", lblRTX_Type->text());
   bxRTX_Type->setMinimumWidth(150);
   lblRTX_Type->setBuddy(bxRTX_Type);
-
-  lblNetID = new QLabel(QStringLiteral("Сетевой\nномер"), this);
-  lblNetID->setObjectName(QStringLiteral("lblNetID"));
+  lblNetID = NamedLabel(this, QStringLiteral("Сетевой\nномер"), "lblNetID");
   udBusID = new QSpinBox(this);
   udBusID->setObjectName(QStringLiteral("edtBusID"));
   udBusID->setRange(1, 7);
   udBusID->setAccessibleName(QStringLiteral("Сетевой номер"));
-
-  chkCNC_TxTD = new QCheckBox(QStringLiteral("518Hn подключен"), this);
-  chkCNC_TxTD->setObjectName(QStringLiteral("chkCNC_TxTD"));
-  chkCNC_TxGSM = new QCheckBox(QStringLiteral("GSM-KVT подключен"), this);
-  chkCNC_TxGSM->setObjectName(QStringLiteral("chkCNC_TxGSM"));
-  for (QCheckBox* box : {chkCNC_TxTD, chkCNC_TxGSM}) box->setAccessibleName(box->text());
-
-  // The transmission settings are edited by their own page logic, which the
-  // program does not have yet; until then the page shows the image only.
-  for (QWidget* w : std::initializer_list<QWidget*>{bxRTX_Type, udBusID, chkCNC_TxTD, chkCNC_TxGSM})
-    w->setEnabled(false);
-
-  grid->addWidget(lblRTX_Type, 0, 0);
-  grid->addWidget(bxRTX_Type, 0, 1);
-  grid->addWidget(lblNetID, 0, 2);
-  grid->addWidget(udBusID, 0, 3);
-  grid->addWidget(chkCNC_TxTD, 1, 0, 1, 2);
-  grid->addWidget(chkCNC_TxGSM, 2, 0, 1, 2);
-  grid->setColumnStretch(4, 1);
-  grid->setRowStretch(3, 1);
+  udBusID->findChild<QLineEdit*>()->setReadOnly(true);  // the up-down sets it
+  lblNetID->setBuddy(udBusID);
+  chkCNC_TxTD = MakeBox(this, "chkCNC_TxTD", QStringLiteral("518Hn подключен"));
+  chkCNC_TxGSM = MakeBox(this, "chkCNC_TxGSM", QStringLiteral("GSM-KVT подключен"));
+  top->addWidget(lblRTX_Type, 0, 0);
+  top->addWidget(bxRTX_Type, 0, 1);
+  top->addWidget(lblNetID, 0, 2);
+  top->addWidget(udBusID, 0, 3);
+  top->addWidget(chkCNC_TxTD, 1, 0, 1, 2);
+  top->addWidget(chkCNC_TxGSM, 2, 0, 1, 2);
+  top->setColumnStretch(4, 1);
+  column->addLayout(top);
+  column->addWidget(BuildGsm());
+  column->addStretch();
 }
 
-void TxPageWidget::Sync(const TxPageState& s) {
-  const QSignalBlocker b1(bxRTX_Type), b2(udBusID), b3(chkCNC_TxTD), b4(chkCNC_TxGSM);
+QWidget* TxPageWidget::BuildGsm() {
+  auto* gsm = new QWidget(this);
+  gsm->setObjectName(QStringLiteral("GsmControls"));
+  auto* v = new QVBoxLayout(gsm);
+  v->setContentsMargins(0, 0, 0, 0);
+  v->setSpacing(5);
+  auto* numberRow = new QHBoxLayout;
+  medtDevNumber = new QLineEdit(gsm);
+  medtDevNumber->setObjectName(QStringLiteral("medtDevNumber"));
+  medtDevNumber->setInputMask(QStringLiteral("0000;_"));
+  medtDevNumber->setFixedWidth(60);
+  medtDevNumber->setAccessibleName(QStringLiteral("Номер прибора"));
+  medtDevNumber->installEventFilter(this);
+  lblDevNumber = MakeLabel(gsm, QStringLiteral("Номер прибора"), medtDevNumber);
+  numberRow->addWidget(lblDevNumber);
+  numberRow->addWidget(medtDevNumber);
+  numberRow->addStretch();
+  v->addLayout(numberRow);
+  auto* cncRow = new QHBoxLayout;
+  chkGSM_ControlEnbl = MakeBox(gsm, "chkGSM_ControlEnbl", QStringLiteral("Разрешить управление по SMS"));
+  chkGSM_CIDTX = MakeBox(gsm, "chkGSM_CIDTX", QStringLiteral("Передавать события по GSM"));
+  cncRow->addWidget(chkGSM_ControlEnbl);
+  cncRow->addSpacing(20);
+  cncRow->addWidget(chkGSM_CIDTX);
+  cncRow->addStretch();
+  v->addLayout(cncRow);
+
+  grdG1 = new InPlaceGrid(*destRules_, gsm);
+  grdG1->setObjectName(QStringLiteral("grdG1"));
+  grdG1->setAccessibleName(QStringLiteral("Направления доставки"));
+  QFont font = grdG1->font();
+  font.setPixelSize(16);
+  grdG1->setFont(font);
+  QList<int> widths;
+  for (const auto& c : kDestColumnInfo) widths << c.width;
+  const int width = std::max(kDestTableWidth, grdG1->SetColumnWidths(widths));
+  grdG1->verticalHeader()->setSectionsMovable(true);
+  grdG1->verticalHeader()->setDefaultSectionSize(24);
+  grdG1->horizontalHeader()->setFixedHeight(24);
+  grdG1->setFixedSize(width, 24 * (kDestinations + 1) + 2 * grdG1->frameWidth());
+  lblDestinations = MakeLabel(gsm, QStringLiteral("Направления доставки: (можно менять порядок перетаскиванием)"), grdG1);
+  v->addWidget(lblDestinations);
+  v->addWidget(grdG1);
+
+  auto* options = new QGridLayout;
+  chkSMS_On = MakeBox(gsm, "chkSMS_On", QStringLiteral("Передавать SMS"));
+  btnSMS_Show = ChangeButton(gsm, "btnSMS_Show", QStringLiteral("Изменить список SMS"));
+  chkUseGPRScfg = MakeBox(gsm, "chkUseGPRScfg", QStringLiteral("Использовать конфигурацию GPRS"));
+  btnGPRS = ChangeButton(gsm, "btnGPRS", QStringLiteral("Изменить параметры GPRS"));
+  options->addWidget(chkSMS_On, 0, 0);
+  options->addWidget(btnSMS_Show, 0, 1);
+  options->addWidget(chkUseGPRScfg, 1, 0);
+  options->addWidget(btnGPRS, 1, 1);
+  options->setColumnStretch(2, 1);
+  v->addLayout(options);
+  return gsm;
+}
+
+void TxPageWidget::Wire() {
+  connect(bxRTX_Type, &QComboBox::activated, this, [this] {
+    bxRTX_TypeCloseUp(state_, data_, S(bxRTX_Type->currentText()));
+    Sync();
+  });
+  connect(udBusID, &QSpinBox::valueChanged, this, [this](int value) {
+    edtBusIDChange(state_, data_, value);
+    Sync();
+  });
+  auto box = [this](QCheckBox* b, void (*handler)(TxPageState&, SharedData&, bool)) {
+    connect(b, &QCheckBox::clicked, this, [this, handler](bool ticked) {
+      handler(state_, data_, ticked);
+      Sync();
+    });
+  };
+  box(chkCNC_TxTD, chkCNC_TxTDClick);
+  box(chkCNC_TxGSM, chkCNC_TxGSMClick);
+  box(chkGSM_ControlEnbl, chkGSM_ControlEnblClick);
+  box(chkGSM_CIDTX, chkGSM_CIDTXClick);
+  connect(chkSMS_On, &QCheckBox::clicked, this, [this](bool ticked) {
+    const bool show = chkSMS_OnClick(state_, data_, ticked);
+    Sync();
+    if (show) btnSMS_ShowClick();
+  });
+  connect(chkUseGPRScfg, &QCheckBox::clicked, this, [this](bool ticked) {
+    const bool show = chkUseGPRScfgClick(state_, data_, ticked);
+    Sync();
+    if (show) btnGPRSClick();
+  });
+  connect(btnSMS_Show, &QPushButton::clicked, this, &TxPageWidget::btnSMS_ShowClick);
+  connect(btnGPRS, &QPushButton::clicked, this, &TxPageWidget::btnGPRSClick);
+}
+
+void TxPageWidget::btnSMS_ShowClick() {
+  if (FrmSMS) FrmSMS->ShowModal();
+  SmsDialogClosed(state_, data_);
+  Sync();
+}
+
+void TxPageWidget::btnGPRSClick() {
+  if (frmGPRS) frmGPRS->ShowModal();
+  GprsDialogClosed(state_, data_);
+  Sync();
+}
+
+// Leaving the device number: four digits are stored; anything less is
+// refused with the edit's own message and the focus stays.
+void TxPageWidget::medtDevNumberExit() {
+  if (!medtDevNumber->isModified() || refusing_) return;
+  if (tivolan::medtDevNumberExit(state_, data_, S(medtDevNumber->text()))) {
+    medtDevNumber->setModified(false);
+    return;
+  }
+  refusing_ = true;
+  QApplication::beep();
+  QTimer::singleShot(0, this, [this] {
+    prompts_().Show(DevNumberRefusedBox());
+    medtDevNumber->setFocus();
+    refusing_ = false;
+  });
+}
+
+void TxPageWidget::CommitEdits() { medtDevNumberExit(); }
+
+bool TxPageWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == medtDevNumber) {
+    if (event->type() == QEvent::FocusOut) medtDevNumberExit();
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+      medtDevNumber->setText(Q(state_.devNumber));  // abandon the change
+      medtDevNumber->setModified(false);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TxPageWidget::Sync() {
+  const TxPageState& s = state_;
+  const QSignalBlocker b1(bxRTX_Type), b2(udBusID), b3(chkCNC_TxTD), b4(chkCNC_TxGSM), b5(chkSMS_On),
+      b6(chkUseGPRScfg), b7(chkGSM_ControlEnbl), b8(chkGSM_CIDTX);
   lblRTX_Type->setVisible(s.kindVisible);
   bxRTX_Type->setVisible(s.kindVisible);
   if (bxRTX_Type->count() != static_cast<int>(s.kindItems.size())) {
@@ -68,6 +298,20 @@ void TxPageWidget::Sync(const TxPageState& s) {
   chkCNC_TxGSM->setVisible(s.cncBoxesVisible);
   chkCNC_TxTD->setChecked(s.cncTxTd);
   chkCNC_TxGSM->setChecked(s.cncTxGsm);
+  for (QWidget* w : std::initializer_list<QWidget*>{lblDevNumber, medtDevNumber, lblDestinations, grdG1, chkSMS_On,
+                                                    chkUseGPRScfg})
+    w->setVisible(s.gsmVisible);
+  medtDevNumber->setText(Q(s.devNumber));
+  medtDevNumber->setModified(false);
+  grdG1->Sync();
+  chkSMS_On->setChecked(s.smsOn);
+  btnSMS_Show->setVisible(s.smsButtonVisible);
+  chkUseGPRScfg->setChecked(s.gprsOn);
+  btnGPRS->setVisible(s.gprsButtonVisible);
+  chkGSM_ControlEnbl->setVisible(s.cncGsmOptionsVisible);
+  chkGSM_CIDTX->setVisible(s.cncGsmOptionsVisible);
+  chkGSM_ControlEnbl->setChecked(s.gsmControl);
+  chkGSM_CIDTX->setChecked(s.gsmCidTx);
 }
 
 }  // namespace tivolan

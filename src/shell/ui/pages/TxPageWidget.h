@@ -1,22 +1,40 @@
 #pragma once
 #include <QWidget>
+#include <functional>
+#include <memory>
 
+#include "model/Prompter.h"
+#include "model/SharedData.h"
 #include "transmission/TxPage.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 
 namespace tivolan {
 
-// The "Передача" page: transmission kind, network number and the
-// concentrator's "connected" boxes, mirrored from TxPageState.
+class GridRules;
+class InPlaceGrid;
+class TFrmSMS;
+class TfrmGPRS;
+
+// The "Передача" page: transmission kind, network number, the
+// concentrator's boxes and the GSM settings, mirrored from TxPageState;
+// user input goes to the core's handlers.
 class TxPageWidget : public QWidget {
  public:
-  explicit TxPageWidget(QWidget* parent);
-  void Sync(const TxPageState& state);
+  TxPageWidget(QWidget* parent, SharedData& shared, TxPageState& state, std::function<Prompter&()> prompts);
+  ~TxPageWidget() override;
+  void Sync();
+  // Runs the exit handler of the device number when it is being edited.
+  void CommitEdits();
+
+  // The dialogs, created once with the main window.
+  TFrmSMS* FrmSMS = nullptr;
+  TfrmGPRS* frmGPRS = nullptr;
 
   QLabel* lblRTX_Type = nullptr;
   QComboBox* bxRTX_Type = nullptr;
@@ -24,6 +42,32 @@ class TxPageWidget : public QWidget {
   QSpinBox* udBusID = nullptr;  // the edit and its up-down in one
   QCheckBox* chkCNC_TxTD = nullptr;
   QCheckBox* chkCNC_TxGSM = nullptr;
+  QCheckBox* chkGSM_ControlEnbl = nullptr;
+  QCheckBox* chkGSM_CIDTX = nullptr;
+  QLabel* lblDevNumber = nullptr;
+  QLineEdit* medtDevNumber = nullptr;
+  QLabel* lblDestinations = nullptr;
+  InPlaceGrid* grdG1 = nullptr;
+  QCheckBox* chkSMS_On = nullptr;
+  QPushButton* btnSMS_Show = nullptr;
+  QCheckBox* chkUseGPRScfg = nullptr;
+  QPushButton* btnGPRS = nullptr;
+
+  void btnSMS_ShowClick();
+  void btnGPRSClick();
+
+ private:
+  void Build();
+  QWidget* BuildGsm();
+  void Wire();
+  void medtDevNumberExit();
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  SharedData& data_;
+  TxPageState& state_;
+  std::function<Prompter&()> prompts_;
+  std::unique_ptr<GridRules> destRules_;
+  bool refusing_ = false;  // the refusal box of the device number is up
 };
 
 }  // namespace tivolan

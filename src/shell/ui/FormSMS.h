@@ -1,0 +1,40 @@
+#pragma once
+// TFrmSMS, the "SMS" dialog: the SMS recipient list, mirrored from
+// SmsDialogState. It is left only through "Сохранить".
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+#include "model/Prompter.h"
+#include "model/SharedData.h"
+#include "transmission/FormSMS.h"
+
+class QPushButton;
+
+namespace tivolan {
+
+class GridRules;
+class InPlaceGrid;
+
+class TFrmSMS : public QDialog {
+ public:
+  TFrmSMS(QWidget* parent, SharedData& shared, SmsDialogState& state, std::function<Prompter&()> prompts);
+  ~TFrmSMS() override;
+  // Shows the state and runs the dialog until "Сохранить" lets it close.
+  void ShowModal();
+  void btnSaveExitClick();
+
+  InPlaceGrid* grdSMS = nullptr;
+  QPushButton* btnSaveExit = nullptr;
+
+ protected:
+  void reject() override {}  // no way out but "Сохранить"
+
+ private:
+  SharedData& data_;
+  SmsDialogState& state_;
+  std::function<Prompter&()> prompts_;
+  std::unique_ptr<GridRules> rules_;
+};
+
+}  // namespace tivolan

@@ -1,0 +1,167 @@
+#include "transmission/FormGprs.h"
+
+#include <algorithm>
+
+#include "link/BCC.h"
+#include "link/Frames.h"
+
+namespace tivolan {
+
+namespace {
+
+constexpr char kBackspace = 8;
+
+struct SimTexts {
+  std::string* apn;
+  std::string* user;
+  std::string* pass;
+};
+
+SimTexts Sim1(GprsDialogState& s) { return {&s.edtAPN1, &s.edtUser1, &s.edtPass1}; }
+SimTexts Sim2(GprsDialogState& s) { return {&s.edtAPN2, &s.edtUser2, &s.edtPass2}; }
+
+void ApplyPreset(SimTexts sim, int& position, int row) {
+  if (row < 0 || row >= static_cast<int>(TOperators.size())) {
+    position = -1;
+    return;
+  }
+  position = row;
+  const OperatorPreset& preset = TOperators[static_cast<std::size_t>(row)];
+  *sim.apn = preset.apn;
+  *sim.user = preset.user;
+  *sim.pass = preset.password;
+}
+
+// Up to a 0 byte or kGprsTextMax characters, then one byte more (over the 0).
+// The end of the buffer ends the text too: a corrupt frame reads short.
+std::string ReadText(const GprsBuffer& buffer, std::size_t& position) {
+  std::string text;
+  while (position < buffer.size() && buffer[position] != 0 && text.size() < kGprsTextMax)
+    text += static_cast<char>(buffer[position++]);
+  position = std::min(position + 1, buffer.size());
+  return text;
+}
+
+void ReadSim(SimTexts sim, const GprsBuffer& buffer, std::size_t& position) {
+  *sim.apn = ReadText(buffer, position);
+  *sim.user = ReadText(buffer, position);
+  *sim.pass = ReadText(buffer, position);
+}
+
+void ClearSim(SimTexts sim) {
+  sim.apn->clear();
+  sim.user->clear();
+  sim.pass->clear();
+}
+
+void WriteText(GprsBuffer& buffer, std::size_t& position, const std::string& text) {
+  for (char c : text) buffer[position++] = static_cast<uint8_t>(c);
+  buffer[position++] = 0;
+}
+
+// SIM block: length byte, then the three texts each ended by 0; a SIM without
+// an APN is the length byte 0 alone.
+void WriteSim(GprsBuffer& buffer, std::size_t& position, const std::string* texts) {
+  if (texts[0].empty()) {
+    buffer[position++] = 0;
+    return;
+  }
+  buffer[position++] = static_cast<uint8_t>(texts[0].size() + texts[1].size() + texts[2].size() + 3);
+  for (int i = 0; i < 3; ++i) WriteText(buffer, position, texts[i]);
+}
+
+const char* FieldName(int field) {
+  static constexpr std::array<const char*, 6> names{
+      "SIM-карта №1: APN", "SIM-карта №1: Пользователь", "SIM-карта №1: Пароль",
+      "SIM-карта №2: APN", "SIM-карта №2: Пользователь", "SIM-карта №2: Пароль"};
+  return names[static_cast<std::size_t>(field)];
+}
+
+}  // namespace
+
+void bxOper1Change(GprsDialogState& state, int row) { ApplyPreset(Sim1(state), state.bxOper1, row); }
+void bxOper2Change(GprsDialogState& state, int row) { ApplyPreset(Sim2(state), state.bxOper2, row); }
+
+void ApplyDefaultPresets(GprsDialogState& state) {
+  bxOper1Change(state, 0);
+  bxOper2Change(state, 0);
+}
+
+void FillFromBuffer(GprsDialogState& state, const GprsBuffer& buffer) {
+  if (!GprsHoldsConfiguration(buffer)) {
+    ApplyDefaultPresets(state);
+    return;
+  }
+  // The texts are followed, not the length bytes: B1 only says whether SIM 1
+  // is there, so a wrong B1 cannot send the reader off the frame.
+  std::size_t position = 5;
+  if (buffer[4] != 0) ReadSim(Sim1(state), buffer, position);
+  else ClearSim(Sim1(state));
+  if (position < buffer.size() && buffer[position] != 0) {
+    ++position;
+    ReadSim(Sim2(state), buffer, position);
+  } else {
+    ClearSim(Sim2(state));
+  }
+}
+
+std::string GprsPackedText(const std::string& text) {
+  std::string packed;
+  for (char c : text) {
+    if (packed.size() == kGprsTextMax) break;
+    if (c != kBackspace && IsApnChar(c)) packed += c;
+  }
+  return packed;
+}
+
+GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsBuffer& buffer) {
+  const std::array<const std::string*, 6> fields{&state.edtAPN1, &state.edtUser1, &state.edtPass1,
+                                                 &state.edtAPN2, &state.edtUser2, &state.edtPass2};
+  std::array<std::string, 6> texts;
+  GprsFieldSet altered = 0;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    texts[i] = GprsPackedText(*fields[i]);
+    if (texts[i] != *fields[i]) altered |= 1u << i;
+  }
+  if (texts[0].empty() && texts[3].empty()) {
+    buffer[0] = 0;
+    return altered;
+  }
+  buffer[0] = kFrameStart;
+  buffer[2] = kCmdWrite;
+  buffer[3] = kGprsBlock;
+  std::size_t position = 4;
+  WriteSim(buffer, position, &texts[0]);
+  WriteSim(buffer, position, &texts[3]);
+  buffer[1] = static_cast<uint8_t>(position + 1);
+  SealFrame(buffer.data());
+  return altered;
+}
+
+MessageBox GprsAlteredMessage(GprsFieldSet altered) {
+  std::string text =
+      "Не весь текст полей можно записать в прибор: записаны не более 31 символа, "
+      "только латинские буквы, цифры, \"-\", \".\" и \"_\".\r\nИзменены поля:";
+  for (int i = 0; i < 6; ++i)
+    if (altered & (1u << i)) text += std::string("\r\n") + FieldName(i);
+  return {"Параметры GPRS", text, BoxIcon::Warning};
+}
+
+bool GprsHoldsConfiguration(const GprsBuffer& buffer) { return buffer[0] != 0 && buffer[3] == kGprsBlock; }
+
+bool IsApnChar(char c) {
+  return c == kBackspace || c == '-' || c == '.' || c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+         (c >= 'a' && c <= 'z');
+}
+
+void edtAPN1KeyPress(const std::string& text, std::size_t selectedLength, char& key) {
+  if (!IsApnChar(key)) {
+    key = 0;
+    return;
+  }
+  if (key == kBackspace) return;
+  const std::size_t kept = text.size() - std::min(selectedLength, text.size());
+  if (kept >= kGprsTextMax) key = 0;
+}
+
+}  // namespace tivolan

@@ -1,0 +1,110 @@
+#pragma once
+// The delivery destinations table grdG1 as data, and block 2
+// (DestTX_Buffer): device number, the GPRS and SMS flags and five
+// destination records. The widget only mirrors DestTableState.
+#include <array>
+#include <optional>
+#include <string>
+
+#include "model/Prompter.h"
+#include "model/SharedData.h"
+
+namespace tivolan {
+
+inline constexpr std::array<const char*, 6> TryCountList{"Выкл.", "1", "2", "3", "4", "5"};
+inline constexpr std::array<const char*, 3> SimList{"1,2", "1", "2"};
+inline constexpr std::array<const char*, 4> ProtocolList{"Voice", "CSD", "Vel-Net", "SIA-IP"};
+
+inline constexpr int kDestinations = 5;
+inline constexpr int kDestTextMax = 30;       // characters of a record's text
+inline constexpr int kDestCellMax = 31;       // what the key filter lets a cell reach
+inline constexpr int kDestTableTextMax = 136;  // ...and all five cells together
+
+// Columns of grdG1; column 1 is hidden and only takes the selection.
+enum DestColumn { kColLabel = 0, kColPark, kColTries, kColSim, kColProtocol, kColText, kDestColumns };
+struct DestColumnInfo {
+  const char* title;
+  int width;  // pixels
+};
+//                                                     title            width
+inline constexpr std::array<DestColumnInfo, kDestColumns> kDestColumnInfo{{
+    {"№", 40}, {"", 0}, {"Попытки", 80}, {"SIM", 60}, {"Протокол", 100}, {"Телефон\\Хост", 280}}};
+inline constexpr int kDestTableWidth = 570;
+
+// One row as the table shows it: the texts of its cells.
+struct DestRow {
+  std::string label;  // column 0, moves with the row
+  std::string tries;
+  std::string sim;
+  std::string protocol;
+  std::string text;
+  std::string& Cell(int column);
+  const std::string& Cell(int column) const;
+};
+
+struct DestTableState;
+void InitDestGrid(DestTableState& table);
+
+// Rows in the order the user sees them, top row first.
+struct DestTableState {
+  DestTableState() { InitDestGrid(*this); }
+  std::array<DestRow, kDestinations> rows;
+  DestRow& Row(int row) { return rows[static_cast<std::size_t>(row - 1)]; }  // row 1..5
+  const DestRow& Row(int row) const { return rows[static_cast<std::size_t>(row - 1)]; }
+};
+
+// The labels "1".."5" of column 0.
+void InitDestGrid(DestTableState& table);
+
+// Device number 1, both flags off, five empty records; bytes 1, 3 and the
+// checksum are set by the next build.
+void ResetDestBuffer(DestBuffer& buffer);
+
+// Columns 2..5 from the buffer's records; column 0 stays.
+void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table);
+
+// Rebuilds the whole frame from the table; bytes 4..7 keep their values. A
+// table whose records do not fit the frame is refused with a box that says
+// why, and the buffer is left as it was.
+std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestBuffer& buffer);
+
+// The frame's length once built from the table (may exceed the buffer).
+int DestFrameLength(const DestTableState& table);
+
+// A row is on when its attempt count is "1".."5".
+bool RowOn(const DestRow& row);
+bool AnyDestinationEnabled(const DestTableState& table);
+
+// What a click on a cell does (grdG1SelectCell); row 1..5.
+enum class CellAction { None, ChooseTries, ChooseSim, ChooseProtocol, Type, Park };
+CellAction grdG1SelectCell(const DestTableState& table, int row, int column);
+
+// The item a chooser opens on: the cell's text among `items`; an empty cell
+// gives the first item, a text not among them -1.
+template <std::size_t N>
+int ChooserIndex(const std::string& text, const std::array<const char*, N>& items) {
+  if (text.empty()) return 0;
+  for (std::size_t i = 0; i < N; ++i)
+    if (text == items[i]) return static_cast<int>(i);
+  return -1;
+}
+
+// The choosers' close-up: the cells of `row` follow the chosen item.
+void bxGrTryCntCloseUp(DestTableState& table, int row, int index);
+void bxGrSIMCloseUp(DestTableState& table, int row, int index);
+void bxGrTypeCloseUp(DestTableState& table, int row, int index);
+
+// The key filter of column 5: true when `c` (one UTF-8 character) may be
+// typed into the cell of `row` and `column`. Enter, Escape and Backspace
+// always pass; other columns are not filtered.
+bool grdG1KeyPress(const DestTableState& table, int row, int column, const std::string& c);
+
+// A row dragged by its fixed cell from position `from` to `to` (1..5).
+void MoveDestRow(DestTableState& table, int from, int to);
+
+// The device number held in bytes 4 and 5, and its four-digit text.
+int DeviceNumber(const DestBuffer& buffer);
+void SetDeviceNumber(DestBuffer& buffer, int number);
+std::string DeviceNumberText(int number);
+
+}  // namespace tivolan

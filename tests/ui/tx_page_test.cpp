@@ -1,0 +1,273 @@
+// The "Передача" page and its two dialogs through the widgets, offscreen;
+// each rendered to build/screenshots/ for review.
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include "link/UnitData.h"
+#include "shell/ui/FormGprs.h"
+#include "shell/ui/FormSMS.h"
+#include "shell/ui/GridKit.h"
+#include "shell/ui/TApplication.h"
+#include "shell/ui/UnitMain.h"
+#include "shell/ui/pages/TxPageWidget.h"
+#include "support/RecordingPrompter.h"
+
+using namespace tivolan;
+
+namespace {
+
+struct Window {
+  Window() {
+    window = std::make_unique<TForm1>(FormServices{data, dataModule, settings, [] { return std::vector<std::string>{}; }});
+    auto recorder = std::make_unique<test::RecordingPrompter>();
+    prompts = recorder.get();
+    window->SetPrompter(std::move(recorder));
+    window->show();
+    window->PageMain->setCurrentIndex(kTabTx);
+  }
+  TxPageWidget& Page() { return *window->txPage; }
+  TxPageState& State() { return window->Form().tx; }
+  void Type(int type) { window->bxDeviceTypeList->setCurrentIndex(type - 1); }
+  void Kind(const QString& text) {
+    QComboBox* list = Page().bxRTX_Type;
+    list->setCurrentIndex(list->findText(text));
+    emit list->activated(list->currentIndex());
+  }
+  // A click on a cell, core row and column.
+  void Click(InPlaceGrid* grid, int row, int column) {
+    QTableWidgetItem* cell = grid->item(row - 1, column - 1);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(cell).center());
+  }
+  // Picks item `index` in the chooser a click opened.
+  void Choose(InPlaceGrid* grid, int index) {
+    auto* combo = qobject_cast<QComboBox*>(grid->OpenEditor());
+    QVERIFY(combo);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+    QCoreApplication::processEvents();
+  }
+
+  SharedData data;
+  TDataModule1 dataModule{CreateSystemSerialDevice(), nullptr};
+  MemorySettingsStore settings;
+  std::unique_ptr<TForm1> window;
+  test::RecordingPrompter* prompts = nullptr;
+};
+
+QString ShotPath(const QString& name) {
+  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+  QDir().mkpath(dir);
+  return dir + QStringLiteral("/") + name + QStringLiteral(".png");
+}
+
+// No visible control of `parent` lies outside it or over a sibling.
+void CheckLayout(QWidget* parent, const QString& what) {
+  QList<QWidget*> parents = {parent};
+  for (QWidget* w : parent->findChildren<QWidget*>())
+    if (qobject_cast<QGroupBox*>(w) || w->objectName() == QStringLiteral("GsmControls")) parents << w;
+  for (QWidget* p : parents) {
+    if (!p->isVisibleTo(parent)) continue;
+    QList<QWidget*> shown;
+    for (QWidget* c : p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (c->isVisibleTo(parent) && !c->objectName().startsWith(QStringLiteral("qt_")) && !c->isWindow()) shown << c;
+    for (QWidget* c : shown) {
+      QVERIFY2(p->rect().contains(c->geometry()), qPrintable(what + ": " + c->objectName() + " clipped"));
+      QVERIFY2(c->width() >= c->minimumSizeHint().width(), qPrintable(what + ": " + c->objectName() + " squeezed"));
+    }
+    for (int i = 0; i < shown.size(); ++i)
+      for (int j = i + 1; j < shown.size(); ++j)
+        QVERIFY2(!shown[i]->geometry().intersects(shown[j]->geometry()),
+                 qPrintable(what + ": " + shown[i]->objectName() + " over " + shown[j]->objectName()));
+  }
+}
+
+}  // namespace
+
+class TxPageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void choosingGsmShowsTheGsmControls() {
+    Window w;
+    QVERIFY(w.Page().grdG1->isHidden());
+    w.Kind(QStringLiteral("GSM-KVT"));
+    QCOMPARE(w.data.ConfigBuffer[38], uint8_t{2});
+    QVERIFY(!w.Page().grdG1->isHidden());
+    QCOMPARE(w.Page().medtDevNumber->text(), QStringLiteral("0001"));
+    QVERIFY(!w.Page().chkSMS_On->isHidden());
+    QVERIFY(w.Page().btnSMS_Show->isHidden());
+    QVERIFY(w.Page().chkGSM_ControlEnbl->isHidden());
+    w.Type(2);
+    w.Kind(QStringLiteral("RS-485"));
+    QVERIFY(!w.Page().udBusID->isHidden());
+    QVERIFY(w.Page().grdG1->isHidden());
+  }
+
+  void aRowSwitchedOnThroughItsChooserAndMovedToTheTop() {
+    Window w;
+    w.Kind(QStringLiteral("GSM-KVT"));
+    InPlaceGrid* grid = w.Page().grdG1;
+    w.Click(grid, 3, kColSim);
+    QVERIFY2(!grid->OpenEditor(), "the SIM of a row that is off opens nothing");
+    w.Click(grid, 3, kColTries);
+    w.Choose(grid, 2);
+    QCOMPARE(grid->item(2, kColSim - 1)->text(), QStringLiteral("1,2"));
+    QCOMPARE(grid->item(2, kColProtocol - 1)->text(), QStringLiteral("Voice"));
+    QCOMPARE(grid->item(2, kColText - 1)->text(), QStringLiteral("+7(903)123-45-67"));
+    QVERIFY(!grid->OpenEditor());
+    QCOMPARE(grid->currentColumn(), 0);  // the selection parks in the hidden column
+    // Dragged by its row header above row 1.
+    grid->verticalHeader()->moveSection(2, 0);
+    QCOMPARE(grid->verticalHeaderItem(0)->text(), QStringLiteral("3"));
+    QCOMPARE(grid->item(0, kColTries - 1)->text(), QStringLiteral("2"));
+    QVERIFY(!UpdateAllTXBuffers(w.data, w.window->Form()));
+    QCOMPARE(w.data.DestTX_Buffer[8], uint8_t{13});
+    QCOMPARE(w.data.DestTX_Buffer[9], uint8_t{0x40});
+  }
+
+  void typingInTheTextCellPassesTheKeyFilter() {
+    Window w;
+    w.Kind(QStringLiteral("GSM-KVT"));
+    InPlaceGrid* grid = w.Page().grdG1;
+    w.Click(grid, 1, kColTries);
+    w.Choose(grid, 1);
+    w.Click(grid, 1, kColText);
+    auto* edit = qobject_cast<QLineEdit*>(grid->OpenEditor());
+    QVERIFY(edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("8A 9(1)"));
+    QCOMPARE(edit->text(), QStringLiteral("89(1)"));
+    QCOMPARE(QString::fromStdString(w.State().dest.Row(1).text), QStringLiteral("89(1)"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCOMPARE(grid->item(0, kColText - 1)->text(), QStringLiteral("89(1)"));
+  }
+
+  void cellsAreNamedForAssistiveTechnology() {
+    Window w;
+    w.Kind(QStringLiteral("GSM-KVT"));
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(w.Page().grdG1);
+    QVERIFY(table && table->tableInterface());
+    QAccessibleInterface* cell = table->tableInterface()->cellAt(2, kColText - 1);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("Направление 3: Телефон\\Хост"));
+    QCOMPARE(w.Page().medtDevNumber->accessibleName(), QStringLiteral("Номер прибора"));
+  }
+
+  void anIncompleteDeviceNumberIsRefused() {
+    Window w;
+    w.Kind(QStringLiteral("GSM-KVT"));
+    QLineEdit* number = w.Page().medtDevNumber;
+    number->setFocus();
+    number->selectAll();
+    QTest::keyClicks(number, QStringLiteral("12"));
+    w.Page().CommitEdits();
+    QTRY_COMPARE(w.prompts->shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(w.prompts->shown[0].text),
+             QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+    QCOMPARE(DeviceNumber(w.data.DestTX_Buffer), 1);
+    number->selectAll();
+    QTest::keyClicks(number, QStringLiteral("4660"));
+    w.Page().CommitEdits();
+    QCOMPARE(DeviceNumber(w.data.DestTX_Buffer), 4660);
+  }
+
+  void theSmsDialogOpensFromItsOptionAndSavesTheList() {
+    Window w;
+    w.Kind(QStringLiteral("GSM-KVT"));
+    bool inside = false;
+    QTimer::singleShot(0, [&] {
+      TFrmSMS* dialog = w.window->FrmSMS;
+      inside = dialog->isVisible();
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("SMS"));
+      w.Click(dialog->grdSMS, 1, kSmsColKind);
+      w.Choose(dialog->grdSMS, 1);
+      QVERIFY(dialog->grab().save(ShotPath(QStringLiteral("dialog-sms"))));
+      dialog->btnSaveExit->click();
+    });
+    w.Page().chkSMS_On->click();
+    QVERIFY(inside);
+    QVERIFY(w.Page().chkSMS_On->isChecked());
+    QVERIFY(!w.Page().btnSMS_Show->isHidden());
+    QCOMPARE(w.data.SmsListFilled, uint8_t{1});
+    QCOMPARE(w.data.SmsTX_Buffer[1], uint8_t{16});
+  }
+
+  void anEmptySmsListSwitchesTheOptionOff() {
+    Window w;
+    w.Kind(QStringLiteral("GSM-KVT"));
+    QTimer::singleShot(0, [&] { w.window->FrmSMS->btnSaveExit->click(); });
+    w.Page().chkSMS_On->click();
+    QVERIFY(!w.Page().chkSMS_On->isChecked());
+    QVERIFY(w.Page().btnSMS_Show->isHidden());
+    QCOMPARE(w.data.DestTX_Buffer[7], uint8_t{0});
+  }
+
+  void theGprsDialogStartsFromTheFirstPreset() {
+    Window w;
+    w.Kind(QStringLiteral("GSM-KVT"));
+    QTimer::singleShot(0, [&] {
+      TfrmGPRS* dialog = w.window->frmGPRS;
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Параметры GPRS"));
+      QCOMPARE(dialog->edtAPN1->text(), QString::fromUtf8(TOperators[0].apn));
+      dialog->bxOper2->setCurrentIndex(3);
+      emit dialog->bxOper2->activated(3);
+      QCOMPARE(dialog->edtAPN2->text(), QStringLiteral("internet"));
+      QCOMPARE(dialog->edtUser2->text(), QString());
+      for (const QString& key : {QStringLiteral("a"), QStringLiteral(" "), QStringLiteral("b"), QStringLiteral(","),
+                                 QStringLiteral("ц")}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
+        QApplication::sendEvent(dialog->edtUser2, &press);
+      }
+      QCOMPARE(dialog->edtUser2->text(), QStringLiteral("ab"));
+      CheckLayout(dialog, QStringLiteral("GPRS dialog"));
+      QVERIFY(dialog->grab().save(ShotPath(QStringLiteral("dialog-gprs"))));
+      dialog->btnSaveExit->click();
+    });
+    w.Page().chkUseGPRScfg->click();
+    QVERIFY(!w.Page().btnGPRS->isHidden());
+    QCOMPARE(w.data.GprsTX_Buffer[0], uint8_t{0x7E});
+    QCOMPARE(w.data.DestTX_Buffer[6], uint8_t{1});
+  }
+
+  void thePageOfEachTypeFitsWithGsmOnAndOff() {
+    Window w;
+    for (int type = 1; type <= 3; ++type) {
+      w.Type(type);
+      w.window->PageMain->setCurrentIndex(kTabTx);
+      for (bool gsm : {false, true}) {
+        if (type == kTypeCNC1) {
+          if (w.Page().chkCNC_TxGSM->isChecked() != gsm) w.Page().chkCNC_TxGSM->click();
+        } else {
+          w.Kind(gsm ? QStringLiteral("GSM-KVT") : QStringLiteral("Отключено"));
+        }
+        if (gsm) {
+          w.Click(w.Page().grdG1, 1, kColTries);
+          w.Choose(w.Page().grdG1, 2);
+        }
+        QCoreApplication::processEvents();
+        const QString what = QStringLiteral("type %1 gsm %2").arg(type).arg(gsm);
+        CheckLayout(&w.Page(), what);
+        QVERIFY(w.window->grab().save(ShotPath(QStringLiteral("tx-type%1-gsm%2").arg(type).arg(gsm ? "on" : "off"))));
+      }
+    }
+  }
+};
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  TxPageTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "tx_page_test.moc"
