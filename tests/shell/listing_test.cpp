@@ -22,6 +22,39 @@ std::string ValueOf(const std::vector<ListingEntry>& l, const std::string& key) 
   return it == l.end() ? "<none>" : it->value;
 }
 
+TEST(Listing, TheGsmSettingsInTheWordsOfThePageAndItsDialogs) {
+  SharedData d = Defaults(1);
+  d.ConfigBuffer[38] = 2;  // GSM-KVT
+  const uint8_t dest[] = {0x7E, 0x1B, 0x57, 0x02, 0x12, 0x34, 0x01, 0x01, 0x0D, 0x49, '+', '7', '9', '0',
+                          '3', '1', '2', '3', '4', '5', '6', '7', 0x00, 0x00, 0x00, 0x00};
+  std::copy(std::begin(dest), std::end(dest), d.DestTX_Buffer.begin());
+  const uint8_t sms[] = {0x7E, 0x10, 0x57, 0x04, 0x02, 0x03, 0x97, 0x30, 0x21, 0x43, 0x65, 0xF7, 0xFF, 0xFF, 0x00};
+  std::copy(std::begin(sms), std::end(sms), d.SmsTX_Buffer.begin());
+  const uint8_t gprs[] = {0x7E, 0x12, 0x57, 0x03, 0x0B, 'i', 'n', 't', 'e', 'r', 'n', 'e', 't', 0, 0, 0, 0};
+  std::copy(std::begin(gprs), std::end(gprs), d.GprsTX_Buffer.begin());
+  const SharedData before = d;
+  const auto l = ListConfiguration(d);
+  EXPECT_EQ(d.DestTX_Buffer, before.DestTX_Buffer);
+  EXPECT_EQ(ValueOf(l, "Вид передачи"), "GSM-KVT");
+  EXPECT_EQ(ValueOf(l, "Номер прибора"), "4660");
+  EXPECT_EQ(ValueOf(l, "Направление 1: Попытки"), "2");
+  EXPECT_EQ(ValueOf(l, "Направление 1: SIM"), "1");
+  EXPECT_EQ(ValueOf(l, "Направление 1: Протокол"), "CSD");
+  EXPECT_EQ(ValueOf(l, "Направление 1: Телефон\\Хост"), "+79031234567");
+  EXPECT_EQ(ValueOf(l, "Направление 2: Попытки"), "Выкл.");
+  EXPECT_EQ(ValueOf(l, "Направление 2: SIM"), "");
+  EXPECT_EQ(ValueOf(l, "Передавать SMS"), "да");
+  EXPECT_EQ(ValueOf(l, "SMS 1: Передача SMS"), "Тревоги, взятия\\снятия");
+  EXPECT_EQ(ValueOf(l, "SMS 1: Раздел"), "3");
+  EXPECT_EQ(ValueOf(l, "SMS 1: Телефон"), "79031234567");
+  EXPECT_EQ(ValueOf(l, "SMS 2: Передача SMS"), "Выключено");
+  EXPECT_EQ(ValueOf(l, "Использовать конфигурацию GPRS"), "да");
+  EXPECT_EQ(ValueOf(l, "GPRS SIM-карта №1: APN"), "internet");
+  EXPECT_EQ(ValueOf(l, "GPRS SIM-карта №2: APN"), "");
+  d.ConfigBuffer[38] = 0;
+  EXPECT_EQ(ValueOf(ListConfiguration(d), "Номер прибора"), "<none>") << "no GSM, no GSM settings";
+}
+
 TEST(Listing, ShowsValuesAsTheListsDoAndLeavesTheImageAlone) {
   SharedData d = Defaults(2);
   d.ConfigBuffer[9] = 0x0E;   // zone 2: an event byte without an entry
