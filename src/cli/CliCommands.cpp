@@ -7,6 +7,7 @@
 #include "cli/Interrupt.h"
 #include "files/FileIO.h"
 #include "files/FileOps.h"
+#include "link/GsmBlocks.h"
 #include "link/ExchangeOperation.h"
 #include "model/DefaultImages.h"
 #include "shell/logic/FileCommands.h"
@@ -159,6 +160,7 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
   LoopPollTimer timer(loop);
   TDataModule1 dataModule(CreateSystemSerialDevice(), &timer);
   dataModule.cmprtdrvr1.SetPortName(*path);
+  GsmBlockExchange gsm(data);
   const InterruptGuard interrupt;
   const ExchangeOutcome outcome = RunExchange(
       loop, dataModule, data, mode,
@@ -167,7 +169,7 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
         if (row.box) prompter.Show({row.box->caption, row.box->text});
         io.err << StatusMessage(code, data.DeviceVersion) << "\n";
       },
-      nullptr, &interrupt.Flag());
+      &gsm, &interrupt.Flag());
   if (outcome.cancelled) {
     io.err << "tivolan-cli: обмен с прибором прерван" << (outcome.ended ? "" : ", порт не закрылся вовремя") << "\n";
     return kExitInterrupted;

@@ -90,7 +90,8 @@ std::vector<Reply> PanelSimulator::Feed(const uint8_t* data, std::size_t count, 
 
 // Block-1 answer: the "block" byte is the device type, then the version.
 Bytes PanelSimulator::ConfigAnswer() const {
-  const int type = setup_.fault == Fault::WrongType ? setup_.wrongType : setup_.type;
+  const bool wrong = setup_.fault == Fault::WrongType && (setup_.faultBlock == 0 || setup_.faultBlock == 1);
+  const int type = wrong ? setup_.wrongType : setup_.type;
   Bytes data{static_cast<uint8_t>(setup_.version)};
   data.insert(data.end(), payload_.begin(), payload_.end());
   return MakeFrame(kCmdAnswer, static_cast<uint8_t>(type), data);
@@ -116,12 +117,13 @@ std::optional<Reply> PanelSimulator::Answer(const Bytes& frame) {
   } else if (command != kCmdRead) {
     return std::nullopt;
   }
-  return Deliver(block == 1 ? ConfigAnswer() : BlockAnswer(block), readBack);
+  return Deliver(block == 1 ? ConfigAnswer() : BlockAnswer(block), readBack, block);
 }
 
-Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack) const {
+Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack, int block) const {
   Reply reply;
-  switch (setup_.fault) {
+  const bool faulty = setup_.faultBlock == 0 || setup_.faultBlock == block;
+  switch (faulty ? setup_.fault : Fault::None) {
     case Fault::None:
     case Fault::WrongType:
     case Fault::Stall: break;  // once the line is let go, answers are normal
@@ -130,7 +132,9 @@ Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack) const {
     case Fault::BadChecksum: answer.back() ^= 0x5A; break;
     case Fault::ReadBackDiffers:
       if (isWriteReadBack) {
-        answer[answer.size() - 2] ^= 0x01;  // last data byte
+        // Block 1: the last data byte. Blocks 2..4: the first, as the check
+        // of block 2 leaves its last data byte out.
+        answer[block > 1 && answer.size() > 5 ? 4 : answer.size() - 2] ^= 0x01;
         answer.back() = FrameChecksum(answer.data(), answer.size() - 1);
       }
       break;

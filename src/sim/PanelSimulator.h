@@ -37,6 +37,7 @@ struct DeviceSetup {
   Fault fault = Fault::None;
   int delayMs = 0;                  // Fault::Delay; Fault::Stall: how long the line is held, 0 until released
   int wrongType = 9;                // Fault::WrongType
+  int faultBlock = 0;               // the block whose answers carry the fault; 0: every block
 };
 
 // What the device does after a frame: an answer, and how it is sent.
@@ -71,7 +72,7 @@ class PanelSimulator {
   std::optional<Reply> Answer(const Bytes& frame);
   Bytes ConfigAnswer() const;
   Bytes BlockAnswer(int block) const;
-  Reply Deliver(Bytes answer, bool isWriteReadBack) const;
+  Reply Deliver(Bytes answer, bool isWriteReadBack, int block) const;
 
   DeviceSetup setup_;
   Bytes payload_;

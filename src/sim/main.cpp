@@ -26,6 +26,7 @@ const char* kUsage =
     "  --delay MS          answer delay for --fault delay (default 1500); how long\n"
     "                      --fault stall holds the line (default: until stopped)\n"
     "  --answer-type N     device type byte for --fault wrong-type (default 9)\n"
+    "  --fault-block N     apply the fault to the answers of block N (1..4) only\n"
     "  --no-pacing         send at once instead of at the line speed\n"
     "  --log FILE          log received frames to FILE instead of standard error\n";
 
@@ -77,6 +78,8 @@ int main(int argc, char** argv) {
       auto bytes = given.size() > 2 && given[1] == '=' ? ParseHex(given.substr(2)) : std::nullopt;
       if (!ParseInt(given.substr(0, 1).c_str(), 2, 4, block) || !bytes) return Fail("--block takes N=HEX, N 2..4");
       options.device.blocks[static_cast<std::size_t>(block - 2)] = *bytes;
+    } else if (arg == "--fault-block") {
+      if (!ParseInt(v, 1, 4, options.device.faultBlock)) return Fail("--fault-block takes 1..4");
     } else if (arg == "--fault") {
       auto fault = ParseFault(v);
       if (!fault) return Fail(std::string("unknown fault: ") + v);

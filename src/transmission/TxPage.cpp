@@ -32,6 +32,13 @@ void StartFromGsmDefaults(TxPageState& page, SharedData& data) {
   page.smsButtonVisible = false;
 }
 
+MessageBox NoAccessPointBox() {
+  return {"Параметры GPRS",
+          "Включено \"Использовать конфигурацию GPRS\", но ни для одной SIM-карты не задана точка доступа (APN).\r\n"
+          "Задайте APN или выключите эту настройку.",
+          BoxIcon::Error};
+}
+
 bool FourDigits(const std::string& text) {
   return text.size() == 4 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -198,6 +205,8 @@ std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data
   GprsBuffer gprs = data.GprsTX_Buffer;
   if (page.gprsOn) {
     if (const GprsFieldSet altered = BuildTX_Buffer(page.gprs, gprs)) return GprsAlteredMessage(altered);
+    // The flag would ask for a block 3 that holds nothing.
+    if (!GprsHoldsConfiguration(gprs)) return NoAccessPointBox();
   }
   if (auto refused = GridToDestBuffer(page.dest, data.DestTX_Buffer)) return refused;
   if (page.smsOn) UpdateTX_Buffer(page.sms, data);

@@ -4,6 +4,7 @@
 
 #include "files/FileIO.h"
 #include "files/FileOps.h"
+#include "files/GsmSubtree.h"
 
 namespace tivolan {
 
@@ -30,18 +31,21 @@ std::string CurrentFolder() {
 MessageBox FileReadErrorBox() { return {"Ошибка чтения файла", "Файл поврежден или не найден", BoxIcon::Error}; }
 
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter) {
-  const LoadedConfig loaded = OpenConfigFile(path, data.ConfigBuffer, data.DeviceType);
+  GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
+  const LoadedConfig loaded = OpenConfigFile(path, data.ConfigBuffer, data.DeviceType, &gsm);
   if (loaded.code == kNotAConfiguration) {
     prompter.Show(FileReadErrorBox());
     return {};
   }
   data.ConfigBuffer = loaded.buffer;
+  TakeGsmSettings(gsm.Settings(), data, form.tx.gprs);
   return {true, ShowReportedDevice(data, form, loaded.code, prompter)};
 }
 
 void SaveConfiguration(SharedData& data, FormState& form, const std::string& path) {
   if (auto refused = UpdateAllTXBuffers(data, form)) throw ConfigurationRefused(*refused);
-  SaveConfigFile(path, data.ConfigBuffer, data.DeviceType);
+  GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
+  SaveConfigFile(path, data.ConfigBuffer, data.DeviceType, &gsm);
 }
 
 }  // namespace tivolan

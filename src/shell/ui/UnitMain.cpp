@@ -45,6 +45,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
       prompter_(std::make_unique<QtPrompter>(this)),
       updatePollTimer_(new QtPollTimer(this)),
       cmprtdrvrUpdate(CreateSystemSerialDevice(), updatePollTimer_),
+      gsmSteps_(data_),
       // The worker's reports: a queued call to this window that the worker waits on.
       link_(
           dataModule_, data_,

@@ -10,6 +10,7 @@
 
 #include "link/CPDrv.h"
 #include "link/ExchangeOperation.h"
+#include "link/GsmBlocks.h"
 #include "link/UnitData.h"
 #include "model/SharedData.h"
 #include "shell/logic/MainForm.h"
@@ -132,6 +133,7 @@ class TForm1 : public QMainWindow {
   std::string currentFileName_;
   QtPollTimer* updatePollTimer_;
   TCommPortDriver cmprtdrvrUpdate;
+  GsmBlockExchange gsmSteps_;
   ExchangeOperation link_;
   StatusFlash flash_;
   QTimer* IndTimer = nullptr;

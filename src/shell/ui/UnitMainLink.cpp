@@ -36,7 +36,7 @@ bool TForm1::CommitForWrite() {
 void TForm1::SendData(LinkMode mode) {
   if (mode == LinkMode::Write && !CommitForWrite()) return;
   SetLinkControlsEnabled(false);
-  link_.Start(mode);
+  link_.Start(mode, &gsmSteps_);
 }
 
 // The file commands go with the link controls: an open during a read would

@@ -1,0 +1,212 @@
+#include "files/GsmSubtree.h"
+
+#include "files/XmlDocument.h"
+#include "link/Frames.h"
+#include "model/CodePage.h"
+#include "transmission/FormSMS.h"
+#include "transmission/MPIGSM.h"
+
+namespace tivolan {
+namespace {
+
+constexpr std::size_t kRecordsStart = 8;  // block 2: the destination records
+constexpr std::size_t kGprsFlag = 6;
+constexpr std::size_t kSmsFlag = 7;
+constexpr int kSmsListNodes = 8;  // only so many children of "SMS_List" are looked at
+
+uint8_t Low8(int64_t v) { return static_cast<uint8_t>(v & 0xFF); }
+
+// A destination record of block 2: its configuration byte and text bytes.
+struct DestRecord {
+  bool empty = true;
+  uint8_t config = 0;
+  std::string text;  // code page 1251
+};
+
+// The five records from byte 8; one that would run past the buffer ends them.
+std::array<DestRecord, kDestinations> DestRecords(const DestBuffer& b) {
+  std::array<DestRecord, kDestinations> records;
+  std::size_t at = kRecordsStart;
+  for (DestRecord& r : records) {
+    if (at >= b.size()) break;
+    const std::size_t length = b[at];
+    if (length == 0 || at + 1 + length > b.size()) {
+      ++at;
+      continue;
+    }
+    r.empty = false;
+    r.config = b[at + 1];
+    r.text.assign(b.begin() + static_cast<long>(at) + 2, b.begin() + static_cast<long>(at + 1 + length));
+    at += 1 + length;
+  }
+  return records;
+}
+
+std::string Hex(const uint8_t* bytes, std::size_t n) {
+  static const char* kDigits = "0123456789ABCDEF";
+  std::string text;
+  for (std::size_t i = 0; i < n; ++i) {
+    text += kDigits[bytes[i] >> 4];
+    text += kDigits[bytes[i] & 15];
+  }
+  return text;
+}
+
+void WriteDestinations(TXmlNode& cfg, const DestBuffer& dest) {
+  TXmlNode* list = cfg.AddElement("CID_Destinations");
+  const auto records = DestRecords(dest);
+  for (std::size_t n = 0; n < records.size(); ++n) {
+    const DestRecord& r = records[n];
+    if (r.empty) continue;
+    TXmlNode* d = list->AddElement("Dest" + std::to_string(n + 1));
+    d->WriteAttributeInteger("trySIMProt", r.config, 0);
+    // UTF-8 of the device's own characters, so that the file stays valid.
+    if (!r.text.empty()) d->WriteAttributeString("PhOrHst", Utf8FromCp1251(r.text), "");
+  }
+}
+
+void WriteSmsList(TXmlNode& cfg, const SmsBuffer& sms) {
+  TXmlNode* list = cfg.AddElement("SMS_List");
+  for (int k = 0; k < kSmsRows; ++k) {
+    const uint8_t* record = sms.data() + kSmsFirstRecord + kSmsRecordSize * static_cast<std::size_t>(k);
+    if (record[0] == 0) break;
+    TXmlNode* s = list->AddElement("SMS");
+    s->WriteAttributeInteger("PartID", record[1], 0);
+    s->WriteAttributeInteger("cfg", record[0], 0);
+    s->WriteAttributeString("pdu", Hex(record + 2, kSmsPhoneBytes), "");
+  }
+}
+
+void WriteGprs(TXmlNode& cfg, const GprsDialogState& g) {
+  TXmlNode* settings = cfg.AddElement("GPRS_Settings");
+  const std::string* sims[2][3] = {{&g.edtAPN1, &g.edtUser1, &g.edtPass1}, {&g.edtAPN2, &g.edtUser2, &g.edtPass2}};
+  for (int s = 0; s < 2; ++s) {
+    TXmlNode* sim = settings->AddElement("SIM" + std::to_string(s + 1));
+    sim->WriteAttributeString("APN", *sims[s][0], "");
+    sim->WriteAttributeString("user", *sims[s][1], "");
+    sim->WriteAttributeString("password", *sims[s][2], "");
+  }
+}
+
+// Rebuilds the destination records of `dest` from "CID_Destinations";
+// false when they would not fit the frame or a text the device cannot hold.
+bool ReadDestinations(const TXmlNode& list, DestBuffer& dest) {
+  std::size_t at = kRecordsStart;
+  for (int n = 1; n <= kDestinations; ++n) {
+    const TXmlNode* d = list.FindNode("Dest" + std::to_string(n));
+    if (!d) {
+      dest[at++] = 0;
+      continue;
+    }
+    const auto text = Cp1251FromUtf8(d->AttributeValueAt(1));
+    if (!text || text->size() > static_cast<std::size_t>(kDestTextMax)) return false;
+    if (at + 2 + text->size() + 1 > dest.size()) return false;  // the checksum must fit too
+    dest[at++] = static_cast<uint8_t>(text->size() + 1);
+    dest[at++] = Low8(d->AttributeIntegerAt(0));
+    for (char c : *text) dest[at++] = static_cast<uint8_t>(c);
+  }
+  dest[1] = static_cast<uint8_t>(at + 1);
+  dest[3] = 2;
+  SealFrame(dest.data());
+  return true;
+}
+
+bool ReadSmsList(const TXmlNode& list, DestBuffer& dest, SmsBuffer& sms) {
+  dest[kSmsFlag] = 0;
+  sms[kSmsFirstRecord] = 0;  // the SMS dialog's SetDefaults
+  std::size_t at = kSmsFirstRecord;
+  int examined = 0;
+  for (int i = 0; i < list.NodeCount() && examined < kSmsListNodes; ++i) {
+    const TXmlNode* node = list.NodeAt(i);
+    if (node->NodeKind() == TXmlNode::Kind::Attribute) continue;
+    ++examined;
+    if (node->NodeKind() != TXmlNode::Kind::Element || node->Name() != "SMS") continue;
+    const auto phone = HexToBytes(node->AttributeValueAt(2));
+    if (!phone) return false;
+    sms[at] = Low8(node->AttributeIntegerAt(1));
+    sms[at + 1] = Low8(node->AttributeIntegerAt(0));
+    std::copy(phone->begin(), phone->end(), sms.begin() + static_cast<long>(at) + 2);
+    dest[kSmsFlag] = 1;
+    at += kSmsRecordSize;
+  }
+  sms[at] = 0;  // ends the list; after eight records, the byte behind them
+  return true;
+}
+
+void ReadSim(const TXmlNode* sim, std::string& apn, std::string& user, std::string& password) {
+  if (!sim) return;
+  apn = sim->AttributeValueAt(0);
+  user = sim->AttributeValueAt(1);
+  password = sim->AttributeValueAt(2);
+}
+
+}  // namespace
+
+std::optional<std::array<uint8_t, 8>> HexToBytes(const std::string& text) {
+  std::array<uint8_t, 8> bytes{};
+  auto digit = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (2 * i + 1 >= text.size()) return std::nullopt;
+    const int high = digit(text[2 * i]);
+    const int low = digit(text[2 * i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes[i] = static_cast<uint8_t>(high * 16 + low);
+  }
+  return bytes;
+}
+
+void GsmFileSubtree::Write(TXmlNode& configMPI) {
+  TXmlDocument compact("configMPI");  // keeps the compact form; only its "CFG" is used
+  TXmlNode* cfg = compact.Root()->AddElement("CFG");
+  cfg->WriteAttributeInteger("DeviceNum", DeviceNumber(settings_.dest), 0);
+  WriteDestinations(*cfg, settings_.dest);
+  if (settings_.dest[kSmsFlag] != 0) WriteSmsList(*cfg, settings_.sms);
+  if (settings_.dest[kGprsFlag] != 0) WriteGprs(*cfg, settings_.gprsFields);
+  configMPI.AttachNode(cfg);
+}
+
+bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
+  const TXmlNode* cfg = configMPI.FindNode("CFG");
+  if (!cfg) return false;
+  GsmSettings read = settings_;
+  ResetDestBuffer(read.dest);
+  SetDeviceNumber(read.dest, static_cast<int>(cfg->ReadAttributeInteger("DeviceNum", 0) & 0xFFFF));
+  if (const TXmlNode* list = cfg->FindNode("CID_Destinations")) {
+    if (!ReadDestinations(*list, read.dest)) return false;
+  } else {  // the five empty records of the reset stay
+    read.dest[1] = static_cast<uint8_t>(kRecordsStart + kDestinations + 1);
+    read.dest[3] = 2;
+    SealFrame(read.dest.data());
+  }
+  if (const TXmlNode* list = cfg->FindNode("SMS_List"))
+    if (!ReadSmsList(*list, read.dest, read.sms)) return false;
+  if (cfg->FindNode("GPRS_Settings")) {
+    read.dest[kGprsFlag] = 1;
+    GprsDialogState& f = read.gprsFields;
+    ReadSim(cfg->FindNode("SIM1"), f.edtAPN1, f.edtUser1, f.edtPass1);
+    ReadSim(cfg->FindNode("SIM2"), f.edtAPN2, f.edtUser2, f.edtPass2);
+    BuildTX_Buffer(f, read.gprs);
+  } else {
+    read.dest[kGprsFlag] = 0;
+  }
+  settings_ = read;
+  return true;
+}
+
+GsmSettings GsmSettingsOf(const SharedData& data, const GprsDialogState& gprs) {
+  return {data.DestTX_Buffer, data.GprsTX_Buffer, data.SmsTX_Buffer, gprs};
+}
+
+void TakeGsmSettings(const GsmSettings& settings, SharedData& data, GprsDialogState& gprs) {
+  data.DestTX_Buffer = settings.dest;
+  data.GprsTX_Buffer = settings.gprs;
+  data.SmsTX_Buffer = settings.sms;
+  gprs = settings.gprsFields;
+}
+
+}  // namespace tivolan

@@ -1,0 +1,52 @@
+#pragma once
+// The GSM settings of a configuration file, below "configMPI": the device
+// number, the delivery destinations, the SMS list and the GPRS access
+// points, from and to the three GSM frames and the GPRS dialog's fields.
+// Reading goes into staged copies that the caller takes only once the whole
+// file was accepted, so a refused file changes nothing.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "files/FileOps.h"
+#include "model/SharedData.h"
+#include "transmission/FormGprs.h"
+
+namespace tivolan {
+
+// The GSM frames and the GPRS texts as one set.
+struct GsmSettings {
+  DestBuffer dest{};
+  GprsBuffer gprs{};
+  SmsBuffer sms{};
+  GprsDialogState gprsFields;
+};
+
+class GsmFileSubtree final : public GsmSubtree {
+ public:
+  // `current` is what the program holds now: written by Write, and the base
+  // that Read changes (what the file does not hold stays).
+  explicit GsmFileSubtree(GsmSettings current) : settings_(std::move(current)) {}
+
+  // WriteGsmSubtree: a compact "CFG" below the readable "configMPI".
+  void Write(TXmlNode& configMPI) override;
+  // ReadGsmSubtree; false refuses the file.
+  bool Read(const TXmlNode& configMPI) override;
+
+  const GsmSettings& Settings() const { return settings_; }
+
+ private:
+  GsmSettings settings_;
+};
+
+// The GSM settings of the shared storage and the GPRS dialog, and back.
+GsmSettings GsmSettingsOf(const SharedData& data, const GprsDialogState& gprs);
+void TakeGsmSettings(const GsmSettings& settings, SharedData& data, GprsDialogState& gprs);
+
+// The eight phone bytes of a "pdu": pairs of hexadecimal digits, either
+// case, characters after the sixteenth ignored; nullopt when a pair is
+// missing or no hexadecimal number.
+std::optional<std::array<uint8_t, 8>> HexToBytes(const std::string& text);
+
+}  // namespace tivolan

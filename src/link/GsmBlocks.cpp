@@ -1,0 +1,82 @@
+#include "link/GsmBlocks.h"
+
+#include <algorithm>
+
+#include "link/Frames.h"
+
+namespace tivolan {
+namespace {
+
+constexpr std::size_t kGprsFlag = 6;  // block 2: block 3 belongs to the configuration
+constexpr std::size_t kSmsFlag = 7;   // block 2: block 4 belongs to the configuration
+
+// Reads block `block`; a usable answer lands whole in `into`, another one
+// leaves it as it was.
+template <std::size_t N>
+bool ReadBlock(TThreadBuff& worker, uint8_t block, std::array<uint8_t, N>& into) {
+  const RequestFrame request = MakeRequestFrame(block);
+  if (!worker.Exchange(request.data(), request.size())) return false;
+  const auto answer = worker.DataModule().TakeSnapshot();
+  if (IsUsableBlockAnswer(answer.AsAnswer()) && answer.count <= N)
+    std::copy_n(answer.bytes.begin(), answer.count, into.begin());
+  return true;
+}
+
+// Sends a frame whose byte 1 holds its length; a length that does not fit
+// its buffer is never sent.
+template <std::size_t N>
+bool SendFrame(TThreadBuff& worker, const std::array<uint8_t, N>& frame) {
+  const std::size_t length = frame[1];
+  if (length < 6 || length > N) return false;
+  return worker.Exchange(frame.data(), length);
+}
+
+}  // namespace
+
+bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker) {
+  dest_ = data_.DestTX_Buffer;
+  gprs_ = data_.GprsTX_Buffer;
+  sms_ = data_.SmsTX_Buffer;
+  const RequestFrame request = MakeRequestFrame(2);
+  if (!worker.Exchange(request.data(), request.size())) return false;
+  const auto answer = worker.DataModule().TakeSnapshot();
+  // An answer the buffer cannot hold whole would lose destinations: it fails.
+  if (answer.count > dest_.size()) return false;
+  std::copy_n(answer.bytes.begin(), answer.count, dest_.begin());
+  if (dest_[kGprsFlag] != 0 && !ReadGprsBlock(worker)) return false;
+  if (dest_[kSmsFlag] != 0 && !ReadSmsBlock(worker)) return false;
+  return true;
+}
+
+bool GsmBlockExchange::ReadGprsBlock(TThreadBuff& worker) { return ReadBlock(worker, 3, gprs_); }
+
+bool GsmBlockExchange::ReadSmsBlock(TThreadBuff& worker) { return ReadBlock(worker, 4, sms_); }
+
+void GsmBlockExchange::CommitRead() {
+  data_.DestTX_Buffer = dest_;
+  data_.GprsTX_Buffer = gprs_;
+  data_.SmsTX_Buffer = sms_;
+}
+
+bool GsmBlockExchange::WriteGsmSettings(TThreadBuff& worker) {
+  const DestBuffer& dest = data_.DestTX_Buffer;
+  if (!SendFrame(worker, dest)) return false;
+  if (!DestWriteAnswerMatches(worker.DataModule().TakeSnapshot().AsAnswer(), dest.data())) return false;
+  if (dest[kGprsFlag] != 0 && !WriteGprsBlock(worker)) return false;
+  if (dest[kSmsFlag] != 0 && !WriteSmsBlock(worker)) return false;
+  return true;
+}
+
+bool GsmBlockExchange::WriteGprsBlock(TThreadBuff& worker) {
+  const GprsBuffer& frame = data_.GprsTX_Buffer;
+  return SendFrame(worker, frame) &&
+         BlockWriteAnswerMatches(worker.DataModule().TakeSnapshot().AsAnswer(), frame.data());
+}
+
+bool GsmBlockExchange::WriteSmsBlock(TThreadBuff& worker) {
+  const SmsBuffer& frame = data_.SmsTX_Buffer;
+  return SendFrame(worker, frame) &&
+         BlockWriteAnswerMatches(worker.DataModule().TakeSnapshot().AsAnswer(), frame.data());
+}
+
+}  // namespace tivolan
