@@ -7,6 +7,7 @@
 
 #include "link/EventLoop.h"
 #include "link/ExchangeOperation.h"
+#include "link/GsmBlocks.h"
 #include "link/UnitData.h"
 #include "model/DefaultImages.h"
 #include "sim/SimPort.h"
@@ -33,14 +34,20 @@ class SimFixture {
     SetDefaultImage(data.ConfigBuffer, type, prompter);
   }
 
-  ExchangeOutcome Run(LinkMode mode) {
+  // `gsm`: the GSM block steps, as the programs run them; without, a
+  // configuration that uses GSM fails.
+  ExchangeOutcome Run(LinkMode mode, GsmBlockSteps* gsm = nullptr) {
     timed.clear();
     const auto start = std::chrono::steady_clock::now();
-    return RunExchange(loop, dataModule, data, mode, [&](LinkStatus code, int) {
-      const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-      timed.push_back({code, ms});
-    });
+    return RunExchange(
+        loop, dataModule, data, mode,
+        [&](LinkStatus code, int) {
+          const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+          timed.push_back({code, ms});
+        },
+        gsm);
   }
+  ExchangeOutcome RunWithGsm(LinkMode mode) { return Run(mode, &gsm); }
 
   double MsBetween(int fromCode, int toCode) const {
     double from = -1;
@@ -57,6 +64,7 @@ class SimFixture {
   LoopPollTimer timer{loop};
   TDataModule1 dataModule{CreateSystemSerialDevice(), &timer};
   SharedData data;
+  GsmBlockExchange gsm{data};
   std::vector<TimedCode> timed;
 
  private:
