@@ -3,6 +3,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+
+#include "cli/CliCommands.h"
 
 #include "files/FileIO.h"
 #include "files/FileOps.h"
@@ -176,6 +179,84 @@ TEST_F(Cli, ShowAndDiffInTheProgramsWords) {
             "ШС3: Задержка выход — → 30\n"
             "Раздел для внутренних событий 1 → 8\n");
   EXPECT_EQ(Tool({"diff", Path("a.cf8"), Path("a.cf8")}).status, 0);
+}
+
+// A type 1 panel whose configuration uses GSM: one destination on, an SMS
+// recipient, GPRS for SIM 1.
+const char* kGsmPanel =
+    "--type 1 --image 78171E1E68140000681400006814000048100000500F0000580400005804000000000200331"
+    "0C00210 --block 2=123401010D492B373930333132333435363700000000 "
+    "--block 3=0B696E7465726E657400000000 --block 4=02039730214365F7FFFF00";
+
+TEST_F(Cli, AGsmConfigurationGoesFromDeviceToFileToDeviceWithEveryByte) {
+  const std::string a = Sim(kGsmPanel);
+  ASSERT_EQ(Tool({"read", "--port", a, "-o", Path("a.cf8")}).status, 0);
+  EXPECT_NE(Text("a.cf8").find("<CFG DeviceNum=\"4660\"><CID_Destinations><Dest1 trySIMProt=\"73\" "
+                               "PhOrHst=\"+79031234567\"/></CID_Destinations><SMS_List><SMS PartID=\"3\" cfg=\"2\" "
+                               "pdu=\"9730214365F7FFFF\"/></SMS_List><GPRS_Settings><SIM1 APN=\"internet\" user=\"\" "
+                               "password=\"\"/><SIM2 APN=\"\" user=\"\" password=\"\"/></GPRS_Settings></CFG>\t\t</configMPI>"),
+            std::string::npos)
+      << Text("a.cf8");
+  const std::string b = Sim("--type 1");
+  const RunResult write = Tool({"write", "--port", b, Path("a.cf8")});
+  ASSERT_EQ(write.status, 0) << write.err;
+  EXPECT_NE(write.err.find("Пишем настройки GSM"), std::string::npos);
+  ASSERT_EQ(Tool({"read", "--port", b, "-o", Path("b.cf8")}).status, 0);
+  EXPECT_EQ(Text("a.cf8"), Text("b.cf8"));
+  const std::string log = SimLog(1);
+  EXPECT_NE(log.find("7E 1B 57 02 12 34 01 01 0D 49 2B 37 39 30 33 31 32 33 34 35 36 37 00 00 00 00"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find("7E 12 57 03 0B 69 6E 74 65 72 6E 65 74 00 00 00 00"), std::string::npos) << log;
+  EXPECT_NE(log.find("7E 10 57 04 02 03 97 30 21 43 65 F7 FF FF 00"), std::string::npos) << log;
+}
+
+TEST_F(Cli, AFailedGsmStepExitsTenAndAReadWritesNoFile) {
+  const std::string port = Sim(std::string(kGsmPanel) + " --fault no-answer --fault-block 4");
+  const RunResult r = Tool({"read", "--port", port, "-o", Path("x.cf8")});
+  EXPECT_EQ(r.status, 10);
+  EXPECT_NE(r.err.find("Ошибка при чтении или записи параметров GSM"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(Path("x.cf8")));
+}
+
+// A GSM configuration without any destination on: the program asks first.
+class CliQuestion : public Cli {
+ protected:
+  void SetUp() override {
+    const std::string source = Sim(kGsmPanel);
+    ASSERT_EQ(Tool({"read", "--port", source, "-o", Path("g.cf8")}).status, 0);
+    std::string text = Text("g.cf8");
+    const std::string on = "trySIMProt=\"73\"";
+    ASSERT_NE(text.find(on), std::string::npos);
+    text.replace(text.find(on), on.size(), "trySIMProt=\"9\"");  // attempts "Выкл."
+    Write("off.cf8", text);
+    target = Sim("--type 1");
+  }
+  int RunInProcess(const std::vector<std::string>& args, const std::string& answer, std::string& err) {
+    std::ostringstream out, errors;
+    std::istringstream in(answer);
+    const int status = cli::Run(args, {out, errors, in, true});
+    err = errors.str();
+    return status;
+  }
+  std::string target;
+};
+
+TEST_F(CliQuestion, WithoutATerminalTheWriteIsRefusedAndNothingIsSent) {
+  const RunResult r = Tool({"write", "--port", target, Path("off.cf8")});
+  EXPECT_EQ(r.status, 5);
+  EXPECT_NE(r.err.find("--yes"), std::string::npos) << r.err;
+  EXPECT_EQ(SimLog(1), "");
+}
+
+TEST_F(CliQuestion, AnsweredNoSendsNothingAndYesWrites) {
+  std::string err;
+  EXPECT_EQ(RunInProcess({"write", "--port", target, Path("off.cf8")}, "н\n", err), 5);
+  EXPECT_NE(err.find("Ни одно направление не включено, сохранять настройки? [д/н]"), std::string::npos) << err;
+  EXPECT_EQ(SimLog(1), "");
+  EXPECT_EQ(RunInProcess({"write", "--port", target, Path("off.cf8")}, "д\n", err), 0) << err;
+  EXPECT_NE(SimLog(1).find("7E 0E 57 02 12 34 01 01 00 00 00 00 00"), std::string::npos) << "the destination that is off goes as an empty record";
+  const RunResult yes = Tool({"write", "--port", target, Path("off.cf8"), "--yes"});
+  EXPECT_EQ(yes.status, 0) << yes.err;
 }
 
 // Ctrl+C while the tool talks to a device: the exchange is cancelled, the

@@ -26,8 +26,13 @@ class OrderPrompter final : public Prompter {
     shown.push_back(box);
     textWhenShown = window_->StatusText();
   }
-  bool AskYesNo(const MessageBox&) override { return true; }
+  bool AskYesNo(const MessageBox& box) override {
+    asked.push_back(box);
+    return answer;
+  }
   std::vector<MessageBox> shown;
+  std::vector<MessageBox> asked;
+  bool answer = true;
   QString textWhenShown;
 
  private:
@@ -170,6 +175,31 @@ class LinkWindowTest : public QObject {
 
   // An open during a read would replace the buffers the worker fills, and a
   // later save would write the device's values into the opened file.
+  // GSM chosen and every destination "Выкл.": the write asks first; No
+  // sends nothing and leaves the controls as they were, Yes writes W1 and W2.
+  void aGsmWriteWithoutDestinationsAsksFirst() {
+    Bench b(Device(1));
+    QComboBox* kind = b.window->findChild<QComboBox*>(QStringLiteral("bxRTX_Type"));
+    kind->setCurrentIndex(2);
+    emit kind->activated(2);
+    b.prompts->answer = false;
+    b.window->ButtonWrite->click();
+    QCOMPARE(b.prompts->asked.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(b.prompts->asked[0].text),
+             QStringLiteral("Ни одно направление не включено,\r\nсохранять настройки?"));
+    QVERIFY(b.window->ButtonWrite->isEnabled());
+    QVERIFY(!b.window->WorkerRunning());
+    QTest::qWait(100);
+    QVERIFY(b.sim.ReceivedFrames().empty());
+    b.prompts->answer = true;
+    b.window->ButtonWrite->click();
+    b.WaitIdle();
+    QCOMPARE(b.texts.last(), QStringLiteral("Конфигурация записана"));
+    const auto frames = b.sim.ReceivedFrames();
+    QCOMPARE(frames.size(), std::size_t{2});
+    QCOMPARE(int(frames[1][3]), 2);
+  }
+
   void fileCommandsWaitForTheExchange() {
     Bench b(Device(1));
     b.window->ButtonRead->click();
