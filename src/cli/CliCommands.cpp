@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 
+#include "cli/FirmwareCommand.h"
 #include "cli/Interrupt.h"
 #include "files/FileIO.h"
 #include "files/FileOps.h"
@@ -29,13 +30,14 @@ const char* kToolHelp =
     "  show      list every setting of a configuration file\n"
     "  diff      list the settings in which two configuration files differ\n"
     "  defaults  write the default configuration of a device type\n"
+    "  firmware  update a device's firmware through its boot loader\n"
     "\n"
     "'tivolan-cli <command> --help' describes a command.\n"
     "\n"
     "exit status: 0 success; 1 the files differ (diff); 2 usage error; 3 a file that cannot be\n"
     "opened or is no configuration file; 4 the file cannot be written; 5 the write was refused;\n"
-    "6..11 the final status of a failed exchange with the device; 130 the exchange was interrupted\n"
-    "(Ctrl+C), the port is closed.\n";
+    "6..11 the final status of a failed exchange with the device; 12, 13 a failed firmware update;\n"
+    "130 the exchange was interrupted (Ctrl+C), the port is closed.\n";
 
 const std::map<std::string, const char*> kVerbHelp = {
     {"read",
@@ -59,17 +61,22 @@ const std::map<std::string, const char*> kVerbHelp = {
      "\n"
      "Lists each setting that differs, as \"ШС3: Задержка вход 30 → 45\". Exit status 1 when the files\n"
      "differ, 0 when they are equal.\n"},
+    {"firmware",
+     "usage: tivolan-cli firmware --port PORT FILE.enc\n"
+     "\n"
+     "Sends the firmware in FILE.enc to the boot loader of the device on PORT (115200 baud) as\n"
+     "\"Обновить прошивку\" does: set jumper J1 and switch the device on first. The whole file is\n"
+     "checked before the port is opened; progress goes to standard error.\n"
+     "\n"
+     "exit status: 0 the firmware was updated; 2 usage error; 3 the file is not firmware (\"Файл не\n"
+     "найден\" and a line saying what is wrong and where); 6 the port cannot be opened; 12 no verdict\n"
+     "in time (\"Нет связи с устройством\"); 13 a block was rejected (\"Ошибка контрольной суммы\");\n"
+     "130 interrupted (Ctrl+C), the port is closed.\n"},
     {"defaults",
      "usage: tivolan-cli defaults --type 1|2|3 -o FILE.cf8\n"
      "\n"
      "Writes the default configuration of a device type: 1 Ирт-ОП8А, 2 Ирт-ОП8, 3 Ирт-ОП-КС.\n"},
 };
-
-// A box's lines as one line of the terminal.
-std::string OneLine(std::string text) {
-  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " ");
-  return text;
-}
 
 // Boxes go to standard error as caption and text.
 class StreamPrompter final : public Prompter {
@@ -262,6 +269,19 @@ int Defaults(const Options& o, Streams& io) {
 
 }  // namespace
 
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "\r\n") == 0) {
+      line += ' ';
+      ++i;
+    } else {
+      line += text[i];
+    }
+  }
+  return line;
+}
+
 int Run(const std::vector<std::string>& args, Streams io) {
   Options o;
   if (const auto status = Parse(args, o, io)) return *status;
@@ -279,6 +299,11 @@ int Run(const std::vector<std::string>& args, Streams io) {
   if (o.verb == "write") return Write(o, io);
   if (o.verb == "show") return Show(o, io);
   if (o.verb == "diff") return Diff(o, io);
+  if (o.verb == "firmware") {
+    if (!o.port) return Usage(io, "--port is required", o.verb);
+    if (o.files.size() != 1) return Usage(io, "one firmware file is required", o.verb);
+    return RunFirmwareCommand(*o.port, o.files[0], io);
+  }
   return Defaults(o, io);
 }
 

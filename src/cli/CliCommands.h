@@ -19,8 +19,12 @@ struct Streams {
   std::ostream& err;
   std::istream& in;
   bool interactive;  // standard input is a terminal
+  bool progressInPlace = false;  // standard error is a terminal: progress is redrawn in place
 };
 
 int Run(const std::vector<std::string>& args, Streams io);
+
+// A box's lines ("\r\n" apart) as one line of the terminal.
+std::string OneLine(const std::string& text);
 
 }  // namespace tivolan::cli

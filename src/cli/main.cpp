@@ -13,5 +13,5 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  return tivolan::cli::Run(args, {std::cout, std::cerr, std::cin, isatty(0) != 0});
+  return tivolan::cli::Run(args, {std::cout, std::cerr, std::cin, isatty(0) != 0, isatty(2) != 0});
 }

@@ -161,14 +161,20 @@ LineState TCommPortDriver::LineStatus() {
 }
 
 void TCommPortDriver::PollTimerMessage() {
-  std::lock_guard lock(mutex_);
-  if (!device_->IsOpen()) return;
-  QueueState q;
-  if (!device_->QueryQueues(q)) return;
-  if (packetSize_ <= 0)
-    DeliverStream(q.inQueue);
-  else
-    DeliverPackets(q.inQueue);
+  bool lost = false;
+  {
+    std::lock_guard lock(mutex_);
+    if (!device_->IsOpen()) return;
+    QueueState q;
+    if (device_->QueryQueues(q)) {
+      if (packetSize_ <= 0)
+        DeliverStream(q.inQueue);
+      else
+        DeliverPackets(q.inQueue);
+    }
+    lost = onLineLost_ && device_->IsOpen() && device_->HungUp();
+  }
+  if (lost) onLineLost_(*this);  // outside the lock: the handler may close the port
 }
 
 long TCommPortDriver::ReadInto(uint32_t count) {

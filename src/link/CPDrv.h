@@ -101,6 +101,9 @@ class TCommPortDriver {
   void SetCheckLineStatus(bool on) { checkLineStatus_ = on; }
   void SetOnReceiveData(TReceiveDataEvent handler) { onReceiveData_ = std::move(handler); }
   void SetOnReceivePacket(TReceivePacketEvent handler) { onReceivePacket_ = std::move(handler); }
+  // Fired by a poll tick that finds the line gone; only asked when set.
+  using TLineLostEvent = std::function<void(TCommPortDriver& sender)>;
+  void SetOnLineLost(TLineLostEvent handler) { onLineLost_ = std::move(handler); }
 
   // The receive scratch buffer, for tests of its size and allocation.
   const std::vector<uint8_t>& ScratchBuffer() const { return scratch_; }
@@ -143,6 +146,7 @@ class TCommPortDriver {
   bool checkLineStatus_ = false;
   TReceiveDataEvent onReceiveData_;
   TReceivePacketEvent onReceivePacket_;
+  TLineLostEvent onLineLost_;
 
   std::vector<uint8_t> scratch_;
   int64_t packetStart_ = -1;

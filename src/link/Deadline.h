@@ -21,6 +21,8 @@ inline constexpr Millis kAnswerComplete{16 * kWaitStep};
 // A write that makes no progress for this long gives up (the port's output
 // time-out).
 inline constexpr Millis kWriteStall{200};
+// The boot loader has this long to give its verdict on a firmware block.
+inline constexpr Millis kVerdictWait{4000};
 // A cancelled worker has this long to close the port and end.
 inline constexpr Millis kShutdown{3000};
 }  // namespace limits

@@ -11,6 +11,7 @@ struct MessageBox {
   std::string caption;
   std::string text;  // lines separated by "\r\n"
   BoxIcon icon = BoxIcon::Error;
+  std::string detail = {};  // what exactly is wrong, shown below the text
 };
 
 class Prompter {

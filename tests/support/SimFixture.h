@@ -36,7 +36,7 @@ class SimFixture {
 
   // `gsm`: the GSM block steps, as the programs run them; without, a
   // configuration that uses GSM fails.
-  ExchangeOutcome Run(LinkMode mode, GsmBlockSteps* gsm = nullptr) {
+  ExchangeOutcome Run(LinkMode mode, GsmBlockSteps* steps = nullptr) {
     timed.clear();
     const auto start = std::chrono::steady_clock::now();
     return RunExchange(
@@ -45,7 +45,7 @@ class SimFixture {
           const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
           timed.push_back({code, ms});
         },
-        gsm);
+        steps);
   }
   ExchangeOutcome RunWithGsm(LinkMode mode) { return Run(mode, &gsm); }
 

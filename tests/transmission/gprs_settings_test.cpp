@@ -243,6 +243,7 @@ struct PackCase {
   const char* name;
   std::string text;
   std::string packed;
+  friend void PrintTo(const PackCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class GprsPackedTextCases : public ::testing::TestWithParam<PackCase> {};
@@ -475,6 +476,7 @@ struct KeyCase {
   const char* name;
   char key;
   bool admitted;
+  friend void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class GprsApnChar : public ::testing::TestWithParam<KeyCase> {};

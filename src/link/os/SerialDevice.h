@@ -54,6 +54,9 @@ class SerialDevice {
   virtual long Read(uint8_t* into, uint32_t count) = 0;
   virtual long Write(const uint8_t* from, uint32_t count) = 0;
   virtual bool ModemStatus(uint32_t& lines) = 0;
+  // The other end has gone (a USB adapter pulled, a pseudo-terminal's
+  // master closed). Devices that cannot tell say false.
+  virtual bool HungUp() { return false; }
 };
 
 std::unique_ptr<SerialDevice> CreateSystemSerialDevice();

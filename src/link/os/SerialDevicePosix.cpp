@@ -147,6 +147,12 @@ class PosixSerialDevice final : public SerialDevice {
     return static_cast<long>(n);
   }
 
+  bool HungUp() override {
+    if (fd_ < 0) return false;
+    pollfd p{fd_, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+  }
+
   bool ModemStatus(uint32_t& lines) override {
     int bits = 0;
     if (fd_ < 0 || ::ioctl(fd_, TIOCMGET, &bits) != 0) return false;

@@ -10,12 +10,18 @@ namespace tivolan {
 FileChooser StandardFileChooser(QWidget* parent) {
   return [parent](FileDialogKind kind, const std::string& folder) -> std::optional<std::string> {
     QFileDialog dialog(parent);
-    const bool open = kind == FileDialogKind::Open;
-    dialog.setWindowTitle(open ? QStringLiteral("Открыть файл конфигурации")
-                               : QStringLiteral("Сохранить настройки панели как"));
-    dialog.setNameFilter(QStringLiteral("Файлы конфигурации панели (*.cf8)"));
-    dialog.setOption(QFileDialog::HideNameFilterDetails);  // the filter reads "Файлы конфигурации панели"
-    dialog.setDefaultSuffix(QStringLiteral("cf8"));
+    const bool firmware = kind == FileDialogKind::Firmware;
+    const bool open = kind == FileDialogKind::Open || firmware;
+    if (firmware) {
+      dialog.setWindowTitle(QStringLiteral("Выбрать файл прошивки"));
+      dialog.setNameFilter(QStringLiteral("Файлы прошивок (*.enc)"));
+    } else {
+      dialog.setWindowTitle(open ? QStringLiteral("Открыть файл конфигурации")
+                                 : QStringLiteral("Сохранить настройки панели как"));
+      dialog.setNameFilter(QStringLiteral("Файлы конфигурации панели (*.cf8)"));
+      dialog.setDefaultSuffix(QStringLiteral("cf8"));
+    }
+    dialog.setOption(QFileDialog::HideNameFilterDetails);  // the filter reads as its plain text
     dialog.setDirectory(Q(folder));
     if (open) {
       dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -22,6 +22,7 @@ void Prepare(QMessageBox& dialog, const MessageBox& box) {
   dialog.setIcon(ToQt(box.icon));
   dialog.setWindowTitle(Q(box.caption));
   dialog.setText(Q(box.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  if (!box.detail.empty()) dialog.setInformativeText(Q(box.detail));
   dialog.setObjectName(QStringLiteral("MessageBox"));
 }
 

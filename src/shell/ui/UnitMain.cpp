@@ -24,6 +24,7 @@
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/pages/ConcentratorPageWidget.h"
+#include "shell/ui/pages/FirmwarePageWidget.h"
 #include "shell/ui/pages/PageKit.h"
 #include "shell/ui/pages/PeripheryPageWidget.h"
 #include "shell/ui/pages/TxPageWidget.h"
@@ -54,12 +55,15 @@ TForm1::TForm1(FormServices services, QWidget* parent)
           },
           [this](LinkStatus code, int param) { LinkStatusMessage(code, param); }) {
   ConfigureUpdatePort(cmprtdrvrUpdate);
+  tmrUpdOff_ = new QtPollTimer(this);
+  update_ = std::make_unique<FirmwareTransfer>(cmprtdrvrUpdate, *tmrUpdOff_);
   BuildFrame();
   BuildMenu();
   FormCreate();
 }
 
 TForm1::~TForm1() {
+  update_->Cancel();
   link_.Close();
   dataModule_.cmprtdrvr1.Close();
 }
@@ -120,8 +124,10 @@ void TForm1::BuildFrame() {
   txPage->frmGPRS = frmGPRS = new TfrmGPRS(this, data_, form_.tx.gprs, prompts);
   txPage->FrmSMS = FrmSMS = new TFrmSMS(this, data_, form_.tx.sms, prompts);
   concentratorPage = new ConcentratorPageWidget(PageMain, data_, form_.concentrator);
-  pages = {zonePage, peripheryPage, txPage, concentratorPage, new QWidget(PageMain)};
-  pages[kTabUpdate]->setObjectName(QStringLiteral("PGUpdate"));
+  firmwarePage = new FirmwarePageWidget(PageMain);
+  connect(firmwarePage->btnUpdFile, &QPushButton::clicked, this, &TForm1::btnUpdFileClick);
+  connect(firmwarePage->btnUpdProgress, &QPushButton::clicked, this, &TForm1::btnUpdClick);
+  pages = {zonePage, peripheryPage, txPage, concentratorPage, firmwarePage};
   for (int i = 0; i < kTabCount; ++i) {
     QWidget* page = pages[static_cast<std::size_t>(i)];
     page->setAccessibleName(Q(kTabCaptions[static_cast<std::size_t>(i)]));
@@ -274,6 +280,7 @@ void TForm1::MenuHelpAboutClick() { ShowAboutBox(this, Q(kProductName)); }
 // Closing while a read or write runs: the worker's reports are no longer
 // shown and it gives up at once; it closes the port as it ends.
 void TForm1::closeEvent(QCloseEvent* event) {
+  update_->Cancel();
   link_.Close();
   dataModule_.cmprtdrvr1.Close();
   event->accept();

@@ -10,6 +10,7 @@
 
 #include "link/CPDrv.h"
 #include "link/ExchangeOperation.h"
+#include "link/Firmware.h"
 #include "link/GsmBlocks.h"
 #include "link/UnitData.h"
 #include "model/SharedData.h"
@@ -30,6 +31,7 @@ namespace tivolan {
 
 class QtPollTimer;
 class TxPageWidget;
+class FirmwarePageWidget;
 class TFrmSMS;
 class TfrmGPRS;
 class ZonePageWidget;
@@ -39,7 +41,7 @@ class ConcentratorPageWidget;
 inline constexpr int kClientWidth = 752;
 inline constexpr int kClientHeight = 521;
 
-enum class FileDialogKind { Open, Save };
+enum class FileDialogKind { Open, Save, Firmware };
 // Shows a file dialog starting in `folder`; nullopt when cancelled.
 using FileChooser = std::function<std::optional<std::string>(FileDialogKind kind, const std::string& folder)>;
 
@@ -94,6 +96,11 @@ class TForm1 : public QMainWindow {
   QString StatusText() const;
   bool WorkerRunning();
 
+  // The "Прошивка" page.
+  void btnUpdFileClick();
+  void btnUpdClick();
+  bool FirmwareRunning() const;
+
   // Makes the widgets show FormState; signals stay blocked meanwhile, so
   // showing data never writes data.
   void SyncFromState();
@@ -121,6 +128,8 @@ class TForm1 : public QMainWindow {
   void PaintStatus(uint32_t rgb);
   void SetLinkControlsEnabled(bool enabled);
   bool CommitForWrite();
+  void FirmwareEnded(FirmwareResult result);
+  void SetFirmwareControlsEnabled(bool enabled);
   void ShowDeviceRead(int type);
 
   SharedData& data_;
@@ -133,6 +142,8 @@ class TForm1 : public QMainWindow {
   std::string currentFileName_;
   QtPollTimer* updatePollTimer_;
   TCommPortDriver cmprtdrvrUpdate;
+  QtPollTimer* tmrUpdOff_ = nullptr;
+  std::unique_ptr<FirmwareTransfer> update_;
   GsmBlockExchange gsmSteps_;
   ExchangeOperation link_;
   StatusFlash flash_;
@@ -158,6 +169,7 @@ class TForm1 : public QMainWindow {
   ZonePageWidget* zonePage = nullptr;
   PeripheryPageWidget* peripheryPage = nullptr;
   TxPageWidget* txPage = nullptr;
+  FirmwarePageWidget* firmwarePage = nullptr;
   TfrmGPRS* frmGPRS = nullptr;
   TFrmSMS* FrmSMS = nullptr;
   ConcentratorPageWidget* concentratorPage = nullptr;
