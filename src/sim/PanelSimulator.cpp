@@ -18,7 +18,8 @@ constexpr FaultNameRow kFaultNames[] = {
     {Fault::None, "none"},          {Fault::NoAnswer, "no-answer"},      {Fault::Truncated, "truncated"},
     {Fault::BadChecksum, "bad-crc"}, {Fault::WrongType, "wrong-type"},   {Fault::ReadBackDiffers, "readback"},
     {Fault::Delay, "delay"},         {Fault::Oversized, "oversized"},    {Fault::HangUp, "hangup"},
-    {Fault::Stall, "stall"},
+    {Fault::Stall, "stall"},        {Fault::Reject, "reject"},           {Fault::ZeroVerdict, "zero-verdict"},
+    {Fault::ExtraVerdictBytes, "extra-verdict-bytes"},
 };
 
 // Block 2 of a fresh device: device number 1, no GPRS, no SMS, five empty
@@ -126,7 +127,10 @@ Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack, int block) con
   switch (faulty ? setup_.fault : Fault::None) {
     case Fault::None:
     case Fault::WrongType:
-    case Fault::Stall: break;  // once the line is let go, answers are normal
+    case Fault::Stall:  // once the line is let go, answers are normal
+    case Fault::Reject:
+    case Fault::ZeroVerdict:
+    case Fault::ExtraVerdictBytes: break;  // verdicts are the boot loader's; a panel has none
     case Fault::NoAnswer: return Reply{};
     case Fault::Truncated: answer.resize(answer.size() - 3); break;
     case Fault::BadChecksum: answer.back() ^= 0x5A; break;

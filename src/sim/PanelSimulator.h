@@ -23,6 +23,10 @@ enum class Fault {
   Oversized,      // a frame longer than 201 bytes
   HangUp,         // the line drops in the middle of an answer
   Stall,          // the line is held from the start: the program's writes make no progress
+  // Boot loader only (NoAnswer and HangUp apply there too).
+  Reject,             // the verdict is 0x22
+  ZeroVerdict,        // the verdict is 0x00
+  ExtraVerdictBytes,  // every verdict is followed by other bytes
 };
 
 // Parses a fault name as the command line gives it; nullopt when unknown.
@@ -38,6 +42,7 @@ struct DeviceSetup {
   int delayMs = 0;                  // Fault::Delay; Fault::Stall: how long the line is held, 0 until released
   int wrongType = 9;                // Fault::WrongType
   int faultBlock = 0;               // the block whose answers carry the fault; 0: every block
+  int atBlock = 1;                  // boot loader: the block (1-based, counted from the start) that meets the fault
 };
 
 // What the device does after a frame: an answer, and how it is sent.
@@ -45,6 +50,7 @@ struct Reply {
   Bytes bytes;
   int delayMs = 0;
   bool hangUpAfter = false;  // the line drops once `bytes` went out
+  bool atOnce = false;       // `bytes` go out in one write instead of paced
 };
 
 class PanelSimulator {

@@ -57,7 +57,8 @@ std::optional<Bytes> ParseHex(const std::string& text) {
   return out;
 }
 
-SimPort::SimPort(SimOptions options) : options_(std::move(options)), device_(options_.device) {
+SimPort::SimPort(SimOptions options)
+    : options_(std::move(options)), device_(options_.device), loader_(options_.device) {
   // Held before the path is handed out, so even the first frame stalls.
   if (options_.device.fault == Fault::Stall) {
     if (!pty_.HoldOutput(true)) throw std::runtime_error("cannot hold the pseudo-terminal's line");
@@ -96,16 +97,22 @@ void SimPort::Run(const std::atomic<bool>* externalStop) {
   }
 }
 
+uint32_t SimPort::ExpectedBaud() const {
+  if (options_.expectedBaud != 0) return options_.expectedBaud;
+  return options_.bootloader ? kBootloaderBaud : 9600;
+}
+
 uint32_t SimPort::LineBaud(std::string* mismatch) const {
   const termios t = pty_.SlaveSettings();
   const uint32_t baud = SpeedValue(::cfgetospeed(&t));
+  const uint32_t expected = ExpectedBaud();
   std::string problems;
-  if (baud != options_.expectedBaud) problems += " speed " + std::to_string(baud);
+  if (baud != expected) problems += " speed " + std::to_string(baud);
   if ((t.c_cflag & CSIZE) != CS8 || (t.c_cflag & (PARENB | CSTOPB))) problems += " not 8N1";
   if (t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN) || t.c_oflag & OPOST || t.c_iflag & (ICRNL | INLCR | IXON | ISTRIP))
     problems += " not raw";
   if (!problems.empty()) *mismatch = "line settings mismatch:" + problems;
-  return baud == 0 ? options_.expectedBaud : baud;
+  return baud == 0 ? expected : baud;
 }
 
 void SimPort::Serve(const uint8_t* data, std::size_t count) {
@@ -115,7 +122,7 @@ void SimPort::Serve(const uint8_t* data, std::size_t count) {
     std::lock_guard lock(mutex_);
     // Feed names the frames it completed: the kept log is bounded, so its
     // size says nothing once full.
-    replies = device_.Feed(data, count, &newFrames);
+    replies = options_.bootloader ? loader_.Feed(data, count, &newFrames) : device_.Feed(data, count, &newFrames);
   }
   for (const auto& frame : newFrames)
     if (options_.log) options_.log(Hex(frame));
@@ -128,8 +135,9 @@ void SimPort::Serve(const uint8_t* data, std::size_t count) {
     mismatches_.push_back(mismatch);
   }
   // At another speed a real device hears only noise.
-  if (baud != options_.expectedBaud) return;
-  for (std::size_t i = 0; i < replies.size(); ++i) Send(replies[i], newFrames[std::min(i, newFrames.size() - 1)].size());
+  if (baud != ExpectedBaud()) return;
+  for (std::size_t i = 0; i < replies.size() && !hungUp_; ++i)
+    Send(replies[i], newFrames[std::min(i, newFrames.size() - 1)].size());
 }
 
 void SimPort::Send(const Reply& reply, std::size_t requestBytes) {
@@ -141,7 +149,7 @@ void SimPort::Send(const Reply& reply, std::size_t requestBytes) {
   const auto start = std::chrono::steady_clock::now();
   for (std::size_t sent = 0; sent < reply.bytes.size() && !stop_;) {
     std::size_t due = reply.bytes.size();
-    if (msPerByte > 0) {
+    if (msPerByte > 0 && !reply.atOnce) {
       const double elapsed =
           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
       due = std::min(reply.bytes.size(), static_cast<std::size_t>(elapsed / msPerByte) + 1);
@@ -152,13 +160,14 @@ void SimPort::Send(const Reply& reply, std::size_t requestBytes) {
     }
     if (sent < reply.bytes.size()) SleepMs(msPerByte > 0 ? msPerByte : 1);
   }
-  if (reply.hangUpAfter) HangUp();
+  // After part of an answer, the line drops once the program's poll (500 ms)
+  // has taken it, so the program sees an answer start and then lose its
+  // line; with nothing sent it drops at once.
+  if (reply.hangUpAfter) HangUp(reply.bytes.empty() ? 0 : 700);
 }
 
-// The line drops once the program's poll (500 ms) has taken the first half,
-// so the program sees an answer start and then lose its line.
-void SimPort::HangUp() {
-  SleepMs(700);
+void SimPort::HangUp(double afterMs) {
+  SleepMs(afterMs);
   hungUp_ = true;
   pty_.CloseMaster();
 }
@@ -175,6 +184,16 @@ std::vector<Bytes> SimPort::ReceivedFrames() const {
 std::size_t SimPort::ReceivedFrameCount() const {
   std::lock_guard lock(mutex_);
   return device_.FrameCount();
+}
+
+std::vector<Bytes> SimPort::ReceivedBlocks() const {
+  std::lock_guard lock(mutex_);
+  return {loader_.Blocks().begin(), loader_.Blocks().end()};
+}
+
+std::size_t SimPort::ReceivedBlockCount() const {
+  std::lock_guard lock(mutex_);
+  return loader_.BlockCount();
 }
 
 std::vector<std::string> SimPort::Mismatches() const {

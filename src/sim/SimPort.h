@@ -1,7 +1,8 @@
 #pragma once
 // The simulator on a pseudo-terminal: the program opens the slave like a
 // serial port; the simulator answers on the master, paced at the line speed
-// the program set, and checks that speed and raw 8N1 on its side.
+// the program set, and checks that speed and raw 8N1 on its side. It is a
+// panel, or the boot loader that takes a firmware update.
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/BootloaderSimulator.h"
 #include "sim/PanelSimulator.h"
 #include "sim/Pty.h"
 
@@ -18,9 +20,10 @@ namespace tivolan::sim {
 
 struct SimOptions {
   DeviceSetup device;
+  bool bootloader = false;        // the boot loader instead of a panel (device: fault and atBlock only)
   bool pacing = true;             // ten bit times per byte at the program's speed
-  uint32_t expectedBaud = 9600;
-  std::function<void(const std::string&)> log;  // one line per received frame, in hex
+  uint32_t expectedBaud = 0;      // 0: the mode's own, 9600 for a panel, kBootloaderBaud for the boot loader
+  std::function<void(const std::string&)> log;  // one line per received frame or block, in hex
 };
 
 class SimPort {
@@ -41,6 +44,13 @@ class SimPort {
   // oldest first, and how many arrived in all.
   std::vector<Bytes> ReceivedFrames() const;
   std::size_t ReceivedFrameCount() const;
+  // Boot loader: the newest blocks received, each with its length bytes (at
+  // most BootloaderSimulator::kBlockLogSize), oldest first, and how many
+  // arrived in all.
+  std::vector<Bytes> ReceivedBlocks() const;
+  std::size_t ReceivedBlockCount() const;
+  // The speed the line is checked against.
+  uint32_t ExpectedBaud() const;
   std::vector<std::string> Mismatches() const;
   Bytes Payload() const;
   Bytes Block(int block) const;
@@ -55,10 +65,11 @@ class SimPort {
   void Serve(const uint8_t* data, std::size_t count);
   void Send(const Reply& reply, std::size_t requestBytes);
   uint32_t LineBaud(std::string* mismatch) const;
-  void HangUp();
+  void HangUp(double afterMs);
 
   SimOptions options_;
   PanelSimulator device_;
+  BootloaderSimulator loader_;
   Pty pty_;
   mutable std::mutex mutex_;
   std::vector<std::string> mismatches_;

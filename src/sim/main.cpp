@@ -1,4 +1,5 @@
-// tivolan-sim: a simulated panel or concentrator on a pseudo-terminal.
+// tivolan-sim: a simulated panel or concentrator, or the boot loader that
+// takes a firmware update, on a pseudo-terminal.
 // Prints the port's path as the first line, then answers until stopped.
 #include <csignal>
 #include <cstdio>
@@ -21,14 +22,26 @@ const char* kUsage =
     "  --version N         firmware version byte (default 3)\n"
     "  --image HEX         configuration payload instead of the type's defaults\n"
     "  --block N=HEX       data of block N (2..4)\n"
-    "  --fault NAME        one of: no-answer truncated bad-crc wrong-type readback\n"
-    "                      delay oversized hangup stall\n"
+    "  --bootloader        simulate the boot loader instead of a panel: checks for\n"
+    "                      115200 baud, reads length-prefixed blocks, answers\n"
+    "                      each with 0x11; --type, --version, --image, --block,\n"
+    "                      --delay, --answer-type and --fault-block do not apply\n"
+    "  --fault NAME        panel, one of: no-answer truncated bad-crc wrong-type\n"
+    "                      readback delay oversized hangup stall\n"
+    "                      boot loader, at the block --at-block names:\n"
+    "                      reject (verdict 0x22), zero-verdict (0x00), no-answer\n"
+    "                      (no verdict), hangup (the line drops before the\n"
+    "                      verdict); and for every verdict: extra-verdict-bytes\n"
+    "                      (0x11 0x55 0xAA at once)\n"
     "  --delay MS          answer delay for --fault delay (default 1500); how long\n"
     "                      --fault stall holds the line (default: until stopped)\n"
     "  --answer-type N     device type byte for --fault wrong-type (default 9)\n"
     "  --fault-block N     apply the fault to the answers of block N (1..4) only\n"
+    "  --at-block K        boot loader: the fault meets the K-th block received\n"
+    "                      (1-based, default 1)\n"
     "  --no-pacing         send at once instead of at the line speed\n"
-    "  --log FILE          log received frames to FILE instead of standard error\n";
+    "  --log FILE          log received frames (boot loader: blocks) to FILE\n"
+    "                      instead of standard error\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "tivolan-sim: %s\n%s", message.c_str(), kUsage);
@@ -51,6 +64,7 @@ int main(int argc, char** argv) {
   options.device.delayMs = 1500;
   bool delayGiven = false;
   std::string logPath;
+  bool atBlockGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -60,6 +74,10 @@ int main(int argc, char** argv) {
     }
     if (arg == "--no-pacing") {
       options.pacing = false;
+      continue;
+    }
+    if (arg == "--bootloader") {
+      options.bootloader = true;
       continue;
     }
     const char* v = value();
@@ -80,6 +98,9 @@ int main(int argc, char** argv) {
       options.device.blocks[static_cast<std::size_t>(block - 2)] = *bytes;
     } else if (arg == "--fault-block") {
       if (!ParseInt(v, 1, 4, options.device.faultBlock)) return Fail("--fault-block takes 1..4");
+    } else if (arg == "--at-block") {
+      if (!ParseInt(v, 1, 1000000, options.device.atBlock)) return Fail("--at-block takes 1..1000000");
+      atBlockGiven = true;
     } else if (arg == "--fault") {
       auto fault = ParseFault(v);
       if (!fault) return Fail(std::string("unknown fault: ") + v);
@@ -95,6 +116,13 @@ int main(int argc, char** argv) {
       return Fail("unknown option: " + arg);
     }
   }
+  const Fault fault = options.device.fault;
+  const bool bootFault = fault == Fault::Reject || fault == Fault::ZeroVerdict || fault == Fault::ExtraVerdictBytes;
+  const bool sharedFault = fault == Fault::None || fault == Fault::NoAnswer || fault == Fault::HangUp;
+  if (options.bootloader && !bootFault && !sharedFault)
+    return Fail(std::string("--fault ") + FaultName(fault) + " does not apply to the boot loader");
+  if (!options.bootloader && bootFault) return Fail(std::string("--fault ") + FaultName(fault) + " needs --bootloader");
+  if (!options.bootloader && atBlockGiven) return Fail("--at-block needs --bootloader");
   // The answer delay's default would end a stall nobody asked to end.
   if (options.device.fault == Fault::Stall && !delayGiven) options.device.delayMs = 0;
   const std::size_t expected = tivolan::DefaultPayload(options.device.type).size();
