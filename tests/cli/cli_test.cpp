@@ -259,6 +259,45 @@ TEST_F(CliQuestion, AnsweredNoSendsNothingAndYesWrites) {
   EXPECT_EQ(yes.status, 0) << yes.err;
 }
 
+// tivolan-cli firmware against tivolan-sim --bootloader.
+struct FirmwareCase {
+  const char* sim;     // nullptr: no simulator, a port that does not exist
+  const char* file;
+  int status;
+  std::vector<const char*> texts;
+  friend void PrintTo(const FirmwareCase& c, std::ostream* os) { *os << (c.sim ? c.sim : "no port") << " " << c.file; }
+};
+class CliFirmware : public Cli, public ::testing::WithParamInterface<FirmwareCase> {};
+
+TEST_P(CliFirmware, ExitsWithItsStatusAndTheTexts) {
+  const FirmwareCase& c = GetParam();
+  const std::string port = c.sim ? Sim(c.sim) : "/dev/no-such-port";
+  const RunResult r = Tool({"firmware", "--port", port, Write("f.enc", c.file)});
+  EXPECT_EQ(r.status, c.status) << r.err;
+  for (const char* text : c.texts) EXPECT_NE(r.err.find(text), std::string::npos) << text << "\n" << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, CliFirmware,
+    ::testing::Values(
+        FirmwareCase{"--bootloader", "0002AABB0002CCDD", 0,
+                     {"0 % (0 из 2 блоков)\n", "50 % (2 из 2 блоков)\n", "100 % (2 из 2 блоков)\n",
+                      "Прошивка прибора: Прошивка прибора обновлена"}},
+        FirmwareCase{"--bootloader", "0003AABBCC\n", 3, {"Ошибка: Файл не найден", "f.enc: знак 11: байт 0x0A"}},
+        FirmwareCase{"--bootloader", "", 3, {"Файл прошивки пуст"}},
+        FirmwareCase{"--bootloader", "0009AABB", 3, {"блок 1 с байта 0 объявляет 9 байт данных"}},
+        FirmwareCase{nullptr, "0003AABBCC", 6, {"Ошибка открытия порта", "Ошибка порта"}},
+        FirmwareCase{"--bootloader --fault reject --at-block 2", "0001AA0001BB", 13,
+                     {"Прошивка прибора: Ошибка контрольной суммы"}},
+        FirmwareCase{"--bootloader --fault no-answer", "0001AA", 12, {"Прошивка прибора: Нет связи с устройством"}}));
+
+TEST_F(Cli, FirmwareUsage) {
+  EXPECT_EQ(Tool({"firmware", "--port", "/dev/x"}).status, 2);
+  EXPECT_EQ(Tool({"firmware", Path("f.enc")}).status, 2);
+  const RunResult help = Tool({"firmware", "--help"});
+  EXPECT_NE(help.out.find("13 a block was rejected"), std::string::npos);
+}
+
 // Ctrl+C while the tool talks to a device: the exchange is cancelled, the
 // port closed, and the tool says so instead of dying mid-frame.
 struct InterruptCase {

@@ -1,0 +1,148 @@
+// The "Прошивка" tab through the widgets, offscreen, against the simulated
+// boot loader.
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "link/UnitData.h"
+#include "shell/ui/QtPollTimer.h"
+#include "shell/ui/TApplication.h"
+#include "shell/ui/UnitMain.h"
+#include "shell/ui/pages/FirmwarePageWidget.h"
+#include "sim/SimPort.h"
+#include "support/RecordingPrompter.h"
+#include "support/TempDir.h"
+
+using namespace tivolan;
+
+namespace {
+
+struct Bench {
+  explicit Bench(sim::Fault fault = sim::Fault::None) : dir("tivolan-firmware-tab") {
+    sim::SimOptions o;
+    o.bootloader = true;
+    o.device.fault = fault;
+    sim = std::make_unique<sim::SimPort>(o);
+    sim->Start();
+    settings.Write("comportname", sim->SlavePath());
+    FormServices services{data, dataModule, settings, [] { return std::vector<std::string>{}; }};
+    services.chooseFile = [this](FileDialogKind kind, const std::string&) -> std::optional<std::string> {
+      asked = kind;
+      return chosen;
+    };
+    window = std::make_unique<TForm1>(std::move(services));
+    auto recorder = std::make_unique<test::RecordingPrompter>();
+    prompts = recorder.get();
+    window->SetPrompter(std::move(recorder));
+    window->show();
+    window->PageMain->setCurrentIndex(kTabUpdate);
+  }
+  FirmwarePageWidget& Page() { return *window->firmwarePage; }
+  void Choose(const std::string& path) {
+    chosen = path;
+    Page().btnUpdFile->click();
+  }
+  void WaitEnd() { QTRY_VERIFY_WITH_TIMEOUT(!window->FirmwareRunning() && window->ButtonRead->isEnabled(), 8000); }
+
+  test::TempDir dir;
+  std::unique_ptr<sim::SimPort> sim;
+  SharedData data;
+  QtPollTimer pollTimer;
+  TDataModule1 dataModule{CreateSystemSerialDevice(), &pollTimer};
+  MemorySettingsStore settings;
+  std::unique_ptr<TForm1> window;
+  test::RecordingPrompter* prompts = nullptr;
+  std::optional<std::string> chosen;
+  std::optional<FileDialogKind> asked;
+};
+
+}  // namespace
+
+class FirmwareTabTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void thePageAsTheUserSeesIt() {
+    Bench b;
+    QCOMPARE(b.Page().lblInstruction->text(),
+             QStringLiteral("Для обновления прошивки:\n   - установите джампер J1, \n   - включите питание прибора\n"));
+    QVERIFY(b.Page().edtUpdFileName->isReadOnly());
+    QVERIFY(b.Page().pbUpdate->isHidden());
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    QVERIFY(b.window->grab().save(dir + QStringLiteral("/firmware-tab.png")));
+  }
+
+  void anUpdateRunsWithTheControlsLockedAndEndsWithItsMessage() {
+    Bench b;
+    b.Choose(b.dir.Write("fw.enc", "0002AABB0002CCDD"));
+    QCOMPARE(b.asked, std::optional<FileDialogKind>(FileDialogKind::Firmware));
+    QCOMPARE(b.Page().edtUpdFileName->text(), QString::fromStdString(*b.chosen));
+    b.Page().btnUpdProgress->click();
+    QVERIFY(b.window->FirmwareRunning());
+    QVERIFY(b.Page().pbUpdate->isVisible());
+    for (QWidget* w : std::initializer_list<QWidget*>{b.window->ButtonRead, b.window->ButtonWrite, b.window->PortNameBox,
+                                                      b.Page().btnUpdProgress, b.Page().btnUpdFile})
+      QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    b.WaitEnd();
+    QVERIFY(b.Page().pbUpdate->isHidden());
+    QVERIFY(b.Page().btnUpdProgress->isEnabled());
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(b.prompts->shown[0].text), QStringLiteral("Прошивка прибора обновлена"));
+    QCOMPARE(b.sim->ReceivedBlockCount(), std::size_t{2});
+    QVERIFY(!b.window->UpdatePort().IsOpen());
+  }
+
+  void withoutAFileItAsksForOne() {
+    Bench b;
+    b.Page().btnUpdProgress->click();
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(b.prompts->shown[0].text), QStringLiteral("Выберите файл"));
+    QVERIFY(!b.window->FirmwareRunning());
+  }
+
+  void aFileThatIsNoFirmwareSendsNothing() {
+    Bench b;
+    b.Choose(b.dir.Write("fw.enc", "0003AABBCC\r\n"));
+    b.Page().btnUpdProgress->click();
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(b.prompts->shown[0].text), QStringLiteral("Файл не найден"));
+    QVERIFY(!b.prompts->shown[0].detail.empty());
+    QVERIFY(!b.window->UpdatePort().IsOpen());
+    QTest::qWait(100);
+    QCOMPARE(b.sim->ReceivedBlockCount(), std::size_t{0});
+  }
+
+  void aRejectedBlockEndsWithTheChecksumMessage() {
+    Bench b(sim::Fault::Reject);
+    b.Choose(b.dir.Write("fw.enc", "0001AA"));
+    b.Page().btnUpdProgress->click();
+    b.WaitEnd();
+    QCOMPARE(QString::fromStdString(b.prompts->shown.at(0).text), QStringLiteral("Ошибка контрольной суммы"));
+    QVERIFY(b.Page().pbUpdate->isHidden());
+  }
+
+  void closingTheWindowDuringATransferClosesThePort() {
+    Bench b(sim::Fault::NoAnswer);
+    b.Choose(b.dir.Write("fw.enc", "0001AA"));
+    b.Page().btnUpdProgress->click();
+    QVERIFY(b.window->UpdatePort().IsOpen());
+    b.window->close();
+    QVERIFY(!b.window->FirmwareRunning());
+    QVERIFY(!b.window->UpdatePort().IsOpen());
+    QVERIFY(b.prompts->shown.empty());
+  }
+};
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  FirmwareTabTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "firmware_tab_test.moc"
