@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "shell/logic/Listing.h"
 #include "shell/logic/MainForm.h"
 #include "shell/logic/Platform.h"
+#include "shell/logic/PortState.h"
 
 namespace tivolan::cli {
 namespace {
@@ -31,6 +33,7 @@ const char* kToolHelp =
     "  diff      list the settings in which two configuration files differ\n"
     "  defaults  write the default configuration of a device type\n"
     "  firmware  update a device's firmware through its boot loader\n"
+    "  ports     list the serial ports and say whether each can be opened, and why not\n"
     "\n"
     "'tivolan-cli <command> --help' describes a command.\n"
     "\n"
@@ -72,6 +75,12 @@ const std::map<std::string, const char*> kVerbHelp = {
      "найден\" and a line saying what is wrong and where); 6 the port cannot be opened; 12 no verdict\n"
      "in time (\"Нет связи с устройством\"); 13 a block was rejected (\"Ошибка контрольной суммы\");\n"
      "130 interrupted (Ctrl+C), the port is closed.\n"},
+    {"ports",
+     "usage: tivolan-cli ports [PORT...]\n"
+     "\n"
+     "Lists the serial ports the program offers (or the ports named) with their state: free; in use (by\n"
+     "which process, or a lock file); no permission, with the command that fixes it; no such device; not a\n"
+     "serial port; and the maker and model of a USB adapter.\n"},
     {"defaults",
      "usage: tivolan-cli defaults --type 1|2|3 -o FILE.cf8\n"
      "\n"
@@ -175,6 +184,7 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
         const StatusRow& row = RowOf(code);
         if (row.box) prompter.Show({row.box->caption, row.box->text});
         io.err << StatusMessage(code, data.DeviceVersion) << "\n";
+        if (code == StatusPortError) io.err << PortCauseLine(*path) << "\n";
       },
       &gsm, &interrupt.Flag());
   if (outcome.cancelled) {
@@ -256,6 +266,20 @@ int Diff(const Options& o, Streams& io) {
   return lines.empty() ? kExitOk : kExitDiffer;
 }
 
+// Each port the program would offer (or each one named) with its state.
+int Ports(const Options& o, Streams& io) {
+  const std::vector<std::string> ports = o.files.empty() ? BuildPortList() : o.files;
+  if (ports.empty()) io.err << "tivolan-cli: the system reports no serial port\n";
+  std::size_t width = 0;
+  for (const auto& p : ports) width = std::max(width, p.size());
+  for (const auto& p : ports) {
+    const auto path = DriverPortName(p);
+    const std::string state = path ? DescribePortState(DiagnosePort(*path)) : "это не имя порта";
+    io.out << p << std::string(width + 2 - p.size(), ' ') << state << "\n";
+  }
+  return kExitOk;
+}
+
 int Defaults(const Options& o, Streams& io) {
   if (!o.type || (*o.type != "1" && *o.type != "2" && *o.type != "3"))
     return Usage(io, "--type takes 1, 2 or 3", o.verb);
@@ -268,6 +292,10 @@ int Defaults(const Options& o, Streams& io) {
 }
 
 }  // namespace
+
+std::string PortCauseLine(const std::string& path) {
+  return "Причина: " + path + ": " + DescribePortState(DiagnosePort(path));
+}
 
 std::string OneLine(const std::string& text) {
   std::string line;
@@ -299,6 +327,7 @@ int Run(const std::vector<std::string>& args, Streams io) {
   if (o.verb == "write") return Write(o, io);
   if (o.verb == "show") return Show(o, io);
   if (o.verb == "diff") return Diff(o, io);
+  if (o.verb == "ports") return Ports(o, io);
   if (o.verb == "firmware") {
     if (!o.port) return Usage(io, "--port is required", o.verb);
     if (o.files.size() != 1) return Usage(io, "one firmware file is required", o.verb);

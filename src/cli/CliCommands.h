@@ -24,6 +24,9 @@ struct Streams {
 
 int Run(const std::vector<std::string>& args, Streams io);
 
+// "Причина: <port> <why it cannot be opened>".
+std::string PortCauseLine(const std::string& path);
+
 // A box's lines ("\r\n" apart) as one line of the terminal.
 std::string OneLine(const std::string& text);
 

@@ -69,7 +69,7 @@ int RunFirmwareCommand(const std::string& port, const std::string& file, Streams
   if (!result) {
     const StatusRow& row = RowOf(StatusPortError);
     PrintBox(io, {row.box->caption, row.box->text});
-    io.err << row.text << "\n";
+    io.err << row.text << "\n" << PortCauseLine(*path) << "\n";
     return StatusPortError;
   }
   if (*result == FirmwareResult::Updated) progress.Show(100, count, count);

@@ -107,6 +107,29 @@ TEST_F(Cli, PortThatCannotBeOpened) {
   EXPECT_FALSE(fs::exists(Path("x.cf8")));
 }
 
+TEST_F(Cli, APortThatCannotBeOpenedSaysWhy) {
+  for (const auto& [port, why] : {std::pair<std::string, std::string>{"/dev/null", "это не последовательный порт"},
+                                  {"/dev/no-such-port", "нет такого устройства"}}) {
+    const RunResult r = Tool({"read", "--port", port, "-o", Path("x.cf8")});
+    EXPECT_EQ(r.status, 6);
+    EXPECT_NE(r.err.find("Ошибка порта\nПричина: " + port + ": " + why), std::string::npos) << r.err;
+  }
+  const RunResult fw = Tool({"firmware", "--port", "/dev/null", Write("f.enc", "0001AA")});
+  EXPECT_EQ(fw.status, 6);
+  EXPECT_NE(fw.err.find("Причина: /dev/null: это не последовательный порт"), std::string::npos) << fw.err;
+}
+
+TEST_F(Cli, PortsListsEachPortWithItsState) {
+  const std::string sim = Sim("--type 1");
+  const RunResult r = Tool({"ports", "/dev/null", sim, Path("")});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("/dev/null"), std::string::npos);
+  EXPECT_NE(r.out.find("это не последовательный порт"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(sim), std::string::npos);
+  EXPECT_NE(r.out.find("(tivolan-sim)"), std::string::npos) << "the simulator holds its own side\n" << r.out;
+  EXPECT_NE(r.out.find("это не имя порта"), std::string::npos) << r.out;
+}
+
 TEST_F(Cli, UsageErrors) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {}, {"frobnicate"}, {"read"}, {"read", "--port"}, {"read", "--port", "COM3"}, {"write", "--port", "/dev/x"},

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "model/DeviceCatalogue.h"
+#include "shell/logic/PortState.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/UnitMain.h"
 
@@ -53,7 +54,12 @@ void TForm1::EnableLinkControls() { SetLinkControlsEnabled(true); }
 void TForm1::LinkStatusMessage(int code, int param) {
   const StatusRow* row = FindStatus(code & 0x7F);
   if (!row) return;
-  if (row->box) prompter_->Show(MessageBox{row->box->caption, row->box->text, BoxIcon::Error});
+  if (row->box) {
+    // The box keeps its text; why the port failed goes below it.
+    const std::string port = dataModule_.cmprtdrvr1.PortName();
+    prompter_->Show(MessageBox{row->box->caption, row->box->text, BoxIcon::Error,
+                               port + ": " + DescribePortState(DiagnosePort(port))});
+  }
   SetStatusText(Q(StatusMessage(row->code, data_.DeviceVersion)));
   if (row->code == StatusReadDone) ShowDeviceRead(param);
   if (row->flash != Flash::None) FlashStatusBar(FlashColour(row->flash), 3);

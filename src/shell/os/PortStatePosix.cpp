@@ -1,0 +1,127 @@
+// What Linux tells about a serial port: the open itself, the processes that
+// hold the device (from /proc), the UUCP lock files, the device's group and
+// the USB adapter behind it (from sysfs).
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "shell/logic/PortState.h"
+
+namespace tivolan {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadLine(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+// Every other process with the device open.
+std::vector<std::string> Holders(dev_t device) {
+  std::vector<std::string> holders;
+  std::error_code ec;
+  for (fs::directory_iterator proc("/proc", ec), end; !ec && proc != end; proc.increment(ec)) {
+    const std::string pid = proc->path().filename().string();
+    if (pid.find_first_not_of("0123456789") != std::string::npos || pid == std::to_string(::getpid())) continue;
+    std::error_code fdError;
+    for (fs::directory_iterator fd(proc->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;
+         fd.increment(fdError)) {
+      struct stat info {};
+      if (::stat(fd->path().c_str(), &info) != 0 || !S_ISCHR(info.st_mode) || info.st_rdev != device) continue;
+      holders.push_back("процесс " + pid + " (" + ReadLine(proc->path() / "comm") + ")");
+      break;
+    }
+  }
+  return holders;
+}
+
+void AddLockFiles(const std::string& path, std::vector<std::string>& holders) {
+  const std::string name = fs::path(path).filename().string();
+  for (const char* dir : {"/run/lock", "/var/lock"}) {
+    const fs::path lock = fs::path(dir) / ("LCK.." + name);
+    std::error_code ec;
+    if (fs::exists(lock, ec)) holders.push_back("файл блокировки " + lock.string());
+  }
+}
+
+std::string GroupOf(gid_t gid) {
+  const group* g = ::getgrgid(gid);
+  return g ? g->gr_name : std::to_string(gid);
+}
+
+// "FTDI FT232R USB UART": the USB device above the tty in sysfs.
+std::string Adapter(const std::string& path) {
+  std::error_code ec;
+  fs::path device = fs::canonical(fs::path("/sys/class/tty") / fs::path(path).filename() / "device", ec);
+  for (int up = 0; !ec && up < 6 && !device.empty() && device != device.root_path(); ++up, device = device.parent_path()) {
+    const std::string product = ReadLine(device / "product");
+    if (product.empty()) continue;
+    const std::string maker = ReadLine(device / "manufacturer");
+    return maker.empty() ? product : maker + " " + product;
+  }
+  return {};
+}
+
+std::string KindOf(const struct stat& info) {
+  if (S_ISDIR(info.st_mode)) return "это папка";
+  if (S_ISREG(info.st_mode)) return "это обычный файл";
+  if (S_ISFIFO(info.st_mode)) return "это канал (FIFO)";
+  if (S_ISSOCK(info.st_mode)) return "это сокет";
+  return "это устройство, но не терминал";
+}
+
+}  // namespace
+
+PortState DiagnosePort(const std::string& path) {
+  PortState s;
+  s.path = path;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    s.condition = errno == ENOENT ? PortCondition::Missing : PortCondition::Unknown;
+    s.detail = std::strerror(errno);
+    return s;
+  }
+  if (!S_ISCHR(info.st_mode)) {
+    s.condition = PortCondition::NotSerial;
+    s.kind = KindOf(info);
+    return s;
+  }
+  s.adapter = Adapter(path);
+  const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    s.detail = std::strerror(error);
+    if (error == EACCES || error == EPERM) {
+      s.condition = PortCondition::NoPermission;
+      s.group = GroupOf(info.st_gid);
+    } else if (error == EBUSY) {
+      s.condition = PortCondition::InUse;
+      s.holders = Holders(info.st_rdev);
+    } else {
+      s.condition = error == ENXIO || error == ENODEV ? PortCondition::Missing : PortCondition::Unknown;
+    }
+    return s;
+  }
+  const bool terminal = ::isatty(fd) != 0;
+  ::close(fd);
+  if (!terminal) {
+    s.condition = PortCondition::NotSerial;
+    s.kind = KindOf(info);
+    return s;
+  }
+  s.holders = Holders(info.st_rdev);
+  AddLockFiles(path, s.holders);
+  s.condition = s.holders.empty() ? PortCondition::Free : PortCondition::InUse;
+  return s;
+}
+
+}  // namespace tivolan
