@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 
+#include "cli/Backup.h"
 #include "cli/FirmwareCommand.h"
 #include "cli/Interrupt.h"
 #include "files/FileIO.h"
@@ -50,9 +51,12 @@ const std::map<std::string, const char*> kVerbHelp = {
      "as \"Сохранить\" would save it; without, its settings are listed as 'show' lists them.\n"
      "A failed read writes no file.\n"},
     {"write",
-     "usage: tivolan-cli write --port PORT FILE.cf8 [--yes]\n"
+     "usage: tivolan-cli write --port PORT FILE.cf8 [--yes] [--backup DIR]\n"
      "\n"
      "Opens FILE.cf8 as \"Открыть...\" does and writes it into the device on PORT as \"Записать\" does.\n"
+     "With --backup the device is read first and what it holds is saved as DIR/<model>-<date>-<time>.cf8,\n"
+     "a normal configuration file; when that read fails nothing is written and the exit status is the\n"
+     "read's. A folder that does not exist or takes no file is refused before the device is touched.\n"
      "When the program would ask before writing, the question is asked on the terminal; --yes answers\n"
      "it. Without a terminal and without --yes such a write is refused and nothing is sent.\n"},
     {"show",
@@ -106,7 +110,7 @@ class StreamPrompter final : public Prompter {
 struct Options {
   std::string verb;
   std::vector<std::string> files;
-  std::optional<std::string> port, output, type;
+  std::optional<std::string> port, output, type, backup;
   bool yes = false;
   bool help = false;
 };
@@ -132,6 +136,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& o, Strea
     else if (a == "--yes") o.yes = true;
     else if (a == "--port") { if (!value(o.port)) return Usage(io, "--port needs a port name", o.verb); }
     else if (a == "-o" || a == "--output") { if (!value(o.output)) return Usage(io, a + " needs a file name", o.verb); }
+    else if (a == "--backup") { if (!value(o.backup)) return Usage(io, "--backup needs a folder", o.verb); }
     else if (a == "--type") { if (!value(o.type)) return Usage(io, "--type needs 1, 2 or 3", o.verb); }
     else if (!a.empty() && a[0] == '-') return Usage(io, "unknown option " + a, o.verb);
     else o.files.push_back(a);
@@ -220,9 +225,31 @@ int Read(const Options& o, Streams& io) {
   return kExitOk;
 }
 
+// Reads the device and keeps what it holds in `folder`, as "read -o" would.
+int Backup(const std::string& port, const std::string& folder, Streams& io) {
+  StreamPrompter prompter(io);
+  SharedData data;
+  FormState form;
+  StartWithDefaults(data, form, kTypePPKP, prompter);
+  int type = 0;
+  if (const int status = Exchange(port, data, LinkMode::Read, prompter, io, &type)) return status;
+  ShowReportedDevice(data, form, type, prompter);
+  const std::string file = BackupFileName(folder, type, std::time(nullptr));
+  if (const int status = Save(file, data, form, io)) return status;
+  io.err << "Резервная копия: " << file << "\n";
+  return kExitOk;
+}
+
 int Write(const Options& o, Streams& io) {
   if (!o.port) return Usage(io, "--port is required", o.verb);
   if (o.files.size() != 1) return Usage(io, "one configuration file is required", o.verb);
+  // Refused before the device is touched.
+  if (o.backup) {
+    if (const auto problem = BackupFolderProblem(*o.backup)) {
+      io.err << "tivolan-cli: " << *problem << "; запись не выполнена\n";
+      return kExitSaveFailed;
+    }
+  }
   StreamPrompter prompter(io);
   SharedData data;
   FormState form;
@@ -238,6 +265,9 @@ int Write(const Options& o, Streams& io) {
     }
     if (!prompter.AskYesNo(NoDestinationQuestion())) return kExitRefused;
   }
+  // A backup that fails stops the write: it never goes ahead without one.
+  if (o.backup)
+    if (const int status = Backup(*o.port, *o.backup, io)) return status;
   return Exchange(*o.port, data, LinkMode::Write, prompter, io);
 }
 

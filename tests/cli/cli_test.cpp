@@ -130,6 +130,56 @@ TEST_F(Cli, PortsListsEachPortWithItsState) {
   EXPECT_NE(r.out.find("это не имя порта"), std::string::npos) << r.out;
 }
 
+// Files in `folder`, by name.
+std::vector<std::string> FilesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  return names;
+}
+
+TEST_F(Cli, AWriteKeepsABackupOfWhatTheDeviceHeld) {
+  std::string image = "78171E1E68140000681400006814000048100000500F000058040000580400000000000033" "10C00510";
+  const std::string port = Sim("--type 1 --image " + image);  // siren 5 minutes, as no default has it
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("d.cf8")}).status, 0);
+  fs::create_directory(dir / "backups");
+  const RunResult r = Tool({"write", "--port", port, Path("d.cf8"), "--backup", Path("backups")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto names = FilesIn(dir / "backups");
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_EQ(names[0].rfind("Ирт-ОП8А-", 0), 0u) << names[0];
+  EXPECT_EQ(names[0].size(), std::string("Ирт-ОП8А-20261209-031500.cf8").size()) << names[0];
+  EXPECT_NE(r.err.find("Резервная копия: " + (dir / "backups" / names[0]).string()), std::string::npos) << r.err;
+  const std::string backup = (dir / "backups" / names[0]).string();
+  EXPECT_NE(ReadWholeFile(backup, 1 << 20).find("<sndWrkTime min=\"5\"/>"), std::string::npos);
+  const std::string log = SimLog(0);
+  EXPECT_LT(log.find("7E 0A 52 01"), log.find("7E 2E 57 01")) << "read first, then written\n" << log;
+  // The backup is a configuration write accepts: the device gets its own back.
+  ASSERT_EQ(Tool({"write", "--port", port, backup}).status, 0);
+  ASSERT_EQ(Tool({"read", "--port", port, "-o", Path("again.cf8")}).status, 0);
+  EXPECT_EQ(Text("again.cf8"), ReadWholeFile(backup, 1 << 20));
+}
+
+TEST_F(Cli, AFailedBackupReadWritesNothing) {
+  const std::string port = Sim("--type 1 --fault no-answer");
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("d.cf8")}).status, 0);
+  fs::create_directory(dir / "backups");
+  const RunResult r = Tool({"write", "--port", port, Path("d.cf8"), "--backup", Path("backups")});
+  EXPECT_EQ(r.status, 7);
+  EXPECT_TRUE(FilesIn(dir / "backups").empty());
+  EXPECT_EQ(SimLog(0).find("57 01"), std::string::npos) << "no write frame went out";
+}
+
+TEST_F(Cli, ABackupFolderThatCannotTakeOneIsRefusedBeforeTheDevice) {
+  const std::string port = Sim("--type 1");
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("d.cf8")}).status, 0);
+  for (const std::string& folder : {Path("absent"), Path("d.cf8"), std::string("/proc")}) {
+    const RunResult r = Tool({"write", "--port", port, Path("d.cf8"), "--backup", folder});
+    EXPECT_EQ(r.status, 4) << folder << r.err;
+    EXPECT_NE(r.err.find("запись не выполнена"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(SimLog(0), "") << "the device heard nothing";
+}
+
 TEST_F(Cli, UsageErrors) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {}, {"frobnicate"}, {"read"}, {"read", "--port"}, {"read", "--port", "COM3"}, {"write", "--port", "/dev/x"},

@@ -1,0 +1,43 @@
+#include "cli/Backup.h"
+
+#include <filesystem>
+
+#include "files/FileIO.h"
+#include "model/DeviceCatalogue.h"
+
+namespace tivolan::cli {
+
+namespace fs = std::filesystem;
+
+std::optional<std::string> BackupFolderProblem(const std::string& folder) {
+  std::error_code ec;
+  const fs::path dir = PathFromUtf8(folder);
+  if (!fs::exists(dir, ec)) return "папки резервных копий " + folder + " нет";
+  if (!fs::is_directory(dir, ec)) return folder + " не папка";
+  try {
+    CheckSaveTarget(Utf8FromPath(dir / "tivolan-backup-probe.cf8"));
+  } catch (const FileError& e) {
+    return "в папке " + folder + " нельзя создать файл: " + e.what();
+  }
+  return std::nullopt;
+}
+
+std::string BackupFileName(const std::string& folder, int deviceType, std::time_t when) {
+  const DeviceModel* model = FindDeviceModel(static_cast<uint32_t>(deviceType));
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &when);
+#else
+  localtime_r(&when, &local);
+#endif
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = std::string(model ? model->name : "device") + "-" + stamp;
+  const fs::path dir = PathFromUtf8(folder);
+  std::error_code ec;
+  fs::path file = dir / PathFromUtf8(base + ".cf8");
+  for (int n = 2; fs::exists(file, ec); ++n) file = dir / PathFromUtf8(base + "-" + std::to_string(n) + ".cf8");
+  return Utf8FromPath(file);
+}
+
+}  // namespace tivolan::cli
