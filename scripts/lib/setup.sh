@@ -14,6 +14,14 @@ PACKAGES=(
   clang libclang-rt-14-dev
   llvm  # llvm-symbolizer: source lines in the sanitizers' stacks
   fonts-dejavu-core
+  # The package and its test: dpkg-shlibdeps and file for CPack's Depends,
+  # desktop-file-validate, groff for the manual pages; pdftoppm to look at a
+  # printed report.
+  dpkg-dev file desktop-file-utils groff-base poppler-utils
+  # Windows (scripts/build-windows, scripts/test-windows): the cross compiler
+  # with the posix thread model, GoogleTest's sources to build with it, Wine
+  # to run the result, zip for the release archive.
+  g++-mingw-w64-x86-64-posix googletest wine64 zip
 )
 
 missing_packages() {

@@ -1,5 +1,8 @@
 #include "files/GsmSubtree.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "files/XmlDocument.h"
 #include "link/Frames.h"
 #include "model/CodePage.h"
@@ -52,12 +55,25 @@ std::string Hex(const uint8_t* bytes, std::size_t n) {
   return text;
 }
 
+// The reader refuses control characters other than tab and line ends.
+bool FileCanHold(const std::string& text) {
+  return std::none_of(text.begin(), text.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
+  });
+}
+
 void WriteDestinations(TXmlNode& cfg, const DestBuffer& dest) {
   TXmlNode* list = cfg.AddElement("CID_Destinations");
   const auto records = DestRecords(dest);
   for (std::size_t n = 0; n < records.size(); ++n) {
     const DestRecord& r = records[n];
     if (r.empty) continue;
+    // Only a device can have brought such a text; written, the file would
+    // no longer open.
+    if (!FileCanHold(r.text))
+      throw std::runtime_error("Настройки GSM нельзя сохранить в файл: в направлении " + std::to_string(n + 1) +
+                               " есть управляющие символы");
     TXmlNode* d = list->AddElement("Dest" + std::to_string(n + 1));
     d->WriteAttributeInteger("trySIMProt", r.config, 0);
     // UTF-8 of the device's own characters, so that the file stays valid.
@@ -88,8 +104,9 @@ void WriteGprs(TXmlNode& cfg, const GprsDialogState& g) {
   }
 }
 
-// Rebuilds the destination records of `dest` from "CID_Destinations";
-// false when they would not fit the frame or a text the device cannot hold.
+// Rebuilds the destination records of `dest` and its length byte from
+// "CID_Destinations"; false when they would not fit the frame or a text the
+// device cannot hold.
 bool ReadDestinations(const TXmlNode& list, DestBuffer& dest) {
   std::size_t at = kRecordsStart;
   for (int n = 1; n <= kDestinations; ++n) {
@@ -106,8 +123,6 @@ bool ReadDestinations(const TXmlNode& list, DestBuffer& dest) {
     for (char c : *text) dest[at++] = static_cast<uint8_t>(c);
   }
   dest[1] = static_cast<uint8_t>(at + 1);
-  dest[3] = 2;
-  SealFrame(dest.data());
   return true;
 }
 
@@ -180,9 +195,8 @@ bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
     if (!ReadDestinations(*list, read.dest)) return false;
   } else {  // the five empty records of the reset stay
     read.dest[1] = static_cast<uint8_t>(kRecordsStart + kDestinations + 1);
-    read.dest[3] = 2;
-    SealFrame(read.dest.data());
   }
+  read.dest[3] = 2;
   if (const TXmlNode* list = cfg->FindNode("SMS_List"))
     if (!ReadSmsList(*list, read.dest, read.sms)) return false;
   if (cfg->FindNode("GPRS_Settings")) {
@@ -190,10 +204,12 @@ bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
     GprsDialogState& f = read.gprsFields;
     ReadSim(cfg->FindNode("SIM1"), f.edtAPN1, f.edtUser1, f.edtPass1);
     ReadSim(cfg->FindNode("SIM2"), f.edtAPN2, f.edtUser2, f.edtPass2);
-    BuildTX_Buffer(f, read.gprs);
+    // Texts the block cannot carry as they stand would change unseen: refused.
+    if (BuildTX_Buffer(f, read.gprs) != 0) return false;
   } else {
     read.dest[kGprsFlag] = 0;
   }
+  SealFrame(read.dest.data());  // once the two flags, which it covers too, are set
   settings_ = read;
   return true;
 }

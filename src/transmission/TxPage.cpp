@@ -91,7 +91,14 @@ void GSM_Refresh(TxPageState& page, const SharedData& data) {
   if (page.smsOn) RefreshControls(page.sms, data);
   page.gprsOn = b[kGprsFlag] != 0;
   page.gprsButtonVisible = page.gprsOn;
-  if (page.gprsOn) FillFromBuffer(page.gprs, data.GprsTX_Buffer);
+  if (!page.gprsOn) return;
+  // A configuration whose GPRS block holds no access point shows none: the
+  // presets, shown instead, would be written at the next write or save
+  // without anyone having chosen them.
+  if (GprsHoldsConfiguration(data.GprsTX_Buffer))
+    FillFromBuffer(page.gprs, data.GprsTX_Buffer);
+  else
+    page.gprs = GprsDialogState{};
 }
 
 void RefreshTxPage(TxPageState& page, const SharedData& data) {

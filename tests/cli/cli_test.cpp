@@ -1,6 +1,7 @@
 // tivolan-cli as an installer scripts it, against tivolan-sim processes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -369,6 +370,39 @@ TEST_F(Cli, FirmwareUsage) {
   EXPECT_EQ(Tool({"firmware", Path("f.enc")}).status, 2);
   const RunResult help = Tool({"firmware", "--help"});
   EXPECT_NE(help.out.find("13 a block was rejected"), std::string::npos);
+}
+
+TEST_F(Cli, AReportOfEachTypeAndNothingForAFileThatIsNoConfiguration) {
+  for (int type = 1; type <= 3; ++type) {
+    ASSERT_EQ(Tool({"defaults", "--type", std::to_string(type), "-o", Path("d.cf8")}).status, 0);
+    const RunResult r = Tool({"report", Path("d.cf8"), "-o", Path("d.html")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string html = Text("d.html");
+    EXPECT_NE(html.find("<td>" + Path("d.cf8") + "</td>"), std::string::npos);
+    EXPECT_NE(html.find(type == 3 ? "<h2>Концентратор</h2>" : "<h2>Шлейфы</h2>"), std::string::npos);
+    EXPECT_NE(html.find("<h2>Проверки</h2>"), std::string::npos);
+  }
+  Write("junk.cf8", "<config FileID=\"8\"><device ID=\"7\"/></config>");
+  const RunResult bad = Tool({"report", Path("junk.cf8"), "-o", Path("junk.html")});
+  EXPECT_EQ(bad.status, 3);
+  EXPECT_FALSE(fs::exists(Path("junk.html")));
+}
+
+// The report as it prints, kept for review in build/screenshots/.
+TEST_F(Cli, AReportPrintsToAnA4Pdf) {
+  const std::string a = Sim(kGsmPanel);
+  ASSERT_EQ(Tool({"read", "--port", a, "-o", Path("g.cf8")}).status, 0);
+  const RunResult r = Tool({"report", Path("g.cf8"), "--pdf", Path("g.pdf")});
+  if (r.status != 0 && r.err.find("without Qt") != std::string::npos) GTEST_SKIP() << "this build has no Qt";
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "") << "no notes of Qt's on the terminal";
+  EXPECT_EQ(Text("g.pdf").substr(0, 5), "%PDF-");
+  if (std::system("command -v pdftoppm >/dev/null") != 0) GTEST_SKIP() << "pdftoppm (poppler-utils) not installed";
+  const fs::path shots = fs::path(TIVOLAN_CLI_PATH).parent_path() / "screenshots";
+  fs::create_directories(shots);
+  const std::string command = "pdftoppm -png -r 70 -singlefile " + Path("g.pdf") + " " + (shots / "report").string();
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_TRUE(fs::exists(shots / "report.png"));
 }
 
 // Ctrl+C while the tool talks to a device: the exchange is cancelled, the

@@ -10,6 +10,9 @@
 #include "link/EventLoop.h"
 #include "support/CountingDevice.h"
 #include "support/PtyPair.h"
+#ifdef _WIN32
+#include "win/Wine.h"
+#endif
 
 namespace tivolan {
 namespace {
@@ -169,6 +172,9 @@ TEST(DriverOpen, RefusesPathsThatAreNoPortsAtOnce) {
 }
 
 TEST(DriverOpen, SecondOpenerOfTheSamePortIsRefused) {
+#ifdef _WIN32
+  if (test::RunningUnderWine()) GTEST_SKIP() << test::kWineSharesPorts;
+#endif
   test::PtyPair pty;
   TCommPortDriver first(CreateSystemSerialDevice(), nullptr);
   TCommPortDriver second(CreateSystemSerialDevice(), nullptr);

@@ -19,8 +19,13 @@ TEST(ConfigSuffix, AppendedUnlessTheExactTextIsThere) {
 }
 
 TEST(FolderOf, KeepsTheTrailingSeparator) {
+#ifdef _WIN32
+  EXPECT_EQ(FolderOf("C:\\Объекты\\a.cf8"), "C:\\Объекты\\");
+  EXPECT_EQ(CurrentFolder().back(), '\\');
+#else
   EXPECT_EQ(FolderOf("/home/user/panels/a.cf8"), "/home/user/panels/");
   EXPECT_EQ(CurrentFolder().back(), '/');
+#endif
 }
 
 // The open command as the window and the tool run it, on the shared state.

@@ -37,6 +37,10 @@ class SysfsTree : public ::testing::Test, protected test::TempDir {
 };
 
 TEST_F(SysfsTree, ListsPortsWithADriverAndAUartThatExists) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the fake sysfs needs directory symbolic links, which mingw-w64's std::filesystem cannot "
+                  "create; the sysfs listing is Linux's, Windows lists the ports from the registry";
+#endif
   Add("ttyS0", true, "4");
   Add("ttyS1", true, "0");  // registered but no UART
   Add("ttyS10", true, "4");

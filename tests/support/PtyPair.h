@@ -1,6 +1,9 @@
 #pragma once
 // A pseudo-terminal pair for tests: the code under test opens the slave path
 // like a serial port, the test plays the device on the master.
+#ifdef _WIN32
+#include "win/PtyPairWin.h"  // the same class, over Wine's COM mapping
+#else
 #include <poll.h>
 #include <unistd.h>
 
@@ -52,3 +55,4 @@ class PtyPair {
 };
 
 }  // namespace tivolan::test
+#endif

@@ -1,7 +1,11 @@
 #pragma once
 // A fresh folder under the system's temporary folder for one test, removed
 // with everything in it afterwards.
+#ifdef _WIN32
+#include <process.h>  // getpid
+#else
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>

@@ -155,6 +155,27 @@ TEST_F(TxPage, TheGprsOptionSwitchesItselfOffWithBothAccessPointsEmpty) {
   EXPECT_EQ(data.DestTX_Buffer[6], 0);
 }
 
+// A device (or file) with the GPRS option on but no access point in its
+// block: the page shows none rather than presets nobody chose, and a write
+// is refused until the user gives one or switches the option off.
+TEST_F(TxPage, AGprsBlockWithoutAccessPointsShowsNoneAndIsNotWritten) {
+  Select(1);
+  Kind("GSM-KVT");
+  data.DestTX_Buffer[6] = 1;
+  data.GprsTX_Buffer.fill(0);
+  RefreshControls(data, form);
+  EXPECT_TRUE(page().gprsOn);
+  EXPECT_EQ(page().gprs.edtAPN1, "");
+  EXPECT_EQ(page().gprs.edtAPN2, "");
+  const auto refused = UpdateAllTXBuffers(data, form);
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->caption, "Параметры GPRS");
+  EXPECT_NE(refused->text.find("точка доступа (APN)"), std::string::npos);
+  page().gprs.edtAPN2 = "internet";
+  EXPECT_FALSE(UpdateAllTXBuffers(data, form));
+  EXPECT_EQ(data.GprsTX_Buffer[0], 0x7E);
+}
+
 // A read or an opened file is shown; showing it must change no byte of the
 // image or of the GSM frames.
 TEST_F(TxPage, ShowingAGsmConfigurationWritesNothing) {

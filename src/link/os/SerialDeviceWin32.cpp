@@ -92,6 +92,18 @@ class Win32SerialDevice final : public SerialDevice {
     return static_cast<long>(done);
   }
 
+  // A pulled USB adapter leaves the handle open with every call failing
+  // (usbser and FTDI say ERROR_ACCESS_DENIED, ERROR_BAD_COMMAND or
+  // ERROR_DEVICE_NOT_CONNECTED; Wine, when a pseudo-terminal's device side
+  // goes, ERROR_NOT_READY). On an open port a failing ClearCommError means
+  // the device is gone.
+  bool HungUp() override {
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    DWORD errors = 0;
+    COMSTAT stat{};
+    return ClearCommError(handle_, &errors, &stat) == FALSE;
+  }
+
   bool ModemStatus(uint32_t& lines) override {
     DWORD bits = 0;
     if (!GetCommModemStatus(handle_, &bits)) return false;
