@@ -14,6 +14,7 @@
 #include "cli/Interrupt.h"
 #include "files/FileIO.h"
 #include "files/FileOps.h"
+#include "files/FileProblems.h"
 #include "link/GsmBlocks.h"
 #include "link/ExchangeOperation.h"
 #include "model/DefaultImages.h"
@@ -171,14 +172,19 @@ void StartWithDefaults(SharedData& data, FormState& form, int type, Prompter& pr
 bool OpenFile(const std::string& path, SharedData& data, FormState& form, Prompter& prompter, Streams& io) {
   StartWithDefaults(data, form, kTypePPKP, prompter);
   SilentPrompter quiet;  // the refusal is reported here, with the file's name
-  if (OpenConfiguration(data, form, path, quiet).opened) return true;
+  const OpenResult result = OpenConfiguration(data, form, path, quiet);
+  if (result.opened) return true;
   io.err << path << ": " << FileReadErrorBox().text << "\n";
+  if (!result.problem.empty()) io.err << path << ": " << result.problem << "\n";
   return false;
 }
 
 int Save(const std::string& path, SharedData& data, FormState& form, Streams& io) {
   try {
     SaveConfiguration(data, form, path);
+  } catch (const FileError& e) {
+    io.err << "tivolan-cli: " << e.what() << "\n" << SaveProblem(e.what()) << "\n";
+    return kExitSaveFailed;
   } catch (const std::exception& e) {
     io.err << "tivolan-cli: " << e.what() << "\n";
     return kExitSaveFailed;

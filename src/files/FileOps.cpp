@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "files/FileProblems.h"
 #include "model/DefaultImages.h"
 #include "model/DeviceCatalogue.h"
 #include "model/Images.h"
@@ -195,24 +196,38 @@ void SaveConfigFile(const std::string& fileName, const ImageBuffer& buffer, int 
 LoadedConfig ReadConfigDocument(const TXmlDocument& document, const ImageBuffer& current, GsmSubtree* gsm) {
   LoadedConfig result;
   result.buffer = current;
+  const TXmlNode* root = document.Root();
   const DeviceElement device = FindDevice(document);
-  if (!device.node) return result;
+  if (!device.node) {
+    result.problem = !root || root->ReadAttributeInteger("FileID", 0) != 8
+                         ? "это не файл конфигурации: нет отметки FileID=\"8\""
+                         : "это не файл конфигурации: нет элемента \"device\"";
+    return result;
+  }
   bool ok = false;
   if (const auto panel = PanelImageOf(result.buffer, static_cast<int>(device.code)))
     ok = ReadPanel(*device.node, *panel, gsm);
   else if (device.code == kTypeCNC1)
     ok = ReadConcentrator(*device.node, ImageCNC1(result.buffer), gsm);
+  else
+    result.problem = "это не файл конфигурации: тип прибора " + std::to_string(device.code) + " неизвестен";
   if (ok) result.code = static_cast<uint8_t>(device.code);
+  else if (result.problem.empty())
+    result.problem = "настройки GSM в файле повреждены или не помещаются в прибор";
   return result;
 }
 
 namespace {
-// Opening and parsing; a failure of either refuses the file.
-std::optional<TXmlDocument> LoadDocument(const std::string& fileName) {
+// Opening and parsing; a failure of either refuses the file, and `problem`
+// says why.
+std::optional<TXmlDocument> LoadDocument(const std::string& fileName, std::string& problem) {
+  problem = ReadProblem(fileName, TXmlDocument::kMaxFileBytes);
+  if (!problem.empty()) return std::nullopt;
   TXmlDocument document;
   try {
     document.LoadFromFile(fileName);
-  } catch (const XmlError&) {
+  } catch (const XmlError& e) {
+    problem = XmlProblem(e.what());
     return std::nullopt;
   }
   return document;
@@ -220,15 +235,17 @@ std::optional<TXmlDocument> LoadDocument(const std::string& fileName) {
 }  // namespace
 
 LoadedConfig LoadConfigFile(const std::string& fileName, const ImageBuffer& current, GsmSubtree* gsm) {
-  const auto document = LoadDocument(fileName);
-  if (!document) return LoadedConfig{kNotAConfiguration, current};
+  std::string problem;
+  const auto document = LoadDocument(fileName, problem);
+  if (!document) return LoadedConfig{kNotAConfiguration, current, problem};
   return ReadConfigDocument(*document, current, gsm);
 }
 
 LoadedConfig OpenConfigFile(const std::string& fileName, const ImageBuffer& current, int currentType,
                             GsmSubtree* gsm) {
-  const auto document = LoadDocument(fileName);
-  if (!document) return LoadedConfig{kNotAConfiguration, current};
+  std::string problem;
+  const auto document = LoadDocument(fileName, problem);
+  if (!document) return LoadedConfig{kNotAConfiguration, current, problem};
   const int64_t code = FindDevice(*document).code;
   const auto defaults = DefaultPayload(static_cast<int>(code));
   if (code == currentType || defaults.empty()) return ReadConfigDocument(*document, current, gsm);

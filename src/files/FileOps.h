@@ -32,6 +32,7 @@ void SaveConfigFile(const std::string& fileName, const ImageBuffer& buffer, int 
 struct LoadedConfig {
   uint8_t code = kNotAConfiguration;  // device type 1..3, or 255
   ImageBuffer buffer{};               // `current` with the file's values over it
+  std::string problem = {};           // why the file was refused, in the user's words
 };
 
 // Reads a file into a copy of `current`: the caller takes the copy only when

@@ -34,8 +34,10 @@ OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::strin
   GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
   const LoadedConfig loaded = OpenConfigFile(path, data.ConfigBuffer, data.DeviceType, &gsm);
   if (loaded.code == kNotAConfiguration) {
-    prompter.Show(FileReadErrorBox());
-    return {};
+    MessageBox box = FileReadErrorBox();
+    box.detail = loaded.problem;
+    prompter.Show(box);
+    return {false, false, loaded.problem};
   }
   data.ConfigBuffer = loaded.buffer;
   TakeGsmSettings(gsm.Settings(), data, form.tx.gprs);

@@ -25,6 +25,7 @@ MessageBox FileReadErrorBox();
 struct OpenResult {
   bool opened = false;
   bool typeChanged = false;  // the device type list follows
+  std::string problem = {};  // why the file was refused, in the user's words
 };
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter);
 

@@ -3,6 +3,8 @@
 #include <QSignalBlocker>
 
 #include "model/DeviceCatalogue.h"
+#include "files/FileIO.h"
+#include "files/FileProblems.h"
 #include "shell/logic/FileCommands.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/UnitMain.h"
@@ -41,6 +43,11 @@ bool TForm1::SaveTo(const std::string& path) {
   } catch (const ConfigurationRefused& refused) {
     SyncPages();
     prompter_->Show(refused.Box());
+    return false;
+  } catch (const FileError& e) {
+    SyncPages();
+    // The system's own words stay; the line below them says it in Russian.
+    prompter_->Show(MessageBox{"Тиволан", e.what(), BoxIcon::Error, SaveProblem(e.what())});
     return false;
   } catch (const std::exception& e) {
     SyncPages();
