@@ -22,17 +22,21 @@ std::optional<std::string> BackupFolderProblem(const std::string& folder) {
   return std::nullopt;
 }
 
-std::string BackupFileName(const std::string& folder, int deviceType, std::time_t when) {
-  const DeviceModel* model = FindDeviceModel(static_cast<uint32_t>(deviceType));
+std::string LocalTimeText(std::time_t when, const char* format) {
   std::tm local{};
 #ifdef _WIN32
   localtime_s(&local, &when);
 #else
   localtime_r(&when, &local);
 #endif
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  const std::string base = std::string(model ? model->name : "device") + "-" + stamp;
+  char text[64];
+  std::strftime(text, sizeof text, format, &local);
+  return text;
+}
+
+std::string BackupFileName(const std::string& folder, int deviceType, std::time_t when) {
+  const DeviceModel* model = FindDeviceModel(static_cast<uint32_t>(deviceType));
+  const std::string base = std::string(model ? model->name : "device") + "-" + LocalTimeText(when, "%Y%m%d-%H%M%S");
   const fs::path dir = PathFromUtf8(folder);
   std::error_code ec;
   fs::path file = dir / PathFromUtf8(base + ".cf8");

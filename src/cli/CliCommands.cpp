@@ -222,18 +222,23 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
   return kExitOk;
 }
 
+// A file the command will write, checked before anything else is done.
+bool CanSaveTo(const std::optional<std::string>& target, Streams& io) {
+  if (!target) return true;
+  try {
+    CheckSaveTarget(*target);
+  } catch (const FileError& e) {
+    io.err << "tivolan-cli: " << e.what() << "\n" << SaveProblem(e.what()) << "\n";
+    return false;
+  }
+  return true;
+}
+
 int Read(const Options& o, Streams& io) {
   if (!o.port) return Usage(io, "--port is required", o.verb);
   if (!o.files.empty()) return Usage(io, "unexpected argument " + o.files[0], o.verb);
   // Found out before the device is touched, not after a read that is lost.
-  if (o.output) {
-    try {
-      CheckSaveTarget(*o.output);
-    } catch (const FileError& e) {
-      io.err << "tivolan-cli: " << e.what() << "\n";
-      return kExitSaveFailed;
-    }
-  }
+  if (!CanSaveTo(o.output, io)) return kExitSaveFailed;
   StreamPrompter prompter(io);
   SharedData data;
   FormState form;
@@ -311,29 +316,12 @@ std::string FileDate(const std::string& path) {
   // every standard library yet.
   const auto system = std::chrono::system_clock::now() + std::chrono::duration_cast<std::chrono::system_clock::duration>(
                                                              written - std::filesystem::file_time_type::clock::now());
-  const std::time_t t = std::chrono::system_clock::to_time_t(system);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &t);
-#else
-  localtime_r(&t, &local);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%d.%m.%Y %H:%M", &local);
-  return text;
+  return LocalTimeText(std::chrono::system_clock::to_time_t(system), "%d.%m.%Y %H:%M");
 }
 
 int Report(const Options& o, Streams& io) {
   if (o.files.size() != 1) return Usage(io, "one configuration file is required", o.verb);
-  for (const auto& target : {o.output, o.pdf}) {
-    if (!target) continue;
-    try {
-      CheckSaveTarget(*target);
-    } catch (const FileError& e) {
-      io.err << "tivolan-cli: " << e.what() << "\n";
-      return kExitSaveFailed;
-    }
-  }
+  if (!CanSaveTo(o.output, io) || !CanSaveTo(o.pdf, io)) return kExitSaveFailed;
   StreamPrompter prompter(io);
   SharedData data;
   FormState form;
