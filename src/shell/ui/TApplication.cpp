@@ -20,7 +20,12 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     installTranslator(translator);
-  setWindowIcon(QIcon(QStringLiteral(":/icons/app.xpm")));
+  // The icon of the desktop entry, at the sizes window managers ask for;
+  // the desktop file name lets Wayland match the window to its entry.
+  QIcon icon;
+  for (int size : {16, 32, 48, 256}) icon.addFile(QStringLiteral(":/icons/tivolan-%1.png").arg(size));
+  setWindowIcon(icon);
+  setDesktopFileName(QStringLiteral("tivolan"));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
