@@ -20,8 +20,8 @@ PACKAGES=(
   dpkg-dev file desktop-file-utils groff-base poppler-utils
   # Windows (scripts/build-windows, scripts/test-windows): the cross compiler
   # with the posix thread model, GoogleTest's sources to build with it, Wine
-  # to run the result, zip for the release archive.
-  g++-mingw-w64-x86-64-posix googletest wine64 zip
+  # to run the result, zip and unzip for the release archive and its check.
+  g++-mingw-w64-x86-64-posix googletest wine64 zip unzip
 )
 
 missing_packages() {

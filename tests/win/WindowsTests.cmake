@@ -1,0 +1,47 @@
+# The core suite for Windows, included by tests/CMakeLists.txt in a Windows
+# build (scripts/build-windows) and run under Wine by scripts/test-windows.
+#
+# Every test of TIVOLAN_CORE_TESTS is built unless it needs POSIX: the
+# simulator in-process (it lives on a pseudo-terminal), fork and exec, or
+# the POSIX file types and permissions. A new test of that kind goes into
+# TIVOLAN_POSIX_ONLY_TESTS; a Windows answer to what it checks, where Wine
+# can show one, into tests/win/. The pseudo-terminal tests of the
+# driver run through support/PtyPair.h, whose Windows side reaches a
+# pseudo-terminal on the Linux side as COMn through Wine's dosdevices
+# (tests/win/host/com_bridge.cpp).
+set(TIVOLAN_POSIX_ONLY_TESTS
+  link/exchange_test.cpp            # the simulator in-process (support/SimFixture.h)
+  link/exchange_operation_test.cpp
+  link/gsm_exchange_test.cpp
+  link/firmware_test.cpp            # the boot loader simulator in-process
+  files/file_io_test.cpp            # FIFOs, sockets, devices, permission bits
+  files/file_problems_test.cpp      # a FIFO
+  shell/port_state_test.cpp         # pseudo-terminals, lock files, /proc
+  sim/panel_simulator_test.cpp      # the simulator itself
+  sim/sim_port_test.cpp
+  sim/sim_process_test.cpp
+  sim/bootloader_sim_test.cpp
+  cli/cli_test.cpp                  # Unix port paths; win/cli_com_test.cpp runs tivolan-cli.exe
+)
+set(TIVOLAN_WINDOWS_TESTS ${TIVOLAN_CORE_TESTS})
+list(REMOVE_ITEM TIVOLAN_WINDOWS_TESTS ${TIVOLAN_POSIX_ONLY_TESTS})
+list(APPEND TIVOLAN_WINDOWS_TESTS
+  win/ComBridge.cpp
+  win/Processes.cpp
+  win/Wine.cpp
+  win/platform_test.cpp
+  win/serial_com_test.cpp
+  win/cli_com_test.cpp
+)
+
+add_executable(core_tests ${TIVOLAN_WINDOWS_TESTS})
+target_include_directories(core_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_options(core_tests PRIVATE ${TIVOLAN_WARNINGS})
+# tivolan_version: the settings test reads the version record of the running
+# program.
+target_link_libraries(core_tests PRIVATE tivolan_core tivolan_cli_core tivolan_version GTest::gtest_main ws2_32)
+add_dependencies(core_tests tivolan-cli)
+# No CTest registration: the suite runs as one program under Wine, since a
+# Wine start per test would take minutes.
+
+# The widget tests drive the simulator over pseudo-terminals: Linux only.
