@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "files/XmlDocument.h"
-#include "link/Frames.h"
 #include "model/CodePage.h"
 #include "transmission/FormSMS.h"
 #include "transmission/MPIGSM.h"
@@ -12,38 +11,9 @@
 namespace tivolan {
 namespace {
 
-constexpr std::size_t kRecordsStart = 8;  // block 2: the destination records
-constexpr std::size_t kGprsFlag = 6;
-constexpr std::size_t kSmsFlag = 7;
 constexpr int kSmsListNodes = 8;  // only so many children of "SMS_List" are looked at
 
 uint8_t Low8(int64_t v) { return static_cast<uint8_t>(v & 0xFF); }
-
-// A destination record of block 2: its configuration byte and text bytes.
-struct DestRecord {
-  bool empty = true;
-  uint8_t config = 0;
-  std::string text;  // code page 1251
-};
-
-// The five records from byte 8; one that would run past the buffer ends them.
-std::array<DestRecord, kDestinations> DestRecords(const DestBuffer& b) {
-  std::array<DestRecord, kDestinations> records;
-  std::size_t at = kRecordsStart;
-  for (DestRecord& r : records) {
-    if (at >= b.size()) break;
-    const std::size_t length = b[at];
-    if (length == 0 || at + 1 + length > b.size()) {
-      ++at;
-      continue;
-    }
-    r.empty = false;
-    r.config = b[at + 1];
-    r.text.assign(b.begin() + static_cast<long>(at) + 2, b.begin() + static_cast<long>(at + 1 + length));
-    at += 1 + length;
-  }
-  return records;
-}
 
 std::string Hex(const uint8_t* bytes, std::size_t n) {
   static const char* kDigits = "0123456789ABCDEF";
@@ -65,7 +35,7 @@ bool FileCanHold(const std::string& text) {
 
 void WriteDestinations(TXmlNode& cfg, const DestBuffer& dest) {
   TXmlNode* list = cfg.AddElement("CID_Destinations");
-  const auto records = DestRecords(dest);
+  const DestRecords records = ReadDestRecords(dest);
   for (std::size_t n = 0; n < records.size(); ++n) {
     const DestRecord& r = records[n];
     if (r.empty) continue;
@@ -104,30 +74,25 @@ void WriteGprs(TXmlNode& cfg, const GprsDialogState& g) {
   }
 }
 
-// Rebuilds the destination records of `dest` and its length byte from
-// "CID_Destinations"; false when they would not fit the frame or a text the
-// device cannot hold.
-bool ReadDestinations(const TXmlNode& list, DestBuffer& dest) {
-  std::size_t at = kRecordsStart;
+// The destination records of "CID_Destinations", by the number in each
+// element's name; nullopt for a text the device cannot hold.
+std::optional<DestRecords> ReadDestinations(const TXmlNode& list) {
+  DestRecords records;
   for (int n = 1; n <= kDestinations; ++n) {
     const TXmlNode* d = list.FindNode("Dest" + std::to_string(n));
-    if (!d) {
-      dest[at++] = 0;
-      continue;
-    }
+    if (!d) continue;
     const auto text = Cp1251FromUtf8(d->AttributeValueAt(1));
-    if (!text || text->size() > static_cast<std::size_t>(kDestTextMax)) return false;
-    if (at + 2 + text->size() + 1 > dest.size()) return false;  // the checksum must fit too
-    dest[at++] = static_cast<uint8_t>(text->size() + 1);
-    dest[at++] = Low8(d->AttributeIntegerAt(0));
-    for (char c : *text) dest[at++] = static_cast<uint8_t>(c);
+    if (!text || text->size() > static_cast<std::size_t>(kDestTextMax)) return std::nullopt;
+    DestRecord& r = records[static_cast<std::size_t>(n - 1)];
+    r.empty = false;
+    r.config = Low8(d->AttributeIntegerAt(0));
+    r.text = *text;
   }
-  dest[1] = static_cast<uint8_t>(at + 1);
-  return true;
+  return records;
 }
 
 bool ReadSmsList(const TXmlNode& list, DestBuffer& dest, SmsBuffer& sms) {
-  dest[kSmsFlag] = 0;
+  dest[kDestSmsFlag] = 0;
   sms[kSmsFirstRecord] = 0;  // the SMS dialog's SetDefaults
   std::size_t at = kSmsFirstRecord;
   int examined = 0;
@@ -141,7 +106,7 @@ bool ReadSmsList(const TXmlNode& list, DestBuffer& dest, SmsBuffer& sms) {
     sms[at] = Low8(node->AttributeIntegerAt(1));
     sms[at + 1] = Low8(node->AttributeIntegerAt(0));
     std::copy(phone->begin(), phone->end(), sms.begin() + static_cast<long>(at) + 2);
-    dest[kSmsFlag] = 1;
+    dest[kDestSmsFlag] = 1;
     at += kSmsRecordSize;
   }
   sms[at] = 0;  // ends the list; after eight records, the byte behind them
@@ -180,8 +145,8 @@ void GsmFileSubtree::Write(TXmlNode& configMPI) {
   TXmlNode* cfg = compact.Root()->AddElement("CFG");
   cfg->WriteAttributeInteger("DeviceNum", DeviceNumber(settings_.dest), 0);
   WriteDestinations(*cfg, settings_.dest);
-  if (settings_.dest[kSmsFlag] != 0) WriteSmsList(*cfg, settings_.sms);
-  if (settings_.dest[kGprsFlag] != 0) WriteGprs(*cfg, settings_.gprsFields);
+  if (settings_.dest[kDestSmsFlag] != 0) WriteSmsList(*cfg, settings_.sms);
+  if (settings_.dest[kDestGprsFlag] != 0) WriteGprs(*cfg, settings_.gprsFields);
   configMPI.AttachNode(cfg);
 }
 
@@ -191,25 +156,26 @@ bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
   GsmSettings read = settings_;
   ResetDestBuffer(read.dest);
   SetDeviceNumber(read.dest, static_cast<int>(cfg->ReadAttributeInteger("DeviceNum", 0) & 0xFFFF));
+  DestRecords records;  // without "CID_Destinations", the five empty ones of the reset
   if (const TXmlNode* list = cfg->FindNode("CID_Destinations")) {
-    if (!ReadDestinations(*list, read.dest)) return false;
-  } else {  // the five empty records of the reset stay
-    read.dest[1] = static_cast<uint8_t>(kRecordsStart + kDestinations + 1);
+    const auto listed = ReadDestinations(*list);
+    if (!listed) return false;
+    records = *listed;
   }
-  read.dest[3] = 2;
   if (const TXmlNode* list = cfg->FindNode("SMS_List"))
     if (!ReadSmsList(*list, read.dest, read.sms)) return false;
   if (cfg->FindNode("GPRS_Settings")) {
-    read.dest[kGprsFlag] = 1;
+    read.dest[kDestGprsFlag] = 1;
     GprsDialogState& f = read.gprsFields;
     ReadSim(cfg->FindNode("SIM1"), f.edtAPN1, f.edtUser1, f.edtPass1);
     ReadSim(cfg->FindNode("SIM2"), f.edtAPN2, f.edtUser2, f.edtPass2);
     // Texts the block cannot carry as they stand would change unseen: refused.
     if (BuildTX_Buffer(f, read.gprs) != 0) return false;
   } else {
-    read.dest[kGprsFlag] = 0;
+    read.dest[kDestGprsFlag] = 0;
   }
-  SealFrame(read.dest.data());  // once the two flags, which it covers too, are set
+  // Packed and sealed once the two flags, which the checksum covers too, are set.
+  if (!PackDestRecords(records, read.dest)) return false;
   settings_ = read;
   return true;
 }

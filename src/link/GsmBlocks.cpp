@@ -7,9 +7,6 @@
 namespace tivolan {
 namespace {
 
-constexpr std::size_t kGprsFlag = 6;  // block 2: block 3 belongs to the configuration
-constexpr std::size_t kSmsFlag = 7;   // block 2: block 4 belongs to the configuration
-
 // Reads block `block`; a usable answer lands whole in `into`, another one
 // leaves it as it was.
 template <std::size_t N>
@@ -31,6 +28,13 @@ bool SendFrame(TThreadBuff& worker, const std::array<uint8_t, N>& frame) {
   return worker.Exchange(frame.data(), length);
 }
 
+// Sends block 3 or 4 and checks its read-back.
+template <std::size_t N>
+bool WriteBlock(TThreadBuff& worker, const std::array<uint8_t, N>& frame) {
+  return SendFrame(worker, frame) &&
+         BlockWriteAnswerMatches(worker.DataModule().TakeSnapshot().AsAnswer(), frame.data());
+}
+
 }  // namespace
 
 bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker) {
@@ -43,8 +47,8 @@ bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker) {
   // An answer the buffer cannot hold whole would lose destinations: it fails.
   if (answer.count > dest_.size()) return false;
   std::copy_n(answer.bytes.begin(), answer.count, dest_.begin());
-  if (dest_[kGprsFlag] != 0 && !ReadGprsBlock(worker)) return false;
-  if (dest_[kSmsFlag] != 0 && !ReadSmsBlock(worker)) return false;
+  if (dest_[kDestGprsFlag] != 0 && !ReadGprsBlock(worker)) return false;
+  if (dest_[kDestSmsFlag] != 0 && !ReadSmsBlock(worker)) return false;
   return true;
 }
 
@@ -62,21 +66,13 @@ bool GsmBlockExchange::WriteGsmSettings(TThreadBuff& worker) {
   const DestBuffer& dest = data_.DestTX_Buffer;
   if (!SendFrame(worker, dest)) return false;
   if (!DestWriteAnswerMatches(worker.DataModule().TakeSnapshot().AsAnswer(), dest.data())) return false;
-  if (dest[kGprsFlag] != 0 && !WriteGprsBlock(worker)) return false;
-  if (dest[kSmsFlag] != 0 && !WriteSmsBlock(worker)) return false;
+  if (dest[kDestGprsFlag] != 0 && !WriteGprsBlock(worker)) return false;
+  if (dest[kDestSmsFlag] != 0 && !WriteSmsBlock(worker)) return false;
   return true;
 }
 
-bool GsmBlockExchange::WriteGprsBlock(TThreadBuff& worker) {
-  const GprsBuffer& frame = data_.GprsTX_Buffer;
-  return SendFrame(worker, frame) &&
-         BlockWriteAnswerMatches(worker.DataModule().TakeSnapshot().AsAnswer(), frame.data());
-}
+bool GsmBlockExchange::WriteGprsBlock(TThreadBuff& worker) { return WriteBlock(worker, data_.GprsTX_Buffer); }
 
-bool GsmBlockExchange::WriteSmsBlock(TThreadBuff& worker) {
-  const SmsBuffer& frame = data_.SmsTX_Buffer;
-  return SendFrame(worker, frame) &&
-         BlockWriteAnswerMatches(worker.DataModule().TakeSnapshot().AsAnswer(), frame.data());
-}
+bool GsmBlockExchange::WriteSmsBlock(TThreadBuff& worker) { return WriteBlock(worker, data_.SmsTX_Buffer); }
 
 }  // namespace tivolan

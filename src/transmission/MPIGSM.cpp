@@ -11,7 +11,6 @@
 namespace tivolan {
 namespace {
 
-constexpr std::size_t kRecordsStart = 8;
 constexpr uint8_t kDestBlock = 2;
 
 bool IsPhoneProtocol(int protocol) { return protocol == 0 || protocol == 1; }  // "Voice", "CSD"
@@ -28,24 +27,16 @@ int IndexIn(const std::string& text, const std::array<const char*, N>& items) {
   return -1;
 }
 
-// One record as it goes into the frame: length, configuration byte, text.
-struct Record {
-  bool empty = true;
-  uint8_t config = 0;
-  std::string bytes;  // code page 1251, at most kDestTextMax
-  std::size_t Size() const { return empty ? 1 : 2 + bytes.size(); }
-};
-
 // A row that is off, or on without a text, is stored as an empty record.
-std::optional<Record> RecordOf(const DestRow& row) {
-  Record r;
+std::optional<DestRecord> RecordOf(const DestRow& row) {
+  DestRecord r;
   if (!RowOn(row) || row.text.empty()) return r;
   const int protocol = IndexIn(row.protocol, ProtocolList);
   const std::string text = IsPhoneProtocol(protocol) ? "+" + StripPhoneSeparators(row.text) : row.text;
   const auto bytes = Cp1251FromUtf8(text);
   if (!bytes) return std::nullopt;
   r.empty = false;
-  r.bytes = bytes->substr(0, kDestTextMax);
+  r.text = bytes->substr(0, kDestTextMax);
   const int tries = IndexIn(row.tries, TryCountList);
   const int sim = IndexIn(row.sim, SimList);
   r.config = static_cast<uint8_t>(tries * 32 + ((sim * 8) & 0x18) + (protocol & 7));
@@ -91,22 +82,56 @@ void ResetDestBuffer(DestBuffer& buffer) {
   std::copy(kDefaults.begin(), kDefaults.end(), buffer.begin() + 4);
 }
 
+DestRecords ReadDestRecords(const DestBuffer& b) {
+  DestRecords records;
+  std::size_t at = kDestRecordsStart;
+  for (DestRecord& r : records) {
+    const std::size_t length = at < b.size() ? b[at] : 0;
+    if (length == 0 || at + 1 + length > b.size()) {
+      ++at;
+      continue;
+    }
+    r.empty = false;
+    r.config = b[at + 1];
+    r.text.assign(b.begin() + static_cast<long>(at) + 2, b.begin() + static_cast<long>(at + 1 + length));
+    at += 1 + length;
+  }
+  return records;
+}
+
+std::size_t DestFrameLength(const DestRecords& records) {
+  std::size_t length = kDestRecordsStart + 1;
+  for (const DestRecord& r : records) length += r.Size();
+  return length;
+}
+
+bool PackDestRecords(const DestRecords& records, DestBuffer& buffer) {
+  if (DestFrameLength(records) > buffer.size()) return false;
+  buffer[0] = kFrameStart;
+  buffer[2] = kCmdWrite;
+  buffer[3] = kDestBlock;
+  std::size_t at = kDestRecordsStart;
+  for (const DestRecord& r : records) {
+    if (r.empty) {
+      buffer[at++] = 0;
+      continue;
+    }
+    buffer[at++] = static_cast<uint8_t>(r.text.size() + 1);
+    buffer[at++] = r.config;
+    for (char c : r.text) buffer[at++] = static_cast<uint8_t>(c);
+  }
+  buffer[1] = static_cast<uint8_t>(at + 1);
+  SealFrame(buffer.data());
+  return true;
+}
+
 void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table) {
-  std::size_t at = kRecordsStart;
+  const DestRecords records = ReadDestRecords(buffer);
   for (int r = 1; r <= kDestinations; ++r) {
     DestRow& row = table.Row(r);
-    uint8_t config = 0;
-    std::string text;
-    // A record that would run past the buffer (a damaged frame) reads as empty.
-    const std::size_t length = at < buffer.size() ? buffer[at] : 0;
-    if (length == 0 || at + 1 + length > buffer.size()) {
-      ++at;
-    } else {
-      config = buffer[at + 1];
-      text.assign(buffer.begin() + static_cast<long>(at) + 2, buffer.begin() + static_cast<long>(at + 1 + length));
-      at += 1 + length;
-    }
-    row.text = Utf8FromCp1251(text);
+    const DestRecord& record = records[static_cast<std::size_t>(r - 1)];
+    const uint8_t config = record.config;
+    row.text = Utf8FromCp1251(record.text);
     const int tries = std::min(config >> 5, 5);
     row.tries = TryCountList[static_cast<std::size_t>(tries)];
     if (tries == 0) {
@@ -122,39 +147,20 @@ void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table) {
 }
 
 int DestFrameLength(const DestTableState& table) {
-  std::size_t length = kRecordsStart + 1;
-  for (const DestRow& row : table.rows) {
-    const auto record = RecordOf(row);
-    length += record ? record->Size() : 1;
-  }
-  return static_cast<int>(length);
+  DestRecords records;
+  for (int r = 1; r <= kDestinations; ++r)
+    if (const auto record = RecordOf(table.Row(r))) records[static_cast<std::size_t>(r - 1)] = *record;
+  return static_cast<int>(DestFrameLength(records));
 }
 
 std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestBuffer& buffer) {
-  std::array<Record, kDestinations> records;
-  std::size_t length = kRecordsStart + 1;
+  DestRecords records;
   for (int r = 1; r <= kDestinations; ++r) {
     const auto record = RecordOf(table.Row(r));
     if (!record) return UnstorableTextBox(r, table.Row(r).text);
     records[static_cast<std::size_t>(r - 1)] = *record;
-    length += record->Size();
   }
-  if (length > kDestBufferSize) return TooLongBox(length);
-  buffer[0] = kFrameStart;
-  buffer[2] = kCmdWrite;
-  buffer[3] = kDestBlock;
-  std::size_t at = kRecordsStart;
-  for (const Record& r : records) {
-    if (r.empty) {
-      buffer[at++] = 0;
-      continue;
-    }
-    buffer[at++] = static_cast<uint8_t>(r.bytes.size() + 1);
-    buffer[at++] = r.config;
-    for (char c : r.bytes) buffer[at++] = static_cast<uint8_t>(c);
-  }
-  buffer[1] = static_cast<uint8_t>(at + 1);
-  SealFrame(buffer.data());
+  if (!PackDestRecords(records, buffer)) return TooLongBox(DestFrameLength(records));
   return std::nullopt;
 }
 

@@ -56,6 +56,25 @@ struct DestTableState {
 // The labels "1".."5" of column 0.
 void InitDestGrid(DestTableState& table);
 
+// A destination record of block 2 as the frame holds it: one byte 0 when
+// empty, else its length, its configuration byte and its text.
+struct DestRecord {
+  bool empty = true;
+  uint8_t config = 0;
+  std::string text;  // the device's own bytes, code page 1251
+  std::size_t Size() const { return empty ? 1 : 2 + text.size(); }
+};
+using DestRecords = std::array<DestRecord, kDestinations>;
+
+// The five records from byte 8; one that would run past the buffer (a
+// damaged frame) reads as empty.
+DestRecords ReadDestRecords(const DestBuffer& buffer);
+// The frame's whole length with these records.
+std::size_t DestFrameLength(const DestRecords& records);
+// Packs the records from byte 8 and seals the frame (block 2, its length,
+// its checksum); false, with the buffer as it was, when they do not fit.
+bool PackDestRecords(const DestRecords& records, DestBuffer& buffer);
+
 // Device number 1, both flags off, five empty records; bytes 1, 3 and the
 // checksum are set by the next build.
 void ResetDestBuffer(DestBuffer& buffer);

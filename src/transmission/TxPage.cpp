@@ -9,8 +9,6 @@
 namespace tivolan {
 namespace {
 
-constexpr std::size_t kGprsFlag = 6;  // block 2: use the GPRS configuration
-constexpr std::size_t kSmsFlag = 7;   // block 2: send SMS
 
 int KindOfText(const std::string& text) {
   for (std::size_t i = 0; i < TxKindList.size(); ++i)
@@ -86,10 +84,10 @@ void GSM_Refresh(TxPageState& page, const SharedData& data) {
   const DestBuffer& b = data.DestTX_Buffer;
   page.devNumber = DeviceNumberText(DeviceNumber(b));
   DestBufferToGrid(b, page.dest);
-  page.smsOn = b[kSmsFlag] != 0;
+  page.smsOn = b[kDestSmsFlag] != 0;
   page.smsButtonVisible = page.smsOn;
   if (page.smsOn) RefreshControls(page.sms, data);
-  page.gprsOn = b[kGprsFlag] != 0;
+  page.gprsOn = b[kDestGprsFlag] != 0;
   page.gprsButtonVisible = page.gprsOn;
   if (!page.gprsOn) return;
   // A configuration whose GPRS block holds no access point shows none: the
@@ -148,7 +146,7 @@ MessageBox DevNumberRefusedBox() {
 bool chkUseGPRScfgClick(TxPageState& page, SharedData& data, bool ticked) {
   page.gprsOn = ticked;
   page.gprsButtonVisible = ticked;
-  data.DestTX_Buffer[kGprsFlag] = ticked ? 1 : 0;
+  data.DestTX_Buffer[kDestGprsFlag] = ticked ? 1 : 0;
   if (ticked) ApplyDefaultPresets(page.gprs);
   return ticked;
 }
@@ -156,7 +154,7 @@ bool chkUseGPRScfgClick(TxPageState& page, SharedData& data, bool ticked) {
 bool chkSMS_OnClick(TxPageState& page, SharedData& data, bool ticked) {
   page.smsOn = ticked;
   page.smsButtonVisible = ticked;
-  data.DestTX_Buffer[kSmsFlag] = ticked ? 1 : 0;
+  data.DestTX_Buffer[kDestSmsFlag] = ticked ? 1 : 0;
   if (ticked) {
     SetDefaults(data);
     RefreshControls(page.sms, data);
@@ -168,14 +166,14 @@ void SmsDialogClosed(TxPageState& page, SharedData& data) {
   if (data.SmsListFilled != 0) return;
   page.smsOn = false;
   page.smsButtonVisible = false;
-  data.DestTX_Buffer[kSmsFlag] = 0;
+  data.DestTX_Buffer[kDestSmsFlag] = 0;
 }
 
 void GprsDialogClosed(TxPageState& page, SharedData& data) {
   if (GprsHoldsConfiguration(data.GprsTX_Buffer)) return;
   page.gprsOn = false;
   page.gprsButtonVisible = false;
-  data.DestTX_Buffer[kGprsFlag] = 0;
+  data.DestTX_Buffer[kDestGprsFlag] = 0;
 }
 
 void edtBusIDChange(TxPageState& page, SharedData& data, int position) {
