@@ -1,5 +1,6 @@
 #include "model/CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -69,6 +70,11 @@ std::optional<char32_t> NextChar(std::string_view text, std::size_t& at) {
 }
 
 }  // namespace
+
+std::size_t Utf8Length(std::string_view text) {
+  return static_cast<std::size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u; }));
+}
 
 std::string Utf8FromCp1251(std::string_view bytes) {
   std::string out;

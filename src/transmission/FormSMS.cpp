@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/Frames.h"
+#include "model/CodePage.h"
 #include "model/DeviceCatalogue.h"
 #include "transmission/PhoneText.h"
 
@@ -31,11 +32,6 @@ int PartitionItem(const std::string& text) {
   return *value - 1;
 }
 
-// Characters, not bytes: a pasted text may hold more than ASCII.
-std::size_t CharacterCount(const std::string& text) {
-  return static_cast<std::size_t>(std::count_if(
-      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u; }));
-}
 
 }  // namespace
 
@@ -228,7 +224,8 @@ bool grdSMSKeyPress(int column, const std::string& cellText, char32_t key) {
   if (key == kKeyEnter || key == kKeyEscape || key == kKeyBackspace) return true;
   if (column == kSmsColPartition) return IsDigit(key);
   if (column == kSmsColPhone) {
-    if (CharacterCount(cellText) > kSmsPhoneTextLimit) return false;
+    // Characters, not bytes: a pasted text may hold more than ASCII.
+    if (Utf8Length(cellText) > kSmsPhoneTextLimit) return false;
     return IsDigit(key) || key == U'(' || key == U')' || key == U'+' || key == U'-';
   }
   return true;

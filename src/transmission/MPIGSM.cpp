@@ -15,11 +15,6 @@ constexpr uint8_t kDestBlock = 2;
 
 bool IsPhoneProtocol(int protocol) { return protocol == 0 || protocol == 1; }  // "Voice", "CSD"
 
-// Characters of UTF-8 text (the cells hold what the user sees).
-int CharCount(std::string_view text) {
-  return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
 template <std::size_t N>
 int IndexIn(const std::string& text, const std::array<const char*, N>& items) {
   for (std::size_t i = 0; i < N; ++i)
@@ -164,7 +159,7 @@ std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestBuff
   return std::nullopt;
 }
 
-bool RowOn(const DestRow& row) { return CharCount(row.tries) == 1; }
+bool RowOn(const DestRow& row) { return Utf8Length(row.tries) == 1; }
 
 bool AnyDestinationEnabled(const DestTableState& table) {
   return std::any_of(table.rows.begin(), table.rows.end(),
@@ -223,10 +218,10 @@ bool grdG1KeyPress(const DestTableState& table, int row, int column, const std::
   const bool admitted = std::string_view("()+-.:").find(ch) != std::string_view::npos || (ch >= '0' && ch <= '9') ||
                         (ch >= 'a' && ch <= 'z');
   if (!admitted) return false;
-  if (CharCount(table.Row(row).text) >= kDestCellMax) return false;
-  int total = 0;
-  for (const DestRow& r : table.rows) total += CharCount(r.text);
-  return total < kDestTableTextMax;
+  if (Utf8Length(table.Row(row).text) >= static_cast<std::size_t>(kDestCellMax)) return false;
+  std::size_t total = 0;
+  for (const DestRow& r : table.rows) total += Utf8Length(r.text);
+  return total < static_cast<std::size_t>(kDestTableTextMax);
 }
 
 void MoveDestRow(DestTableState& table, int from, int to) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "model/CodePage.h"
 #include "model/DeviceCatalogue.h"
 #include "model/EventList.h"
 #include "model/Images.h"
@@ -162,12 +163,7 @@ class Builder {
   std::vector<ListingEntry> out_;
 };
 
-// Display width of a UTF-8 text: one column a character.
-std::size_t Width(const std::string& s) {
-  return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
-std::string Pad(const std::string& s, std::size_t width) { return s + std::string(width - std::min(width, Width(s)), ' '); }
+std::string Pad(const std::string& s, std::size_t width) { return s + std::string(width - std::min(width, Utf8Length(s)), ' '); }
 
 std::string ZoneTable(const std::vector<ListingEntry>& zones) {
   const std::size_t columns = std::size(kZoneColumns);
@@ -180,7 +176,7 @@ std::string ZoneTable(const std::vector<ListingEntry>& zones) {
   }
   std::vector<std::size_t> widths(columns + 1, 0);
   for (const auto& row : rows)
-    for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], Width(row[c]));
+    for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], Utf8Length(row[c]));
   std::string text;
   for (const auto& row : rows) {
     std::string line = "  ";
