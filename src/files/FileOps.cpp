@@ -221,13 +221,13 @@ namespace {
 // Opening and parsing; a failure of either refuses the file, and `problem`
 // says why.
 std::optional<TXmlDocument> LoadDocument(const std::string& fileName, std::string& problem) {
-  problem = ReadProblem(fileName, TXmlDocument::kMaxFileBytes);
-  if (!problem.empty()) return std::nullopt;
   TXmlDocument document;
   try {
     document.LoadFromFile(fileName);
   } catch (const XmlError& e) {
-    problem = XmlProblem(e.what());
+    // Asked only now: a file that reads needs no second look.
+    problem = ReadProblem(fileName, TXmlDocument::kMaxFileBytes);
+    if (problem.empty()) problem = XmlProblem(e.what());
     return std::nullopt;
   }
   return document;
