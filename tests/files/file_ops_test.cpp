@@ -8,6 +8,7 @@
 #include "files/FileIO.h"
 #include "files/FileOps.h"
 #include "model/DefaultImages.h"
+#include "support/ConfigTexts.h"
 #include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
 
@@ -15,31 +16,11 @@ namespace tivolan {
 namespace {
 
 namespace fs = std::filesystem;
+using test::DefaultLoops;
+const auto& kHead = test::kFileHead;
+const auto& kTail = test::kFileTail;
+ImageBuffer Defaults(int type) { return test::DefaultImage(type); }
 
-ImageBuffer Defaults(int type) {
-  ImageBuffer b{};
-  test::RecordingPrompter prompter;
-  SetDefaultImage(b, type, prompter);
-  return b;
-}
-
-std::string Zone(int id, int tactics, int cid, int in, int out) {
-  return "\t\t\t<zone ID=\"" + std::to_string(id) + "\" PartID=\"0\" tactics=\"" + std::to_string(tactics) +
-         "\" rearm=\"1\" CID=\"" + std::to_string(cid) + "\" TimeIn=\"" + std::to_string(in) + "\" TimeOut=\"" +
-         std::to_string(out) + "\" FireReCheck=\"0\"/>\r\n";
-}
-
-// The default zones as the tables give them: door 30/30 s with event 0x17,
-// three guard zones 0x14, panic 0x10, silent panic 0x0F, two fire zones 0x04.
-std::string DefaultLoops() {
-  return "\t\t<loops>\r\n" + Zone(1, 7, 23, 30, 30) + Zone(2, 5, 20, 0, 0) + Zone(3, 5, 20, 0, 0) +
-         Zone(4, 5, 20, 0, 0) + Zone(5, 1, 16, 0, 0) + Zone(6, 2, 15, 0, 0) + Zone(7, 3, 4, 0, 0) +
-         Zone(8, 3, 4, 0, 0) + "\t\t</loops>\r\n";
-}
-
-const std::string kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                          "<config version=\"1\" firmName=\"Stelmark\" FileID=\"8\">\r\n";
-const std::string kTail = "\t</device>\r\n</config>\r\n";
 
 TEST(ConfigFileText, TypeOneDefaultsByteForByte) {
   const std::string expected = kHead + "\t<device ID=\"1\" name=\"Ирт-ОП8А\">\r\n" + DefaultLoops() +

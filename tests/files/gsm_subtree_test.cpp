@@ -11,32 +11,23 @@
 #include "link/BCC.h"
 #include "model/DefaultImages.h"
 #include "shell/logic/FileCommands.h"
+#include "support/ConfigTexts.h"
+#include "support/FrameBytes.h"
 #include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
 
 namespace tivolan {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 
-// The bytes before the checksum as written out, then their CRC-8.
-Bytes Sealed(Bytes body) {
-  body.push_back(FrameChecksum(body.data(), body.size()));
-  return body;
-}
-
-Bytes Ascii(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
-template <std::size_t N>
-Bytes Frame(const std::array<uint8_t, N>& b) {
-  return Bytes(b.begin(), b.begin() + b[1]);
-}
+using test::Ascii;
+using test::Bytes;
+using test::Concat;
+using test::DefaultLoops;
+using test::Frame;
+using test::Sealed;
+const auto& kHead = test::kFileHead;
+const auto& kTail = test::kFileTail;
 
 // The SMS records 1..k of block 4 and the end mark behind them.
 Bytes SmsList(const SmsBuffer& b, int k) { return Bytes(b.begin() + 4, b.begin() + 5 + 10 * k); }
@@ -46,12 +37,8 @@ void Put(std::array<uint8_t, N>& b, const Bytes& bytes) {
   std::copy(bytes.begin(), bytes.end(), b.begin());
 }
 
-ImageBuffer Defaults(int type) {
-  ImageBuffer b{};
-  test::RecordingPrompter prompter;
-  SetDefaultImage(b, type, prompter);
-  return b;
-}
+
+ImageBuffer Defaults(int type) { return test::DefaultImage(type); }
 
 // What the program held before a file was read: every byte set, so that a
 // byte the reader should have set and did not shows.
@@ -64,21 +51,6 @@ GsmSettings Held() {
   return s;
 }
 
-std::string Zone(int id, int tactics, int cid, int in, int out) {
-  return "\t\t\t<zone ID=\"" + std::to_string(id) + "\" PartID=\"0\" tactics=\"" + std::to_string(tactics) +
-         "\" rearm=\"1\" CID=\"" + std::to_string(cid) + "\" TimeIn=\"" + std::to_string(in) + "\" TimeOut=\"" +
-         std::to_string(out) + "\" FireReCheck=\"0\"/>\r\n";
-}
-
-std::string DefaultLoops() {
-  return "\t\t<loops>\r\n" + Zone(1, 7, 23, 30, 30) + Zone(2, 5, 20, 0, 0) + Zone(3, 5, 20, 0, 0) +
-         Zone(4, 5, 20, 0, 0) + Zone(5, 1, 16, 0, 0) + Zone(6, 2, 15, 0, 0) + Zone(7, 3, 4, 0, 0) +
-         Zone(8, 3, 4, 0, 0) + "\t\t</loops>\r\n";
-}
-
-const std::string kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                          "<config version=\"1\" firmName=\"Stelmark\" FileID=\"8\">\r\n";
-const std::string kTail = "\t</device>\r\n</config>\r\n";
 
 // The panel children before "configMPI"; `sysCfg` differs by type.
 std::string PanelHead(int type, const char* name, int sysCfg) {

@@ -12,6 +12,7 @@
 #include "files/XmlDocument.h"
 #include "model/DefaultImages.h"
 #include "support/RecordingPrompter.h"
+#include "support/ConfigTexts.h"
 #include "support/TempDir.h"
 
 namespace tivolan {
@@ -20,12 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::literals;
 
-ImageBuffer Defaults(int type) {
-  ImageBuffer b{};
-  test::RecordingPrompter prompter;
-  SetDefaultImage(b, type, prompter);
-  return b;
-}
+
+ImageBuffer Defaults(int type) { return test::DefaultImage(type); }
 
 std::string SavedText(int type) { return BuildConfigDocument(Defaults(type), type).SaveToString(); }
 

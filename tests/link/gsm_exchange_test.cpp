@@ -3,7 +3,7 @@
 // and what a failure at each block leaves behind.
 #include <gtest/gtest.h>
 
-#include "link/BCC.h"
+#include "support/FrameBytes.h"
 #include "link/LinkStatus.h"
 #include "support/SimFixture.h"
 
@@ -15,11 +15,9 @@ using sim::Fault;
 using test::Device;
 using test::SimFixture;
 using Codes = std::vector<int>;
+using test::Frame;
+using test::Sealed;
 
-Bytes Sealed(Bytes body) {
-  body.push_back(FrameChecksum(body.data(), body.size()));
-  return body;
-}
 
 // Block 2 data (after the block byte): device number 4660, the GPRS and SMS
 // flags as given, destination 1 a CSD phone, four empty records.
@@ -42,10 +40,6 @@ sim::SimOptions GsmDevice(int type, Bytes block2, Fault fault = Fault::None, int
 
 Bytes Request(uint8_t block) { return Sealed({0x7E, 0x0A, 0x52, block, 0, 0, 0, 0, 0}); }
 
-template <std::size_t N>
-Bytes Frame(const std::array<uint8_t, N>& b) {
-  return Bytes(b.begin(), b.begin() + b[1]);
-}
 
 TEST(GsmRead, WithTheSmsFlagOnlyReadsBlocksOneTwoAndFour) {
   SimFixture f(GsmDevice(1, Block2(0, 1)));

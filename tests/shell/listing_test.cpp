@@ -4,18 +4,13 @@
 
 #include "model/DefaultImages.h"
 #include "shell/logic/Listing.h"
-#include "support/RecordingPrompter.h"
+#include "support/ConfigTexts.h"
 
 namespace tivolan {
 namespace {
 
-SharedData Defaults(int type) {
-  SharedData d;
-  d.DeviceType = static_cast<uint8_t>(type);
-  test::RecordingPrompter prompter;
-  SetDefaultImage(d.ConfigBuffer, type, prompter);
-  return d;
-}
+SharedData Defaults(int type) { return test::DefaultData(type); }
+
 
 std::string ValueOf(const std::vector<ListingEntry>& l, const std::string& key) {
   const auto it = std::find_if(l.begin(), l.end(), [&](const ListingEntry& e) { return e.key == key; });

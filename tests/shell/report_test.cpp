@@ -4,18 +4,13 @@
 
 #include "model/DefaultImages.h"
 #include "shell/logic/Report.h"
-#include "support/RecordingPrompter.h"
+#include "support/ConfigTexts.h"
 
 namespace tivolan {
 namespace {
 
-SharedData Defaults(int type) {
-  SharedData d;
-  d.DeviceType = static_cast<uint8_t>(type);
-  test::RecordingPrompter prompter;
-  SetDefaultImage(d.ConfigBuffer, type, prompter);
-  return d;
-}
+SharedData Defaults(int type) { return test::DefaultData(type); }
+
 
 bool Has(const std::string& html, const std::string& text) { return html.find(text) != std::string::npos; }
 

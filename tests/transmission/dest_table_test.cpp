@@ -3,31 +3,19 @@
 
 #include <vector>
 
-#include "link/BCC.h"
+#include "support/FrameBytes.h"
 #include "model/CodePage.h"
 #include "transmission/MPIGSM.h"
 
 namespace tivolan {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test::Ascii;
+using test::Bytes;
+using test::Concat;
+using test::Frame;
+using test::Sealed;
 
-Bytes Frame(const DestBuffer& b) { return Bytes(b.begin(), b.begin() + b[1]); }
-
-// The expected frame: the bytes before the checksum as written out, then
-// their CRC-8.
-Bytes Sealed(Bytes body) {
-  body.push_back(FrameChecksum(body.data(), body.size()));
-  return body;
-}
-
-Bytes Ascii(const char* text) { return Bytes(text, text + std::char_traits<char>::length(text)); }
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
 
 class DestTable : public ::testing::Test {
  protected:
