@@ -86,6 +86,9 @@ class FirmwareTabTest : public QObject {
     b.Page().btnUpdProgress->click();
     QVERIFY(b.window->FirmwareRunning());
     QVERIFY(b.Page().pbUpdate->isVisible());
+    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(shots);
+    QVERIFY(b.window->grab().save(shots + QStringLiteral("/firmware-transfer.png")));
     for (QWidget* w : std::initializer_list<QWidget*>{b.window->ButtonRead, b.window->ButtonWrite, b.window->PortNameBox,
                                                       b.Page().btnUpdProgress, b.Page().btnUpdFile})
       QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));

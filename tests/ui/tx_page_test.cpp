@@ -203,6 +203,55 @@ class TxPageTest : public QObject {
     QCOMPARE(w.data.SmsTX_Buffer[1], uint8_t{16});
   }
 
+  // On the concentrator the partition is typed; one above 64 keeps the
+  // dialog open with its warning, as a user meets it.
+  void aPartitionAbove64KeepsTheSmsDialogOpen() {
+    Window w;
+    w.Type(3);
+    w.window->PageMain->setCurrentIndex(kTabTx);
+    w.Page().chkCNC_TxGSM->click();
+    bool stayedOpen = false;
+    QTimer::singleShot(0, [&] {
+      TFrmSMS* dialog = w.window->FrmSMS;
+      w.Click(dialog->grdSMS, 1, kSmsColKind);
+      w.Choose(dialog->grdSMS, 1);
+      w.Click(dialog->grdSMS, 1, kSmsColPartition);
+      auto* edit = qobject_cast<QLineEdit*>(dialog->grdSMS->OpenEditor());
+      QVERIFY(edit);
+      edit->selectAll();
+      QTest::keyClicks(edit, QStringLiteral("6x5"));
+      QCOMPARE(edit->text(), QStringLiteral("65"));
+      QTest::keyClick(edit, Qt::Key_Return);
+      dialog->btnSaveExit->click();
+      stayedOpen = dialog->isVisible();
+      QCOMPARE(w.prompts->shown.size(), std::size_t{1});
+      QCOMPARE(QString::fromStdString(w.prompts->shown[0].caption), QStringLiteral("SMS"));
+      w.Click(dialog->grdSMS, 1, kSmsColPartition);
+      edit = qobject_cast<QLineEdit*>(dialog->grdSMS->OpenEditor());
+      edit->selectAll();
+      QTest::keyClicks(edit, QStringLiteral("64"));
+      QTest::keyClick(edit, Qt::Key_Return);
+      dialog->btnSaveExit->click();
+    });
+    w.Page().chkSMS_On->click();
+    QVERIFY(stayedOpen);
+    QVERIFY(!w.window->FrmSMS->isVisible());
+    QCOMPARE(w.data.SmsTX_Buffer[5], uint8_t{64});
+  }
+
+  void theBusNumberWithRs485() {
+    Window w;
+    w.Type(2);
+    w.window->PageMain->setCurrentIndex(kTabTx);
+    w.Kind(QStringLiteral("RS-485"));
+    QVERIFY(!w.Page().udBusID->isHidden());
+    QCOMPARE(w.Page().udBusID->value(), 1);
+    w.Page().udBusID->stepUp();
+    QCOMPARE(w.data.ConfigBuffer[46], uint8_t{2});
+    CheckLayout(&w.Page(), QStringLiteral("RS-485"));
+    QVERIFY(w.window->grab().save(ShotPath(QStringLiteral("tx-type2-rs485"))));
+  }
+
   void anEmptySmsListSwitchesTheOptionOff() {
     Window w;
     w.Kind(QStringLiteral("GSM-KVT"));
