@@ -1,5 +1,6 @@
 // libFuzzer target: the ".cf8" reader behind the XML reader. For a text the
 // XML reader accepts:
+//  - a refused configuration says why and leaves the image as it was;
 //  - the document written back, compact or readable, reads again to the same
 //    text and to the same configuration;
 //  - a configuration it accepts, written out as the program writes files,
@@ -65,6 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const LoadedConfig plain = ReadConfigDocument(doc, current);
   const LoadedConfig read = ReadConfigDocument(doc, current, &gsm);
   if (read.code != kNotAConfiguration && (read.code < 1 || read.code > 3)) Broken("code out of range", text);
+  // A refused document says why and leaves the image as it was.
+  for (const LoadedConfig* r : {&plain, &read})
+    if (r->code == kNotAConfiguration && (r->problem.empty() || r->buffer != current)) Broken("refused unseen", text);
   // Without GSM settings a file can only be refused more often, never read
   // differently.
   if (plain.code != kNotAConfiguration && !Same(plain, read)) Broken("GSM settings changed a file without GSM", text);

@@ -1,7 +1,8 @@
 // libFuzzer target: the GSM settings below "configMPI". For a text the XML
 // reader accepts, a "configMPI" (the root itself, or the first one below it)
-// that the GSM reader accepts is written back as the program writes files
-// and read again:
+// that the GSM reader refuses leaves the settings as they were (a number or
+// an element it cannot hold is named); one that it accepts is written back
+// as the program writes files and read again:
 //  - each read leaves block 2 a whole, sealed frame of at most 150 bytes,
 //    and block 3, when it is in use, a sealed frame too;
 //  - the second read gives the device the same settings as the first, and
@@ -131,8 +132,23 @@ GsmSettings Reread(const std::string& text) {
   }
   const TXmlNode* mpi = ConfigMpi(doc);
   GsmFileSubtree gsm(Background());
-  if (!mpi || !gsm.Read(*mpi)) Broken("written subtree refused", text);
+  try {
+    if (!mpi || !gsm.Read(*mpi)) Broken("written subtree refused", text);
+  } catch (const FileFieldError& e) {
+    Broken(std::string("written subtree refused: ") + e.what(), text);
+  }
   return gsm.Settings();
+}
+
+// The first read: false, or a number or an element the file cannot hold
+// (which must then be named).
+bool Accepted(GsmFileSubtree& gsm, const TXmlNode& mpi, const std::string& input) {
+  try {
+    return gsm.Read(mpi);
+  } catch (const FileFieldError& e) {
+    if (std::string(e.what()).rfind("элемент \"", 0) != 0) Broken(std::string("cause names no element: ") + e.what(), input);
+    return false;
+  }
 }
 
 }  // namespace
@@ -149,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (!mpi) return 0;
   const GsmSettings background = Background();
   GsmFileSubtree gsm(background);
-  if (!gsm.Read(*mpi)) {
+  if (!Accepted(gsm, *mpi, input)) {
     const GsmSettings& kept = gsm.Settings();
     bool same = kept.dest == background.dest && kept.sms == background.sms && kept.gprs == background.gprs;
     for (std::size_t i = 0; i < 6; ++i) same = same && *Fields(kept.gprsFields)[i] == *Fields(background.gprsFields)[i];

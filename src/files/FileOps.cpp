@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "files/FileFields.h"
 #include "files/FileProblems.h"
 #include "model/DefaultImages.h"
 #include "model/DeviceCatalogue.h"
@@ -70,87 +71,108 @@ void WriteConcentrator(TXmlNode& device, const ConstImageCNC1& image, GsmSubtree
   }
 }
 
-// Reading: elements by name from "device", attributes by position, each
-// integer cut to its low 8 bits.
-uint8_t Low8(int64_t v) { return static_cast<uint8_t>(v & 0xFF); }
+// Reading: elements by name from "device", each read once; attributes by
+// position; every number within what its field holds.
+constexpr NumberField Byte(const char* attribute) { return {attribute, 0, kByteMax}; }
 
-class Reader {
- public:
-  explicit Reader(const TXmlNode& device) : device_(device) {}
-
-  // Stores attribute `position` of `element` into `field`, when present.
-  bool Take(const char* element, int position, uint8_t& field) {
-    const TXmlNode* node = device_.FindNode(element);
-    if (!node) return false;
-    field = Low8(node->AttributeIntegerAt(position));
-    return true;
-  }
-  const TXmlNode* Find(const char* element) const { return device_.FindNode(element); }
-
-  void Zones(const PanelImage& image) {
-    const TXmlNode* loops = device_.FindNode("loops");
-    if (!loops) return;
-    for (int i = 0; i < loops->NodeCount(); ++i) {
-      const TXmlNode* z = loops->NodeAt(i);
-      if (z->NodeKind() != TXmlNode::Kind::Element || z->Name() != "zone") continue;
-      const int64_t n = z->AttributeIntegerAt(0);
-      const uint8_t type = Low8(z->AttributeIntegerAt(2));
-      if (n < 1 || n > PanelImage::kZones || type > 7) continue;
-      const ZoneRecord zone = image.Zone(static_cast<int>(n));
-      zone.Head() = 0;
-      // A hand-edited partition above 7 is confined to its three bits.
-      zone.SetPartition(Low8(z->AttributeIntegerAt(1)));
-      zone.SetTactics(type);
-      zone.SetRearm(z->AttributeIntegerAt(3) != 0);
-      zone.SetFireReCheck(z->AttributeIntegerAt(7) != 0);
-      zone.Cid() = Low8(z->AttributeIntegerAt(4));
-      zone.TimeIn() = Low8(z->AttributeIntegerAt(5));
-      zone.TimeOut() = Low8(z->AttributeIntegerAt(6));
-    }
-  }
-
- private:
-  const TXmlNode& device_;
+// A byte the file holds whole (bit fields included: the file keeps the
+// byte), in reading order.
+template <class Image>
+struct ImageField {
+  const char* element;
+  int position;
+  NumberField number;
+  void (*store)(const Image&, uint8_t);
 };
 
-bool ReadPanel(const TXmlNode& device, const PanelImage& image, GsmSubtree* gsm) {
-  Reader r(device);
-  r.Zones(image);
-  r.Take("PartDep", 0, image.PartDep());
-  r.Take("rele", 0, image.AlarmFire());
-  r.Take("rele", 1, image.CtrlFail());
-  r.Take("sndWrkTime", 0, image.SndWrkTime());
-  r.Take("OPsCheck", 0, image.OPsCheck());
-  r.Take("sysCFG", 0, image.SysCfg());
-  if (const TXmlNode* guard = r.Find("GuardSnd")) image.SetGuardSndOn(Low8(guard->AttributeIntegerAt(0)));
-  r.Take("LampMode", 0, image.LampMode());
-  r.Take("devTX", 0, image.TxKind());
+const ImageField<PanelImage> kPanelFields[] = {
+    {"PartDep", 0, Byte("mask"), [](const PanelImage& i, uint8_t v) { i.PartDep() = v; }},
+    {"rele", 0, Byte("AlarmFire"), [](const PanelImage& i, uint8_t v) { i.AlarmFire() = v; }},
+    {"rele", 1, Byte("CtrlFail"), [](const PanelImage& i, uint8_t v) { i.CtrlFail() = v; }},
+    {"sndWrkTime", 0, Byte("min"), [](const PanelImage& i, uint8_t v) { i.SndWrkTime() = v; }},
+    {"OPsCheck", 0, Byte("mask"), [](const PanelImage& i, uint8_t v) { i.OPsCheck() = v; }},
+    {"sysCFG", 0, Byte("Value"), [](const PanelImage& i, uint8_t v) { i.SysCfg() = v; }},
+    // After "sysCFG": on type 1 the guard sound is a bit of that byte.
+    {"GuardSnd", 0, Byte("On"), [](const PanelImage& i, uint8_t v) { i.SetGuardSndOn(v); }},
+    {"LampMode", 0, Byte("mode"), [](const PanelImage& i, uint8_t v) { i.LampMode() = v; }},
+    {"devTX", 0, Byte("ID"), [](const PanelImage& i, uint8_t v) { i.TxKind() = v; }},
+};
+const ImageField<PanelImage> kNetworkPanelFields[] = {
+    {"SlaveBus", 0, Byte("BusID"), [](const PanelImage& i, uint8_t v) { i.SlaveBus() = v; }},
+};
+const ImageField<ImageCNC1> kConcentratorFields[] = {
+    {"expanders", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.Expanders() = v; }},
+    {"BVIAlarm", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.BVIAlarm() = v; }},
+    {"BVIButtons", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.BVIButtons() = v; }},
+    {"rele", 0, Byte("AlarmFire"), [](const ImageCNC1& i, uint8_t v) { i.AlarmFire() = v; }},
+    {"OPsCheck", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.OPsCheck() = v; }},
+    {"buzzer", 0, Byte("Value"), [](const ImageCNC1& i, uint8_t v) { i.Buzzer() = v; }},
+    {"useTD", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.UseTD() = v; }},
+};
+const ImageField<ImageCNC1> kConcentratorGsmFields[] = {
+    {"GSM_Control", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.GsmControl() = v; }},
+    {"GSM_TX", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.GsmTx() = v; }},
+};
+
+// The attributes of "zone", by position. The partition is three bits of
+// the zone byte; the type's byte is read whole, since a zone whose type is
+// above 7 is passed over, and the two flags are on when not 0.
+enum ZoneAttribute { kZoneId, kZonePartition, kZoneTactics, kZoneRearm, kZoneCid, kZoneTimeIn, kZoneTimeOut, kZoneReCheck };
+constexpr NumberField kZoneAttributes[] = {Byte("ID"),  {"PartID", 0, 7}, Byte("tactics"), Byte("rearm"),
+                                           Byte("CID"), Byte("TimeIn"),   Byte("TimeOut"), Byte("FireReCheck")};
+
+template <class Image, std::size_t N>
+void TakeFields(const FileElement& device, const Image& image, const ImageField<Image> (&fields)[N]) {
+  for (const ImageField<Image>& f : fields)
+    if (const TXmlNode* node = device.Single(f.element))
+      f.store(image, static_cast<uint8_t>(FileElement(*node).NumberAt(f.position, f.number)));
+}
+
+void ReadZones(const FileElement& device, const PanelImage& image) {
+  const TXmlNode* loops = device.Single("loops");
+  if (!loops) return;
+  int count = 0;
+  for (int i = 0; i < loops->NodeCount(); ++i) {
+    const TXmlNode* node = loops->NodeAt(i);
+    if (node->NodeKind() != TXmlNode::Kind::Element || node->Name() != "zone") continue;
+    const FileElement z(*node, "№" + std::to_string(++count));
+    const auto at = [&z](ZoneAttribute a) { return z.NumberAt(a, kZoneAttributes[a]); };
+    const int64_t n = at(kZoneId);
+    const int64_t type = at(kZoneTactics);
+    if (n < 1 || n > PanelImage::kZones || type > 7) continue;
+    const ZoneRecord zone = image.Zone(static_cast<int>(n));
+    zone.Head() = 0;
+    zone.SetPartition(static_cast<int>(at(kZonePartition)));
+    zone.SetTactics(static_cast<int>(type));
+    zone.SetRearm(at(kZoneRearm) != 0);
+    zone.SetFireReCheck(at(kZoneReCheck) != 0);
+    zone.Cid() = static_cast<uint8_t>(at(kZoneCid));
+    zone.TimeIn() = static_cast<uint8_t>(at(kZoneTimeIn));
+    zone.TimeOut() = static_cast<uint8_t>(at(kZoneTimeOut));
+  }
+}
+
+bool ReadPanel(const FileElement& device, const PanelImage& image, GsmSubtree* gsm) {
+  ReadZones(device, image);
+  TakeFields(device, image, kPanelFields);
   if (image.TxKind() == kTxKindGsm) {
-    const TXmlNode* mpi = r.Find("configMPI");
+    const TXmlNode* mpi = device.Single("configMPI");
     if (!mpi || !gsm || !gsm->Read(*mpi)) return false;
   }
-  if (image.HasSlaveBus()) r.Take("SlaveBus", 0, image.SlaveBus());
+  if (image.HasSlaveBus()) TakeFields(device, image, kNetworkPanelFields);
   return true;
 }
 
-bool ReadConcentrator(const TXmlNode& device, const ImageCNC1& image, GsmSubtree* gsm) {
-  Reader r(device);
-  r.Take("expanders", 0, image.Expanders());
-  r.Take("BVIAlarm", 0, image.BVIAlarm());
-  r.Take("BVIButtons", 0, image.BVIButtons());
-  r.Take("rele", 0, image.AlarmFire());
-  r.Take("OPsCheck", 0, image.OPsCheck());
-  r.Take("buzzer", 0, image.Buzzer());
-  r.Take("useTD", 0, image.UseTD());
-  const TXmlNode* mpi = r.Find("configMPI");
+bool ReadConcentrator(const FileElement& device, const ImageCNC1& image, GsmSubtree* gsm) {
+  TakeFields(device, image, kConcentratorFields);
+  const TXmlNode* mpi = device.Single("configMPI");
   if (!mpi) {
     image.GsmConnected() = 0;
     return true;
   }
   image.GsmConnected() = 1;
   if (!gsm || !gsm->Read(*mpi)) return false;
-  r.Take("GSM_Control", 0, image.GsmControl());
-  r.Take("GSM_TX", 0, image.GsmTx());
+  TakeFields(device, image, kConcentratorGsmFields);
   return true;
 }
 
@@ -163,9 +185,43 @@ struct DeviceElement {
 DeviceElement FindDevice(const TXmlDocument& document) {
   const TXmlNode* root = document.Root();
   if (!root || root->ReadAttributeInteger("FileID", 0) != 8) return {};
-  const TXmlNode* device = root->FindNode("device");
+  const TXmlNode* device = FileElement(*root).Single("device");
   if (!device) return {};
-  return {device, device->AttributeIntegerAt(0)};
+  return {device, FileElement(*device).NumberAt(0, Byte("ID"))};
+}
+
+// The device type a document names, for choosing what it is read over;
+// 255 when it names none, or when the read itself will refuse it.
+int64_t DeviceCodeOf(const TXmlDocument& document) {
+  try {
+    return FindDevice(document).code;
+  } catch (const FileFieldError&) {
+    return kNotAConfiguration;
+  }
+}
+
+// Reads the device element into `result`; throws FileFieldError for what
+// the file cannot hold.
+void ReadDevice(const TXmlDocument& document, LoadedConfig& result, GsmSubtree* gsm) {
+  const TXmlNode* root = document.Root();
+  const DeviceElement device = FindDevice(document);
+  if (!device.node) {
+    result.problem = !root || root->ReadAttributeInteger("FileID", 0) != 8
+                         ? "это не файл конфигурации: нет отметки FileID=\"8\""
+                         : "это не файл конфигурации: нет элемента \"device\"";
+    return;
+  }
+  const FileElement element(*device.node);
+  bool ok = false;
+  if (const auto panel = PanelImageOf(result.buffer, static_cast<int>(device.code)))
+    ok = ReadPanel(element, *panel, gsm);
+  else if (device.code == kTypeCNC1)
+    ok = ReadConcentrator(element, ImageCNC1(result.buffer), gsm);
+  else
+    result.problem = "это не файл конфигурации: тип прибора " + std::to_string(device.code) + " неизвестен";
+  if (ok) result.code = static_cast<uint8_t>(device.code);
+  else if (result.problem.empty())
+    result.problem = "настройки GSM в файле повреждены или не помещаются в прибор";
 }
 
 }  // namespace
@@ -196,24 +252,13 @@ void SaveConfigFile(const std::string& fileName, const ImageBuffer& buffer, int 
 LoadedConfig ReadConfigDocument(const TXmlDocument& document, const ImageBuffer& current, GsmSubtree* gsm) {
   LoadedConfig result;
   result.buffer = current;
-  const TXmlNode* root = document.Root();
-  const DeviceElement device = FindDevice(document);
-  if (!device.node) {
-    result.problem = !root || root->ReadAttributeInteger("FileID", 0) != 8
-                         ? "это не файл конфигурации: нет отметки FileID=\"8\""
-                         : "это не файл конфигурации: нет элемента \"device\"";
-    return result;
+  try {
+    ReadDevice(document, result, gsm);
+  } catch (const FileFieldError& e) {
+    result.code = kNotAConfiguration;
+    result.problem = e.what();
   }
-  bool ok = false;
-  if (const auto panel = PanelImageOf(result.buffer, static_cast<int>(device.code)))
-    ok = ReadPanel(*device.node, *panel, gsm);
-  else if (device.code == kTypeCNC1)
-    ok = ReadConcentrator(*device.node, ImageCNC1(result.buffer), gsm);
-  else
-    result.problem = "это не файл конфигурации: тип прибора " + std::to_string(device.code) + " неизвестен";
-  if (ok) result.code = static_cast<uint8_t>(device.code);
-  else if (result.problem.empty())
-    result.problem = "настройки GSM в файле повреждены или не помещаются в прибор";
+  if (result.code == kNotAConfiguration) result.buffer = current;  // all or nothing
   return result;
 }
 
@@ -246,7 +291,7 @@ LoadedConfig OpenConfigFile(const std::string& fileName, const ImageBuffer& curr
   std::string problem;
   const auto document = LoadDocument(fileName, problem);
   if (!document) return LoadedConfig{kNotAConfiguration, current, problem};
-  const int64_t code = FindDevice(*document).code;
+  const int64_t code = DeviceCodeOf(*document);
   const auto defaults = DefaultPayload(static_cast<int>(code));
   if (code == currentType || defaults.empty()) return ReadConfigDocument(*document, current, gsm);
   // Bytes the file does not hold must not stay from another type's image.

@@ -14,7 +14,8 @@ class GsmSubtree {
  public:
   virtual ~GsmSubtree() = default;
   virtual void Write(TXmlNode& configMPI) = 0;
-  // Reads into staged copies of the GSM frames; false refuses the file.
+  // Reads into staged copies of the GSM frames; false refuses the file, and
+  // so does FileFieldError (FileFields.h), which says why.
   virtual bool Read(const TXmlNode& configMPI) = 0;
 };
 
@@ -31,7 +32,7 @@ void SaveConfigFile(const std::string& fileName, const ImageBuffer& buffer, int 
 
 struct LoadedConfig {
   uint8_t code = kNotAConfiguration;  // device type 1..3, or 255
-  ImageBuffer buffer{};               // `current` with the file's values over it
+  ImageBuffer buffer{};               // `current` with the file's values over it; `current` when refused
   std::string problem = {};           // why the file was refused, in the user's words
 };
 

@@ -13,7 +13,11 @@ namespace {
 
 constexpr int kSmsListNodes = 8;  // only so many children of "SMS_List" are looked at
 
-uint8_t Low8(int64_t v) { return static_cast<uint8_t>(v & 0xFF); }
+// The numbers of the subtree and what their bytes hold.
+constexpr NumberField kDeviceNum{"DeviceNum", 0, kWordMax};  // bytes 4 and 5 of block 2
+constexpr NumberField kTrySimProt{"trySIMProt", 0, kByteMax};  // a destination's configuration byte
+constexpr NumberField kSmsPartition{"PartID", 0, kByteMax};
+constexpr NumberField kSmsKind{"cfg", 0, kByteMax};
 
 std::string Hex(const uint8_t* bytes, std::size_t n) {
   static const char* kDigits = "0123456789ABCDEF";
@@ -76,41 +80,41 @@ void WriteGprs(TXmlNode& cfg, const GprsDialogState& g) {
 
 // The destination records of "CID_Destinations", by the number in each
 // element's name; nullopt for a text the device cannot hold.
-std::optional<DestRecords> ReadDestinations(const TXmlNode& list) {
+std::optional<DestRecords> ReadDestinations(const FileElement& list) {
   DestRecords records;
   for (int n = 1; n <= kDestinations; ++n) {
-    const TXmlNode* d = list.FindNode("Dest" + std::to_string(n));
+    const TXmlNode* d = list.Single("Dest" + std::to_string(n));
     if (!d) continue;
     const auto text = Cp1251FromUtf8(d->AttributeValueAt(1));
     if (!text || text->size() > static_cast<std::size_t>(kDestTextMax)) return std::nullopt;
     DestRecord& r = records[static_cast<std::size_t>(n - 1)];
     r.empty = false;
-    r.config = Low8(d->AttributeIntegerAt(0));
+    r.config = static_cast<uint8_t>(FileElement(*d).NumberAt(0, kTrySimProt));
     r.text = *text;
   }
   return records;
 }
 
-bool ReadSmsList(const TXmlNode& list, DestBuffer& dest, SmsBuffer& sms) {
+void ReadSmsList(const TXmlNode& list, DestBuffer& dest, SmsBuffer& sms) {
   dest[kDestSmsFlag] = 0;
   sms[kSmsFirstRecord] = 0;  // the SMS dialog's SetDefaults
   std::size_t at = kSmsFirstRecord;
   int examined = 0;
+  int records = 0;
   for (int i = 0; i < list.NodeCount() && examined < kSmsListNodes; ++i) {
     const TXmlNode* node = list.NodeAt(i);
     if (node->NodeKind() == TXmlNode::Kind::Attribute) continue;
     ++examined;
     if (node->NodeKind() != TXmlNode::Kind::Element || node->Name() != "SMS") continue;
-    const auto phone = HexToBytes(node->AttributeValueAt(2));
-    if (!phone) return false;
-    sms[at] = Low8(node->AttributeIntegerAt(1));
-    sms[at + 1] = Low8(node->AttributeIntegerAt(0));
-    std::copy(phone->begin(), phone->end(), sms.begin() + static_cast<long>(at) + 2);
+    const FileElement s(*node, "№" + std::to_string(++records));
+    sms[at + 1] = static_cast<uint8_t>(s.NumberAt(0, kSmsPartition));
+    sms[at] = static_cast<uint8_t>(s.NumberAt(1, kSmsKind));
+    const auto phone = s.PhoneBytesAt(2, "pdu");
+    std::copy(phone.begin(), phone.end(), sms.begin() + static_cast<long>(at) + 2);
     dest[kDestSmsFlag] = 1;
     at += kSmsRecordSize;
   }
   sms[at] = 0;  // ends the list; after eight records, the byte behind them
-  return true;
 }
 
 void ReadSim(const TXmlNode* sim, std::string& apn, std::string& user, std::string& password) {
@@ -121,24 +125,6 @@ void ReadSim(const TXmlNode* sim, std::string& apn, std::string& user, std::stri
 }
 
 }  // namespace
-
-std::optional<std::array<uint8_t, 8>> HexToBytes(const std::string& text) {
-  std::array<uint8_t, 8> bytes{};
-  auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-  };
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (2 * i + 1 >= text.size()) return std::nullopt;
-    const int high = digit(text[2 * i]);
-    const int low = digit(text[2 * i + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes[i] = static_cast<uint8_t>(high * 16 + low);
-  }
-  return bytes;
-}
 
 void GsmFileSubtree::Write(TXmlNode& configMPI) {
   TXmlDocument compact("configMPI");  // keeps the compact form; only its "CFG" is used
@@ -151,24 +137,24 @@ void GsmFileSubtree::Write(TXmlNode& configMPI) {
 }
 
 bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
-  const TXmlNode* cfg = configMPI.FindNode("CFG");
-  if (!cfg) return false;
+  const TXmlNode* cfgNode = FileElement(configMPI).Single("CFG");
+  if (!cfgNode) return false;
+  const FileElement cfg(*cfgNode);
   GsmSettings read = settings_;
   ResetDestBuffer(read.dest);
-  SetDeviceNumber(read.dest, static_cast<int>(cfg->ReadAttributeInteger("DeviceNum", 0) & 0xFFFF));
+  SetDeviceNumber(read.dest, static_cast<int>(cfg.Number(kDeviceNum, 0)));
   DestRecords records;  // without "CID_Destinations", the five empty ones of the reset
-  if (const TXmlNode* list = cfg->FindNode("CID_Destinations")) {
-    const auto listed = ReadDestinations(*list);
+  if (const TXmlNode* list = cfg.Single("CID_Destinations")) {
+    const auto listed = ReadDestinations(FileElement(*list));
     if (!listed) return false;
     records = *listed;
   }
-  if (const TXmlNode* list = cfg->FindNode("SMS_List"))
-    if (!ReadSmsList(*list, read.dest, read.sms)) return false;
-  if (cfg->FindNode("GPRS_Settings")) {
+  if (const TXmlNode* list = cfg.Single("SMS_List")) ReadSmsList(*list, read.dest, read.sms);
+  if (cfg.Single("GPRS_Settings")) {
     read.dest[kDestGprsFlag] = 1;
     GprsDialogState& f = read.gprsFields;
-    ReadSim(cfg->FindNode("SIM1"), f.edtAPN1, f.edtUser1, f.edtPass1);
-    ReadSim(cfg->FindNode("SIM2"), f.edtAPN2, f.edtUser2, f.edtPass2);
+    ReadSim(cfg.Single("SIM1"), f.edtAPN1, f.edtUser1, f.edtPass1);
+    ReadSim(cfg.Single("SIM2"), f.edtAPN2, f.edtUser2, f.edtPass2);
     // Texts the block cannot carry as they stand would change unseen: refused.
     if (BuildTX_Buffer(f, read.gprs) != 0) return false;
   } else {

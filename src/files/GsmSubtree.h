@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "files/FileFields.h"
 #include "files/FileOps.h"
 #include "model/SharedData.h"
 #include "transmission/FormGprs.h"
@@ -31,7 +32,8 @@ class GsmFileSubtree final : public GsmSubtree {
 
   // WriteGsmSubtree: a compact "CFG" below the readable "configMPI".
   void Write(TXmlNode& configMPI) override;
-  // ReadGsmSubtree; false refuses the file.
+  // ReadGsmSubtree; false refuses the file, and so does FileFieldError
+  // for a number or an element the file cannot hold.
   bool Read(const TXmlNode& configMPI) override;
 
   const GsmSettings& Settings() const { return settings_; }
@@ -43,10 +45,5 @@ class GsmFileSubtree final : public GsmSubtree {
 // The GSM settings of the shared storage and the GPRS dialog, and back.
 GsmSettings GsmSettingsOf(const SharedData& data, const GprsDialogState& gprs);
 void TakeGsmSettings(const GsmSettings& settings, SharedData& data, GprsDialogState& gprs);
-
-// The eight phone bytes of a "pdu": pairs of hexadecimal digits, either
-// case, characters after the sixteenth ignored; nullopt when a pair is
-// missing or no hexadecimal number.
-std::optional<std::array<uint8_t, 8>> HexToBytes(const std::string& text);
 
 }  // namespace tivolan

@@ -44,7 +44,7 @@ std::string XmlUnescape(const std::string& text) {
   return out;
 }
 
-bool ParseXmlInteger(const std::string& text, int64_t& value) {
+WholeNumber ReadWholeNumber(const std::string& text) {
   const char* first = text.data();
   const char* last = first + text.size();
   bool negative = false;
@@ -56,10 +56,21 @@ bool ParseXmlInteger(const std::string& text, int64_t& value) {
   }
   uint64_t magnitude = 0;
   const auto [end, ec] = std::from_chars(first, last, magnitude, base);
-  if (first == last || ec != std::errc{} || end != last) return false;
-  const int64_t v = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
-  if (magnitude > 0x80000000ull || v > std::numeric_limits<int32_t>::max()) return false;
-  value = v;
+  WholeNumber n;
+  // Digits beyond 64 bits are still a number, one that no field holds.
+  if (first == last || end != last || (ec != std::errc{} && ec != std::errc::result_out_of_range)) return n;
+  n.number = true;
+  n.huge = ec == std::errc::result_out_of_range || magnitude > static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+  if (!n.huge) n.value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+  return n;
+}
+
+bool ParseXmlInteger(const std::string& text, int64_t& value) {
+  const WholeNumber n = ReadWholeNumber(text);
+  if (!n.number || n.huge || n.value < std::numeric_limits<int32_t>::min() ||
+      n.value > std::numeric_limits<int32_t>::max())
+    return false;
+  value = n.value;
   return true;
 }
 

@@ -118,8 +118,17 @@ class TXmlDocument {
 std::string XmlEscape(const std::string& text);
 std::string XmlUnescape(const std::string& text);
 
-// Whole decimal or "$"-prefixed hexadecimal within 32 bits, as the readers of
-// the configuration file convert their values.
+// A whole decimal or "$"-prefixed hexadecimal number with an optional sign:
+// whether the text is one, whether it lies beyond 64 bits, and its value.
+struct WholeNumber {
+  bool number = false;
+  bool huge = false;
+  int64_t value = 0;
+};
+WholeNumber ReadWholeNumber(const std::string& text);
+
+// A whole number within 32 bits, as the readers of the configuration file
+// convert their values.
 bool ParseXmlInteger(const std::string& text, int64_t& value);
 
 }  // namespace tivolan

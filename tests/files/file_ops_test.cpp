@@ -154,7 +154,7 @@ TEST(ConfigFileReading, ElementNamesIgnoreCaseButZoneIsExact) {
 }
 
 TEST(ConfigFileReading, AttributesAreReadByPosition) {
-  auto r = Read("<loops><zone ID=\"1\" CID=\"9\" PartID=\"2\" tactics=\"5\" rearm=\"0\" TimeIn=\"3\" TimeOut=\"4\" "
+  auto r = Read("<loops><zone ID=\"1\" CID=\"1\" PartID=\"2\" tactics=\"5\" rearm=\"0\" TimeIn=\"3\" TimeOut=\"4\" "
                 "FireReCheck=\"0\"/></loops>",
                 Defaults(1));
   ASSERT_EQ(r.code, 1);
@@ -165,21 +165,23 @@ TEST(ConfigFileReading, AttributesAreReadByPosition) {
 TEST(ConfigFileReading, ZonesOutsideOneToEightOrTacticsAboveSevenAreSkipped) {
   const ImageBuffer current = Defaults(1);
   auto r = Read("<loops><zone ID=\"9\" PartID=\"1\" tactics=\"1\"/><zone ID=\"0\" PartID=\"1\" tactics=\"1\"/>"
-                "<zone ID=\"2\" PartID=\"1\" tactics=\"8\"/><zone ID=\"3\" PartID=\"1\" tactics=\"264\"/></loops>",
+                "<zone ID=\"2\" PartID=\"1\" tactics=\"8\"/><zone ID=\"3\" PartID=\"1\" tactics=\"255\"/></loops>",
                 current);
   ASSERT_EQ(r.code, 1);
   EXPECT_EQ(r.buffer, current);
 }
 
-TEST(ConfigFileReading, LaterZoneWinsAndPartitionAboveSevenKeepsItsLowBits) {
-  auto r = Read("<loops><zone ID=\"4\" PartID=\"1\" tactics=\"1\"/><zone ID=\"4\" PartID=\"13\" tactics=\"2\"/></loops>",
+// A partition above 7 is refused (file_numbers_test.cpp), not cut to its bits.
+TEST(ConfigFileReading, LaterZoneWins) {
+  auto r = Read("<loops><zone ID=\"4\" PartID=\"1\" tactics=\"1\"/><zone ID=\"4\" PartID=\"5\" tactics=\"2\"/></loops>",
                 Defaults(1));
   EXPECT_EQ(r.buffer[16], (2 << 3 | 5));
 }
 
-TEST(ConfigFileReading, ValuesAreCutToTheirLowEightBitsAndMissingOnesCountAsZero) {
-  auto r = Read("<rele AlarmFire=\"300\"/><PartDep/><GuardSnd On=\"0\"/>", Defaults(1));
-  EXPECT_EQ(r.buffer[40], 300 & 0xFF);
+// A value above 255 is refused (file_numbers_test.cpp), not cut to 8 bits.
+TEST(ConfigFileReading, MissingValuesCountAsZero) {
+  auto r = Read("<rele AlarmFire=\"255\"/><PartDep/><GuardSnd On=\"0\"/>", Defaults(1));
+  EXPECT_EQ(r.buffer[40], 255);
   EXPECT_EQ(r.buffer[41], 0);
   EXPECT_EQ(r.buffer[37], 0);
   EXPECT_EQ(r.buffer[42], 0x80) << "guard sound bit cleared, the rest kept";

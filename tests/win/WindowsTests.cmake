@@ -16,6 +16,7 @@ set(TIVOLAN_POSIX_ONLY_TESTS
   link/firmware_test.cpp            # the boot loader simulator in-process
   files/file_io_test.cpp            # FIFOs, sockets, devices, permission bits
   files/file_problems_test.cpp      # a FIFO
+  files/file_numbers_cli_test.cpp   # tivolan-cli and the simulator as processes
   shell/port_state_test.cpp         # pseudo-terminals, lock files, /proc
   sim/panel_simulator_test.cpp      # the simulator itself
   sim/sim_port_test.cpp
