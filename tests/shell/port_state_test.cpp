@@ -10,7 +10,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
+#include <utility>
+
+#include "link/os/SerialDevice.h"
 #include "shell/logic/PortState.h"
+#include "support/HeldPort.h"
+#include "support/Processes.h"
 #include "support/TempDir.h"
 
 namespace tivolan {
@@ -64,6 +70,70 @@ TEST(PortState, APortHeldByAnotherProcessNamesIt) {
   EXPECT_EQ(s.holders[0].rfind("процесс " + std::to_string(child) + " (", 0), 0u) << s.holders[0];
   EXPECT_EQ(DescribePortState(s).rfind("занят: процесс " + std::to_string(child), 0), 0u) << DescribePortState(s);
 }
+
+// Who else has the line open decides whether the serial device opens it: a
+// program holding it without a lock would take the device's answers, while
+// the pty's other end (the simulator keeps its slave open too) and this
+// program itself are no users.
+enum class Holder { Nobody, SleepingProcess, ThisProcess };
+struct HoldCase {
+  const char* name;
+  bool simulator;  // tivolan-sim on the other end; else this test holds the master
+  Holder holder;
+  bool opens;
+  const char* described;  // {sleep} and {sim} stand for the processes' names
+  friend void PrintTo(const HoldCase& c, std::ostream* os) { *os << c.name; }
+};
+class PortHeld : public ::testing::TestWithParam<HoldCase> {};
+
+std::string Filled(std::string text, const std::string& sleep, const std::string& sim) {
+  for (const auto& [key, value] : {std::pair<std::string, std::string>{"{sleep}", sleep}, {"{sim}", sim}})
+    if (const auto at = text.find(key); at != std::string::npos) text.replace(at, key.size(), value);
+  return text;
+}
+
+TEST_P(PortHeld, OpensOnlyWhenNoOtherProgramUsesTheLine) {
+  const HoldCase& c = GetParam();
+  FreePty pty;
+  std::string path;
+  struct Stopped {
+    pid_t pid;
+    ~Stopped() {
+      if (pid > 0) test::StopProcess(pid);
+    }
+  } const sim{c.simulator ? test::StartSim("--type 1", path) : -1};
+  if (!c.simulator) path = pty.Path();
+  ASSERT_FALSE(path.empty());
+  std::optional<test::HeldPort> held;
+  if (c.holder == Holder::SleepingProcess) {
+    ASSERT_TRUE(held.emplace(path).Holding());
+  }
+  const int own = c.holder == Holder::ThisProcess ? ::open(path.c_str(), O_RDWR | O_NOCTTY) : -1;
+
+  const auto device = CreateSystemSerialDevice();
+  EXPECT_EQ(device->Open(path), c.opens);
+  device->Close();
+  const PortState s = DiagnosePort(path);
+  EXPECT_EQ(DescribePortState(s), Filled(c.described, held ? held->Name() : "",
+                                         "процесс " + std::to_string(sim.pid) + " (tivolan-sim)"));
+  EXPECT_EQ(s.condition, c.opens ? PortCondition::Free : PortCondition::InUse);
+  // A refusal leaves nothing behind: once the holder has gone the port opens.
+  held.reset();
+  EXPECT_TRUE(device->Open(path));
+  device->Close();
+  if (own >= 0) ::close(own);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Holders, PortHeld,
+    ::testing::Values(HoldCase{"Nobody", false, Holder::Nobody, true, "свободен"},
+                      HoldCase{"ASleepingProcess", false, Holder::SleepingProcess, false, "занят: {sleep}"},
+                      HoldCase{"ThisProgramOnAnotherDescriptor", false, Holder::ThisProcess, true, "свободен"},
+                      HoldCase{"TheSimulatorOnTheOtherEnd", true, Holder::Nobody, true,
+                               "свободен; на другом конце: {sim}"},
+                      HoldCase{"AProcessBesideTheSimulator", true, Holder::SleepingProcess, false,
+                               "занят: {sleep}; на другом конце: {sim}"}),
+    [](const ::testing::TestParamInfo<HoldCase>& row) { return std::string(row.param.name); });
 
 // Run as a user without access: root may open anything, so the check runs
 // in a child that has dropped to "nobody".

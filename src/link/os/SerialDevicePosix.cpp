@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "link/os/CustomBaud.h"
+#include "link/os/PortHolders.h"
 #include "link/os/SerialDevice.h"
 
 namespace tivolan {
@@ -56,6 +58,13 @@ class PosixSerialDevice final : public SerialDevice {
     }
     ::ioctl(fd, TIOCEXCL);
     fd_ = fd;
+    // The lock and the exclusive flag keep out only programs that ask for
+    // them; a terminal program or a script holding the device without either
+    // would take the device's answers. Looked for once nobody new can open it.
+    if (HeldByAnotherProgram()) {
+      Close();
+      return false;
+    }
     return true;
   }
 
@@ -165,6 +174,11 @@ class PosixSerialDevice final : public SerialDevice {
   }
 
  private:
+  bool HeldByAnotherProgram() const {
+    struct stat info {};
+    return ::fstat(fd_, &info) == 0 && !FindPortHolders(info.st_rdev).users.empty();
+  }
+
   // Devices without modem lines (pseudo-terminals) refuse this; that is fine.
   void SetModemLine(int line, bool on) { ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line); }
 

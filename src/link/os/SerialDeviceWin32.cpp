@@ -14,6 +14,8 @@ class Win32SerialDevice final : public SerialDevice {
 
   bool Open(const std::string& path) override {
     if (handle_ != INVALID_HANDLE_VALUE) return true;
+    // No sharing: while any other program holds the port Windows refuses
+    // this open, so there is no holder to look for as on POSIX.
     handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     return handle_ != INVALID_HANDLE_VALUE;

@@ -28,6 +28,7 @@ std::string DescribePortState(const PortState& s) {
     case PortCondition::Unknown: text = "состояние неизвестно" + (s.detail.empty() ? "" : ": " + s.detail); break;
   }
   if (!s.adapter.empty()) text += " (" + s.adapter + ")";
+  if (!s.otherEnd.empty()) text += "; на другом конце: " + Joined(s.otherEnd);
   return text;
 }
 

@@ -13,6 +13,7 @@ struct PortState {
   std::string path;
   PortCondition condition = PortCondition::Unknown;
   std::vector<std::string> holders;  // "процесс 1234 (minicom)", "файл блокировки /run/lock/LCK..ttyUSB0"
+  std::vector<std::string> otherEnd; // who holds a pseudo-terminal's master side: "процесс 99 (socat)"
   std::string group;                 // the device's group, when permission is missing
   std::string kind;                  // what the path is instead, when it is no serial port
   std::string adapter;               // maker and model of a USB adapter
@@ -24,7 +25,8 @@ struct PortState {
 // settings stay.
 PortState DiagnosePort(const std::string& path);
 
-// One line: "свободен", "занят: процесс 1234 (minicom)", "нет доступа: ...".
+// One line: "свободен", "занят: процесс 1234 (minicom)", "нет доступа: ...";
+// a pseudo-terminal adds "; на другом конце: процесс 99 (socat)".
 std::string DescribePortState(const PortState& state);
 
 }  // namespace tivolan

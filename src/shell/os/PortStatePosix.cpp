@@ -1,6 +1,6 @@
 // What Linux tells about a serial port: the open itself, the processes that
-// hold the device (from /proc), the UUCP lock files, the device's group and
-// the USB adapter behind it (from sysfs).
+// hold the device (the serial device's own /proc scan), the UUCP lock files,
+// the device's group and the USB adapter behind it (from sysfs).
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "link/os/PortHolders.h"
 #include "shell/logic/PortState.h"
 
 namespace tivolan {
@@ -25,23 +26,18 @@ std::string ReadLine(const fs::path& file) {
   return line;
 }
 
-// Every other process with the device open.
-std::vector<std::string> Holders(dev_t device) {
-  std::vector<std::string> holders;
-  std::error_code ec;
-  for (fs::directory_iterator proc("/proc", ec), end; !ec && proc != end; proc.increment(ec)) {
-    const std::string pid = proc->path().filename().string();
-    if (pid.find_first_not_of("0123456789") != std::string::npos || pid == std::to_string(::getpid())) continue;
-    std::error_code fdError;
-    for (fs::directory_iterator fd(proc->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;
-         fd.increment(fdError)) {
-      struct stat info {};
-      if (::stat(fd->path().c_str(), &info) != 0 || !S_ISCHR(info.st_mode) || info.st_rdev != device) continue;
-      holders.push_back("процесс " + pid + " (" + ReadLine(proc->path() / "comm") + ")");
-      break;
-    }
-  }
-  return holders;
+std::vector<std::string> Named(const std::vector<PortHolder>& processes) {
+  std::vector<std::string> names;
+  for (const PortHolder& p : processes) names.push_back("процесс " + std::to_string(p.pid) + " (" + p.name + ")");
+  return names;
+}
+
+// The serial device's own scan, so that what is said here is what its open
+// refuses.
+void AddHolders(dev_t device, PortState& s) {
+  const PortHolders found = FindPortHolders(device);
+  s.holders = Named(found.users);
+  s.otherEnd = Named(found.otherEnd);
 }
 
 void AddLockFiles(const std::string& path, std::vector<std::string>& holders) {
@@ -105,7 +101,7 @@ PortState DiagnosePort(const std::string& path) {
       s.group = GroupOf(info.st_gid);
     } else if (error == EBUSY) {
       s.condition = PortCondition::InUse;
-      s.holders = Holders(info.st_rdev);
+      AddHolders(info.st_rdev, s);
     } else {
       s.condition = error == ENXIO || error == ENODEV ? PortCondition::Missing : PortCondition::Unknown;
     }
@@ -118,7 +114,7 @@ PortState DiagnosePort(const std::string& path) {
     s.kind = KindOf(info);
     return s;
   }
-  s.holders = Holders(info.st_rdev);
+  AddHolders(info.st_rdev, s);
   AddLockFiles(path, s.holders);
   s.condition = s.holders.empty() ? PortCondition::Free : PortCondition::InUse;
   return s;
