@@ -12,9 +12,9 @@
 #include "cli/FirmwareCommand.h"
 #include "cli/ReportPdf.h"
 #include "cli/Interrupt.h"
+#include "cli/Output.h"
 #include "files/FileIO.h"
 #include "files/FileOps.h"
-#include "files/FileProblems.h"
 #include "link/GsmBlocks.h"
 #include "link/ExchangeOperation.h"
 #include "model/DefaultImages.h"
@@ -46,8 +46,9 @@ const char* kToolHelp =
     "'tivolan-cli <command> --help' describes a command.\n"
     "\n"
     "exit status: 0 success; 1 the files differ (diff); 2 usage error; 3 a file that cannot be\n"
-    "opened or is no configuration file; 4 the file cannot be written; 5 the write was refused;\n"
-    "6..11 the final status of a failed exchange with the device; 12, 13 a failed firmware update;\n"
+    "opened or is no configuration file; 4 the file or standard output cannot be written; 5 the write\n"
+    "was refused; 6..11 the final status of a failed exchange with the device (6: the port cannot be\n"
+    "opened, or another program holds it); 12, 13 a failed firmware update;\n"
     "130 the exchange was interrupted (Ctrl+C), the port is closed.\n";
 
 const std::map<std::string, const char*> kVerbHelp = {
@@ -99,7 +100,8 @@ const std::map<std::string, const char*> kVerbHelp = {
      "\n"
      "Lists the serial ports the program offers (or the ports named) with their state: free; in use (by\n"
      "which process, or a lock file); no permission, with the command that fixes it; no such device; not a\n"
-     "serial port; and the maker and model of a USB adapter.\n"},
+     "serial port; and the maker and model of a USB adapter. read, write and firmware refuse a port that\n"
+     "another process holds open (exit 6) and name it in the same words.\n"},
     {"defaults",
      "usage: tivolan-cli defaults --type 1|2|3 -o FILE.cf8\n"
      "\n"
@@ -183,11 +185,20 @@ int Save(const std::string& path, SharedData& data, FormState& form, Streams& io
   try {
     SaveConfiguration(data, form, path);
   } catch (const FileError& e) {
-    io.err << "tivolan-cli: " << e.what() << "\n" << SaveProblem(e.what()) << "\n";
-    return kExitSaveFailed;
+    return SaveFailed(io.err, e.what());
   } catch (const std::exception& e) {
     io.err << "tivolan-cli: " << e.what() << "\n";
     return kExitSaveFailed;
+  }
+  return kExitOk;
+}
+
+// A file other than a configuration, saved as one is.
+int SaveBytes(const std::string& path, const std::string& bytes, Streams& io) {
+  try {
+    WriteFileReplacing(path, bytes);
+  } catch (const FileError& e) {
+    return SaveFailed(io.err, e.what());
   }
   return kExitOk;
 }
@@ -228,7 +239,7 @@ bool CanSaveTo(const std::optional<std::string>& target, Streams& io) {
   try {
     CheckSaveTarget(*target);
   } catch (const FileError& e) {
-    io.err << "tivolan-cli: " << e.what() << "\n" << SaveProblem(e.what()) << "\n";
+    SaveFailed(io.err, e.what());
     return false;
   }
   return true;
@@ -328,24 +339,19 @@ int Report(const Options& o, Streams& io) {
   if (!OpenFile(o.files[0], data, form, prompter, io)) return kExitBadFile;
   const std::string html = BuildReportHtml(data, {o.files[0], FileDate(o.files[0])});
   if (o.pdf) {
-    std::string error;
-    if (!PrintReportPdf(html, *o.pdf, error)) {
+    std::string pdf, error;
+    if (!PrintReportPdf(html, pdf, error)) {
       io.err << "tivolan-cli: " << error << "\n";
       return kExitSaveFailed;
     }
+    if (const int status = SaveBytes(*o.pdf, pdf, io)) return status;
     if (!o.output) return kExitOk;
   }
   if (!o.output) {
     io.out << html;
     return kExitOk;
   }
-  try {
-    WriteFileReplacing(*o.output, html);
-  } catch (const FileError& e) {
-    io.err << "tivolan-cli: " << e.what() << "\n";
-    return kExitSaveFailed;
-  }
-  return kExitOk;
+  return SaveBytes(*o.output, html, io);
 }
 
 int Diff(const Options& o, Streams& io) {
@@ -407,7 +413,9 @@ std::string OneLine(const std::string& text) {
   return line;
 }
 
-int Run(const std::vector<std::string>& args, Streams io) {
+namespace {
+
+int RunVerb(const std::vector<std::string>& args, Streams& io) {
   Options o;
   if (const auto status = Parse(args, o, io)) return *status;
   if (o.verb.empty() || o.verb == "--help" || o.verb == "-h" || o.verb == "help") {
@@ -433,5 +441,10 @@ int Run(const std::vector<std::string>& args, Streams io) {
   }
   return Defaults(o, io);
 }
+
+}  // namespace
+
+// What a verb wrote to standard output is checked as a saved file is.
+int Run(const std::vector<std::string>& args, Streams io) { return CheckOutput(RunVerb(args, io), io.out, io.err); }
 
 }  // namespace tivolan::cli

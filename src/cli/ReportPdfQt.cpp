@@ -1,4 +1,5 @@
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -12,7 +13,7 @@
 
 namespace tivolan::cli {
 
-bool PrintReportPdf(const std::string& html, const std::string& path, std::string& error) {
+bool PrintReportPdf(const std::string& html, std::string& pdf, std::string& error) {
   // Fonts need a GUI application; without a display it draws offscreen.
   if (!QGuiApplication::instance()) {
     // Qt's notes about its run-time folder are no business of the tool's users.
@@ -26,19 +27,25 @@ bool PrintReportPdf(const std::string& html, const std::string& path, std::strin
     static char* argv[] = {name, nullptr};
     static QGuiApplication app(argc, argv);
   }
-  QPdfWriter writer(QString::fromStdString(path));
-  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
-                                   QPageLayout::Millimeter));
-  writer.setResolution(300);
-  writer.setCreator(QStringLiteral("Тиволан"));
-  QTextDocument document;
-  document.setDocumentMargin(0);  // the page has its margins
-  document.setHtml(QString::fromStdString(html));
-  document.print(&writer);
-  if (!QFile::exists(QString::fromStdString(path))) {
-    error = "the PDF file could not be written";
+  QByteArray bytes;
+  {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
+                                     QPageLayout::Millimeter));
+    writer.setResolution(300);
+    writer.setCreator(QStringLiteral("Тиволан"));
+    QTextDocument document;
+    document.setDocumentMargin(0);  // the page has its margins
+    document.setHtml(QString::fromStdString(html));
+    document.print(&writer);
+  }  // the writer ends the PDF before the bytes are taken
+  if (!bytes.startsWith("%PDF-")) {
+    error = "the PDF could not be made";
     return false;
   }
+  pdf.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "cli/Output.h"
 
 namespace {
 
@@ -74,7 +75,9 @@ int main(int argc, char** argv) {
   const bool interactive = isatty(0) != 0;
   const bool errorOnTerminal = isatty(2) != 0;
 #endif
-  const int status = tivolan::cli::Run(args, {std::cout, std::cerr, std::cin, interactive, errorOnTerminal});
-  std::cout.flush();  // before the console's code page is given back
-  return status;
+  // Through stdout as std::cout would write, keeping why a write failed.
+  tivolan::cli::CheckedOutput standardOutput(stdout);
+  std::ostream out(&standardOutput);
+  // Run flushes it, before the console's code page is given back.
+  return tivolan::cli::Run(args, {out, std::cerr, std::cin, interactive, errorOnTerminal});
 }

@@ -1,9 +1,11 @@
 // tivolan-cli as an installer scripts it, against tivolan-sim processes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "cli/CliCommands.h"
@@ -11,6 +13,7 @@
 #include "files/FileIO.h"
 #include "files/FileOps.h"
 #include "model/DefaultImages.h"
+#include "support/HeldPort.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
@@ -34,6 +37,12 @@ class Cli : public ::testing::Test, protected test::TempDir {
   }
   std::string SimLog(int index) const { return ReadWholeFile(Path(("sim" + std::to_string(index) + ".log").c_str()), 1 << 20); }
   RunResult Tool(const std::vector<std::string>& args) { return test::RunProgram(TIVOLAN_CLI_PATH, args); }
+  // The tool run by `sh -c shell`, in which "$0" "$@" stand for it and its arguments.
+  RunResult ToolUnder(const std::string& shell, const std::vector<std::string>& args) {
+    std::vector<std::string> words{"-c", shell, TIVOLAN_CLI_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    return test::RunProgram("/bin/sh", words);
+  }
   std::string Text(const char* name) const { return ReadWholeFile(Path(name), 1 << 20); }
 
   std::vector<pid_t> sims;
@@ -447,6 +456,101 @@ TEST_F(Cli, ReadRefusesAnOutputItCannotWriteBeforeTouchingTheDevice) {
   }
   EXPECT_EQ(SimLog(0), "") << "the device heard nothing";
 }
+
+// `args` with each word that is a key of `values` ("{port}") replaced by its value.
+std::vector<std::string> Filled(std::vector<std::string> args, const std::map<std::string, std::string>& values) {
+  for (auto& arg : args)
+    if (const auto v = values.find(arg); v != values.end()) arg = v->second;
+  return args;
+}
+
+// Standard output that cannot be written is a save that failed, not a success.
+struct OutputCase {
+  const char* name;
+  const char* sim;  // nullptr: no device
+  std::vector<std::string> args;
+  friend void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.name; }
+};
+class CliOutput : public Cli, public ::testing::WithParamInterface<OutputCase> {};
+
+TEST_P(CliOutput, AFullStandardOutputExitsFourWithTheCause) {
+  const OutputCase& c = GetParam();
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("a.cf8")}).status, 0);
+  ASSERT_EQ(Tool({"defaults", "--type", "3", "-o", Path("b.cf8")}).status, 0);
+  const std::string port = c.sim ? Sim(c.sim) : "";
+  const auto args = Filled(c.args, {{"{a}", Path("a.cf8")}, {"{b}", Path("b.cf8")}, {"{port}", port}});
+  ASSERT_NE(Tool(args).out, "") << "the command writes to standard output";
+  const RunResult r = ToolUnder("exec \"$0\" \"$@\" >/dev/full", args);
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("tivolan-cli: Cannot write standard output. No space left on device\n"
+                       "Файл не сохранён: на диске нет места\n"),
+            std::string::npos)
+      << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Verbs, CliOutput,
+    ::testing::Values(OutputCase{"show", nullptr, {"show", "{a}"}}, OutputCase{"report", nullptr, {"report", "{a}"}},
+                      OutputCase{"read", "--type 1", {"read", "--port", "{port}"}},
+                      OutputCase{"diff", nullptr, {"diff", "{a}", "{b}"}},
+                      OutputCase{"ports", nullptr, {"ports", "/dev/null"}}),
+    [](const ::testing::TestParamInfo<OutputCase>& row) { return std::string(row.param.name); });
+
+// A disk that fills while the PDF goes out: the file size limit stops every
+// write past 4 KiB as a full disk would (EFBIG instead of ENOSPC), without
+// needing root for a small file system.
+TEST_F(Cli, AReportPdfThatCannotBeWrittenWholeKeepsTheOldFile) {
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("a.cf8")}).status, 0);
+  const RunResult whole = Tool({"report", Path("a.cf8"), "--pdf", Path("whole.pdf")});
+  if (whole.status != 0 && whole.err.find("without Qt") != std::string::npos) GTEST_SKIP() << "this build has no Qt";
+  ASSERT_GT(Text("whole.pdf").size(), 4096u) << "larger than the limit below";
+  fs::remove(Path("whole.pdf"));
+  Write("old.pdf", "the report printed before");
+  const RunResult r = ToolUnder("trap '' XFSZ; ulimit -f 8; exec \"$0\" \"$@\"", {"report", Path("a.cf8"), "--pdf", Path("old.pdf")});
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("Cannot create file \"" + Path("old.pdf") + "\". File too large\nФайл не сохранён"),
+            std::string::npos)
+      << r.err;
+  const std::string kept = Text("old.pdf");
+  EXPECT_TRUE(kept == "the report printed before") << "replaced by " << kept.size() << " bytes: " << kept.substr(0, 8);
+  auto names = FilesIn(dir);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.cf8", "old.pdf"})) << "no temporary file left";
+}
+
+// A terminal program or a script holding the port without a lock would take
+// the device's answers: the port is refused, and its holder named as
+// 'ports' names it, before a byte goes out.
+struct HeldCase {
+  const char* sim;
+  std::vector<std::string> args;
+  friend void PrintTo(const HeldCase& c, std::ostream* os) { *os << c.args[0] << " " << c.sim; }
+};
+class CliHeldPort : public Cli, public ::testing::WithParamInterface<HeldCase> {};
+
+TEST_P(CliHeldPort, IsRefusedWithSixNamingTheHolder) {
+  const HeldCase& c = GetParam();
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("d.cf8")}).status, 0);
+  Write("f.enc", "0001AA");
+  const std::string port = Sim(c.sim);
+  const test::HeldPort held(port);
+  ASSERT_TRUE(held.Holding());
+  const RunResult r = Tool(Filled(c.args, {{"{port}", port}, {"{d}", Path("d.cf8")}, {"{x}", Path("x.cf8")},
+                                           {"{f}", Path("f.enc")}}));
+  EXPECT_EQ(r.status, 6) << r.err;
+  EXPECT_NE(r.err.find("Ошибка порта\nПричина: " + port + ": занят: " + held.Name() + "; на другом конце: процесс " +
+                       std::to_string(sims[0]) + " (tivolan-sim)\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("Порт открыт"), std::string::npos) << r.err;
+  EXPECT_EQ(SimLog(0), "") << "the device heard nothing";
+  EXPECT_FALSE(fs::exists(Path("x.cf8")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Verbs, CliHeldPort,
+                         ::testing::Values(HeldCase{"--type 1", {"read", "--port", "{port}", "-o", "{x}"}},
+                                           HeldCase{"--type 1", {"write", "--port", "{port}", "{d}"}},
+                                           HeldCase{"--bootloader", {"firmware", "--port", "{port}", "{f}"}}));
 
 }  // namespace
 }  // namespace tivolan

@@ -1,0 +1,39 @@
+#pragma once
+// Standard output checked as a saved file is: a listing or a page that did
+// not get out is a failure, not a success.
+#include <cstdio>
+#include <iosfwd>
+#include <streambuf>
+#include <string>
+
+namespace tivolan::cli {
+
+// Passes every byte to a C stream and keeps the system's reason for the
+// first write that failed, which the stream's state alone does not keep.
+class CheckedOutput final : public std::streambuf {
+ public:
+  explicit CheckedOutput(std::FILE* file) : file_(file) {}
+  // Empty while every write went out.
+  const std::string& Failure() const { return failure_; }
+
+ protected:
+  int_type overflow(int_type c) override;
+  std::streamsize xsputn(const char* s, std::streamsize n) override;
+  int sync() override;
+
+ private:
+  void Failed();
+
+  std::FILE* file_;
+  std::string failure_;
+};
+
+// Says on `err` why a file could not be saved ("tivolan-cli: <error>" and the
+// Russian cause) and returns kExitSaveFailed.
+int SaveFailed(std::ostream& err, const std::string& error);
+
+// Flushes `out`. When it could not all be written, says why and returns
+// kExitSaveFailed instead of a success; an earlier failure keeps its status.
+int CheckOutput(int status, std::ostream& out, std::ostream& err);
+
+}  // namespace tivolan::cli
