@@ -1,6 +1,7 @@
 // Reads and writes a simulated panel N times over a pseudo-terminal, paced
 // at 9600 baud, and prints the median time of each next to the floor the
-// protocol's own timing allows.
+// protocol's own timing allows: block 1 alone, then a panel that uses GSM
+// with blocks 2, 3 and 4.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "link/ExchangeOperation.h"
 #include "link/Firmware.h"
+#include "link/GsmBlocks.h"
 #include "model/DefaultImages.h"
 #include "sim/SimPort.h"
 
@@ -60,47 +62,91 @@ int FirmwareRun(int runs) {
   return 0;
 }
 
-}  // namespace
+struct Medians {
+  double read = 0;
+  double write = 0;
+};
 
-int main(int argc, char** argv) {
+// Reads the panel, then writes what was read back to it, `runs` times.
+bool TimeExchanges(int runs, const tivolan::sim::SimOptions& options, tivolan::SharedData& data, bool gsm,
+                   Medians& medians, double& poll) {
   using namespace tivolan;
-  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-  sim::SimOptions options;
   sim::SimPort port(options);
   port.Start();
   EventLoop loop;
   LoopPollTimer timer(loop);
   TDataModule1 dm(CreateSystemSerialDevice(), &timer);
   dm.cmprtdrvr1.SetPortName(port.SlavePath());
-  SharedData data;
-  struct Quiet final : Prompter {
-    void Show(const MessageBox&) override {}
-    bool AskYesNo(const MessageBox&) override { return true; }
-  } quiet;
-  SetDefaultImage(data.ConfigBuffer, 1, quiet);
-
+  GsmBlockExchange steps(data);
   std::vector<double> reads, writes;
   for (int i = 0; i < runs; ++i) {
     for (LinkMode mode : {LinkMode::Read, LinkMode::Write}) {
       const auto start = std::chrono::steady_clock::now();
-      const auto outcome = RunExchange(loop, dm, data, mode);
+      const auto outcome = RunExchange(loop, dm, data, mode, {}, gsm ? &steps : nullptr);
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
       if (outcome.finalCode > 1) {
         std::fprintf(stderr, "exchange failed with code %d\n", outcome.finalCode);
-        return 1;
+        return false;
       }
       (mode == LinkMode::Read ? reads : writes).push_back(ms);
+      // A read stores the GSM blocks as answers; they go back as writes.
+      for (uint8_t* frame : {data.DestTX_Buffer.data(), data.GprsTX_Buffer.data(), data.SmsTX_Buffer.data()}) {
+        if (frame[1] == 0) continue;
+        frame[2] = kCmdWrite;
+        SealFrame(frame);
+      }
     }
   }
-  const double poll = dm.cmprtdrvr1.PollingDelay();
+  medians = {Median(reads), Median(writes)};
+  poll = dm.cmprtdrvr1.PollingDelay();
+  return true;
+}
+
+// A type 1 panel whose configuration uses GSM, with a destination, an access
+// point and an SMS recipient, so that a read or a write takes four exchanges.
+tivolan::sim::SimOptions GsmPanel() {
+  tivolan::sim::SimOptions options;
+  const auto defaults = tivolan::DefaultPayload(1);
+  options.device.payload.assign(defaults.begin(), defaults.end());
+  options.device.payload[34] = 2;  // configuration byte 38: GSM
+  options.device.blocks[0] = {0x12, 0x34, 0x01, 0x01, 0x0D, 0x49, '+', '7', '9', '0', '3', '1', '2', '3', '4', '5', '6',
+                              '7', 0, 0, 0, 0};
+  options.device.blocks[1] = {0x0B, 'i', 'n', 't', 'e', 'r', 'n', 'e', 't', 0, 0, 0, 0};
+  options.device.blocks[2] = {0x02, 0x03, 0x97, 0x30, 0x21, 0x43, 0x65, 0xF7, 0xFF, 0xFF, 0x00};
+  return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tivolan;
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+  struct Quiet final : Prompter {
+    void Show(const MessageBox&) override {}
+    bool AskYesNo(const MessageBox&) override { return true; }
+  } quiet;
+  SharedData data;
+  SetDefaultImage(data.ConfigBuffer, 1, quiet);
+  Medians plain, gsm;
+  double poll = 0;
+  if (!TimeExchanges(runs, sim::SimOptions{}, data, false, plain, poll)) return 1;
+  SharedData gsmData;
+  SetDefaultImage(gsmData.ConfigBuffer, 1, quiet);
+  const int gsmRuns = std::max(1, runs / 4);
+  if (!TimeExchanges(gsmRuns, GsmPanel(), gsmData, true, gsm, poll)) return 1;
+
   const double readWire = WireMs(10 + 47);
   const double writeWire = WireMs(46 + 47);
   // The answer reaches the worker at the first poll tick after it is
   // complete (the poll starts with the port), then at the worker's next step.
   std::printf("runs: %d, type 1 panel, 9600 baud, receive poll %.0f ms\n", runs, poll);
-  std::printf("read : median %7.1f ms   floor %7.1f ms (wire %.1f ms, first poll tick %.0f ms)\n", Median(reads),
+  std::printf("read : median %7.1f ms   floor %7.1f ms (wire %.1f ms, first poll tick %.0f ms)\n", plain.read,
               std::max(readWire, poll), readWire, poll);
-  std::printf("write: median %7.1f ms   floor %7.1f ms (wire %.1f ms, first poll tick %.0f ms)\n", Median(writes),
+  std::printf("write: median %7.1f ms   floor %7.1f ms (wire %.1f ms, first poll tick %.0f ms)\n", plain.write,
               std::max(writeWire, poll), writeWire, poll);
+  // Each of the four answers waits for a poll tick of its own.
+  std::printf("runs: %d, type 1 panel with GSM (blocks 1 to 4)\n", gsmRuns);
+  std::printf("gsm read : median %7.1f ms   floor %7.1f ms (four poll ticks)\n", gsm.read, 4 * poll);
+  std::printf("gsm write: median %7.1f ms   floor %7.1f ms (four poll ticks)\n", gsm.write, 4 * poll);
   return FirmwareRun(std::min(runs, 3));
 }

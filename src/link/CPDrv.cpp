@@ -160,6 +160,13 @@ LineState TCommPortDriver::LineStatus() {
   return state;
 }
 
+uint32_t TCommPortDriver::InputQueued() {
+  std::lock_guard lock(mutex_);
+  QueueState q;
+  if (!device_->IsOpen() || !device_->QueryQueues(q)) return 0;
+  return q.inQueue;
+}
+
 void TCommPortDriver::PollTimerMessage() {
   bool lost = false;
   {

@@ -58,6 +58,9 @@ class TCommPortDriver {
                             const CancelToken* cancel = nullptr);
   uint32_t Write(const uint8_t* data, uint32_t count, const CancelToken* cancel = nullptr);
   LineState LineStatus();
+  // Bytes waiting in the driver's input queue that no poll has taken yet;
+  // 0 when closed or when the queue cannot be read.
+  uint32_t InputQueued();
   // One receive poll tick.
   void PollTimerMessage();
 

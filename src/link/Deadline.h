@@ -18,6 +18,15 @@ inline constexpr Millis kWaitStep{50};
 inline constexpr Millis kAnswerStart{20 * kWaitStep};
 // ...and then this long to complete its frame.
 inline constexpr Millis kAnswerComplete{16 * kWaitStep};
+// Answers carry no request number, so bytes that come while no answer is
+// awaited (an answer that missed its limit, noise) are drained until the line
+// has been quiet this long. That is far beyond any gap inside a frame, and a
+// device that starts its answer up to this long after the answer limit is
+// still heard and drained, not taken for the answer to the next request.
+inline constexpr Millis kLineQuiet{10 * kWaitStep};
+// A line that never goes quiet for kLineQuiet is given up after this long
+// (a device that keeps talking, noise).
+inline constexpr Millis kDrainMost{40 * kWaitStep};
 // A write that makes no progress for this long gives up (the port's output
 // time-out).
 inline constexpr Millis kWriteStall{200};

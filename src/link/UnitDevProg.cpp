@@ -17,6 +17,8 @@ void TThreadBuff::Execute() {
     Report(StatusPortError);
     return;
   }
+  // Opening purged the port; what an earlier worker left is no arrival.
+  context_.dataModule.ClearReceiveBuffer();
   Report(StatusPortOpened);
   if (mode_ == LinkMode::Read) {
     const uint8_t type = ReadConfiguration();
@@ -24,16 +26,54 @@ void TThreadBuff::Execute() {
   } else if (WriteConfiguration()) {
     Report(StatusWriteDone);
   }
+  // The final code is out; the port stays open until an answer that missed
+  // its limit has been drained, so that it never reaches the next request,
+  // in this program or the next one to open the port.
+  if (answerOwed_ && !Cancelled()) DrainLine();
   port.Close();
 }
 
 bool TThreadBuff::Exchange(const uint8_t* frame, std::size_t length) {
   TDataModule1& dm = context_.dataModule;
+  // Answers carry no request number: what came unasked is drained, never
+  // taken for this request's answer. A quiet line costs nothing here.
+  if (!LineQuiet() && !DrainLine()) return false;
   dm.ClearReceiveBuffer();
+  taken_ = 0;
   dm.cmprtdrvr1.Purge(true, true);
   // A frame that could not go out can have no answer.
   if (dm.cmprtdrvr1.Write(frame, static_cast<uint32_t>(length), &context_.cancel) != length) return false;
-  return WaitAnswer();
+  if (!WaitAnswer()) {
+    answerOwed_ = true;
+    return false;
+  }
+  taken_ = dm.ReceivedByte(1);  // the accepted frame's own length
+  return true;
+}
+
+bool TThreadBuff::LineQuiet() {
+  TDataModule1& dm = context_.dataModule;
+  return dm.cmprtdrvr1.InputQueued() == 0 && dm.ReceivedCount() == taken_;
+}
+
+bool TThreadBuff::DrainLine() {
+  TDataModule1& dm = context_.dataModule;
+  TCommPortDriver& port = dm.cmprtdrvr1;
+  const Deadline most(limits::kDrainMost, &context_.cancel);
+  Deadline quiet(limits::kLineQuiet);
+  taken_ = 0;
+  answerOwed_ = false;
+  while (port.IsOpen()) {
+    // The poll may have taken some of the bytes already: both are emptied.
+    if (port.InputQueued() > 0 || dm.ReceivedCount() > 0) {
+      port.Purge(true, false);
+      dm.ClearReceiveBuffer();
+      quiet.Restart();
+    }
+    if (quiet.Passed()) return true;
+    if (!most.Sleep(limits::kWaitStep)) return false;
+  }
+  return false;
 }
 
 bool TThreadBuff::WaitAnswer() {

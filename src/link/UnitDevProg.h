@@ -38,9 +38,15 @@ class TThreadBuff {
  public:
   TThreadBuff(const ExchangeContext& context, LinkMode mode) : context_(context), mode_(mode) {}
 
-  // The exchange: clear, purge, send `length` bytes, wait for the answer.
+  // The exchange: make sure the line is quiet, clear, purge, send `length`
+  // bytes, wait for the answer.
   bool Exchange(const uint8_t* frame, std::size_t length);
   bool WaitAnswer();
+  // Nothing arrived since the last answer was taken (or the port opened).
+  bool LineQuiet();
+  // Reads and discards until the line has been quiet for limits::kLineQuiet;
+  // false when it did not go quiet within limits::kDrainMost, or on cancel.
+  bool DrainLine();
   void Report(LinkStatus code, int param = 0) { context_.reporter.LinkStatusMessage(code, param); }
   TDataModule1& DataModule() { return context_.dataModule; }
   bool Cancelled() const { return context_.cancel.Cancelled(); }
@@ -54,6 +60,11 @@ class TThreadBuff {
  private:
   ExchangeContext context_;
   LinkMode mode_;
+  // Bytes of the last answer taken, still in the receive buffer: anything
+  // beyond them came unasked.
+  int32_t taken_ = 0;
+  // A request went out and its answer was not taken whole: it may still come.
+  bool answerOwed_ = false;
 };
 
 // The answer to the block-1 request, parsed into a copy of ConfigBuffer:

@@ -121,7 +121,13 @@ std::optional<Reply> PanelSimulator::Answer(const Bytes& frame) {
   return Deliver(block == 1 ? ConfigAnswer() : BlockAnswer(block), readBack, block);
 }
 
-Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack, int block) const {
+int PanelSimulator::NextDelay() {
+  const std::vector<int>& delays = setup_.delays;
+  if (delays.empty()) return setup_.delayMs;
+  return delays[std::min(delayed_++, delays.size() - 1)];
+}
+
+Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack, int block) {
   Reply reply;
   const bool faulty = setup_.faultBlock == 0 || setup_.faultBlock == block;
   switch (faulty ? setup_.fault : Fault::None) {
@@ -142,7 +148,7 @@ Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack, int block) con
         answer.back() = FrameChecksum(answer.data(), answer.size() - 1);
       }
       break;
-    case Fault::Delay: reply.delayMs = setup_.delayMs; break;
+    case Fault::Delay: reply.delayMs = NextDelay(); break;
     case Fault::Oversized: {
       answer.resize(230, 0x00);
       answer[1] = 230;

@@ -40,6 +40,8 @@ struct DeviceSetup {
   std::array<Bytes, 3> blocks;      // data of blocks 2..4 (after the block byte); empty: defaults
   Fault fault = Fault::None;
   int delayMs = 0;                  // Fault::Delay; Fault::Stall: how long the line is held, 0 until released
+  std::vector<int> delays;          // Fault::Delay: the faulty answers' delays in turn, the last one for
+                                    // every later answer; empty: delayMs for each
   int wrongType = 9;                // Fault::WrongType
   int faultBlock = 0;               // the block whose answers carry the fault; 0: every block
   int atBlock = 1;                  // boot loader: the block (1-based, counted from the start) that meets the fault
@@ -78,7 +80,8 @@ class PanelSimulator {
   std::optional<Reply> Answer(const Bytes& frame);
   Bytes ConfigAnswer() const;
   Bytes BlockAnswer(int block) const;
-  Reply Deliver(Bytes answer, bool isWriteReadBack, int block) const;
+  Reply Deliver(Bytes answer, bool isWriteReadBack, int block);
+  int NextDelay();
 
   DeviceSetup setup_;
   Bytes payload_;
@@ -86,6 +89,7 @@ class PanelSimulator {
   Bytes pending_;
   std::deque<Bytes> frames_;
   std::size_t frameCount_ = 0;
+  std::size_t delayed_ = 0;  // faulty answers delayed so far
 };
 
 // A frame: 0x7E, length, command, block, data, checksum.

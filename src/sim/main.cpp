@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/DefaultImages.h"
 #include "sim/SimPort.h"
@@ -25,7 +27,8 @@ const char* kUsage =
     "  --bootloader        simulate the boot loader instead of a panel: checks for\n"
     "                      115200 baud, reads length-prefixed blocks, answers\n"
     "                      each with 0x11; --type, --version, --image, --block,\n"
-    "                      --delay, --answer-type and --fault-block do not apply\n"
+    "                      --delay, --delays, --answer-type and --fault-block do\n"
+    "                      not apply\n"
     "  --fault NAME        panel, one of: no-answer truncated bad-crc wrong-type\n"
     "                      readback delay oversized hangup stall\n"
     "                      boot loader, at the block --at-block names:\n"
@@ -35,6 +38,9 @@ const char* kUsage =
     "                      (0x11 0x55 0xAA at once)\n"
     "  --delay MS          answer delay for --fault delay (default 1500); how long\n"
     "                      --fault stall holds the line (default: until stopped)\n"
+    "  --delays MS,MS,...  answer delays for --fault delay, one per faulty answer in\n"
+    "                      turn; the last one holds for every later answer\n"
+    "                      (\"1200,0\": late once, then at once)\n"
     "  --answer-type N     device type byte for --fault wrong-type (default 9)\n"
     "  --fault-block N     apply the fault to the answers of block N (1..4) only\n"
     "  --at-block K        boot loader: the fault meets the K-th block received\n"
@@ -53,6 +59,22 @@ bool ParseInt(const char* text, int low, int high, int& out) {
   const long v = std::strtol(text, &end, 10);
   if (end == text || *end != '\0' || v < low || v > high) return false;
   out = static_cast<int>(v);
+  return true;
+}
+
+// "MS,MS,...": at least one number, each low..high.
+bool ParseIntList(const std::string& text, int low, int high, std::vector<int>& out) {
+  std::vector<int> values;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', from);
+    int value = 0;
+    if (!ParseInt(text.substr(from, comma - from).c_str(), low, high, value)) return false;
+    values.push_back(value);
+    if (comma == std::string::npos) break;
+    from = comma + 1;
+  }
+  out = std::move(values);
   return true;
 }
 
@@ -108,6 +130,8 @@ int main(int argc, char** argv) {
     } else if (arg == "--delay") {
       if (!ParseInt(v, 0, 600000, options.device.delayMs)) return Fail("--delay takes milliseconds");
       delayGiven = true;
+    } else if (arg == "--delays") {
+      if (!ParseIntList(v, 0, 600000, options.device.delays)) return Fail("--delays takes milliseconds, comma-separated");
     } else if (arg == "--answer-type") {
       if (!ParseInt(v, 0, 255, options.device.wrongType)) return Fail("--answer-type takes 0..255");
     } else if (arg == "--log") {
@@ -123,6 +147,7 @@ int main(int argc, char** argv) {
     return Fail(std::string("--fault ") + FaultName(fault) + " does not apply to the boot loader");
   if (!options.bootloader && bootFault) return Fail(std::string("--fault ") + FaultName(fault) + " needs --bootloader");
   if (!options.bootloader && atBlockGiven) return Fail("--at-block needs --bootloader");
+  if (!options.device.delays.empty() && fault != Fault::Delay) return Fail("--delays needs --fault delay");
   // The answer delay's default would end a stall nobody asked to end.
   if (options.device.fault == Fault::Stall && !delayGiven) options.device.delayMs = 0;
   const std::size_t expected = tivolan::DefaultPayload(options.device.type).size();

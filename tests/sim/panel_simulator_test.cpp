@@ -92,6 +92,41 @@ TEST(PanelSimulator, FaultsShapeTheAnswer) {
   EXPECT_EQ(ParseFault("nonsense"), std::nullopt);
 }
 
+// --delays: each faulty answer takes the next delay, the last one holds;
+// answers of other blocks are not counted and come at once.
+struct DelaysCase {
+  const char* name;
+  std::vector<int> delays;
+  int faultBlock;
+  std::vector<uint8_t> requests;  // blocks asked in turn
+  std::vector<int> wanted;        // the delay of each answer
+};
+class PanelSimulatorDelays : public ::testing::TestWithParam<DelaysCase> {};
+
+TEST_P(PanelSimulatorDelays, EachFaultyAnswerTakesTheNextDelay) {
+  const DelaysCase& c = GetParam();
+  DeviceSetup setup;
+  setup.fault = Fault::Delay;
+  setup.delayMs = 1500;
+  setup.delays = c.delays;
+  setup.faultBlock = c.faultBlock;
+  PanelSimulator device(setup);
+  std::vector<int> delays;
+  for (uint8_t block : c.requests) {
+    const Bytes request = Request(block);
+    for (const Reply& r : device.Feed(request.data(), request.size())) delays.push_back(r.delayMs);
+  }
+  EXPECT_EQ(delays, c.wanted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, PanelSimulatorDelays,
+    ::testing::Values(DelaysCase{"NoListIsTheDelayEveryTime", {}, 0, {1, 1, 1}, {1500, 1500, 1500}},
+                      DelaysCase{"LateOnceThenAtOnce", {1200, 0}, 0, {1, 1, 1}, {1200, 0, 0}},
+                      DelaysCase{"TheLastHolds", {1200, 700}, 0, {1, 2, 3, 4}, {1200, 700, 700, 700}},
+                      DelaysCase{"OnlyTheFaultyBlockCounts", {1200, 0}, 3, {1, 2, 3, 4, 1, 2, 3}, {0, 0, 1200, 0, 0, 0, 0}}),
+    [](const ::testing::TestParamInfo<DelaysCase>& p) { return std::string(p.param.name); });
+
 // A frame the device ignores (no such command), numbered in its data.
 Bytes Numbered(uint32_t n) {
   return MakeFrame(0x3F, 1, {static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)});

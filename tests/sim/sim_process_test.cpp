@@ -55,7 +55,8 @@ TEST(SimProcess, AnswersTheProgramAndLogsEveryFrameInHex) {
 }
 
 TEST(SimProcess, RefusesOptionsItDoesNotKnow) {
-  for (const char* args : {"--type 4", "--fault nonsense", "--image 00", "--bogus", "--version"}) {
+  for (const char* args : {"--type 4", "--fault nonsense", "--image 00", "--bogus", "--version", "--delays 1200",
+                           "--fault delay --delays 1200,", "--fault delay --delays 1200,x"}) {
     std::string port;
     const pid_t pid = StartSim(std::string(args) + " 2>/dev/null", port);
     int status = 0;
