@@ -24,8 +24,9 @@ struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
     workerRunning = true;
     cancel = CancelToken();
     channel = std::make_shared<ReportChannel>(post, onReport);
-    ExchangeContext context{dataModule, data, *channel, cancel, request.gsm};
-    std::thread([self = shared_from_this(), channel = channel, context, mode = request.mode] {
+    sent = std::make_shared<SentBlocks>();
+    ExchangeContext context{dataModule, data, *channel, cancel, request.gsm, sent.get()};
+    std::thread([self = shared_from_this(), channel = channel, sent = sent, context, mode = request.mode] {
       LowerCurrentThreadPriority();
       TThreadBuff(context, mode).Execute();
       self->WorkerEnded();
@@ -65,6 +66,7 @@ struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
   std::optional<Request> pending;
   CancelToken cancel;
   std::shared_ptr<ReportChannel> channel;
+  std::shared_ptr<SentBlocks> sent;  // of the last worker started
 };
 
 ExchangeOperation::ExchangeOperation(TDataModule1& dataModule, SharedData& data, Poster post,
@@ -104,10 +106,27 @@ bool ExchangeOperation::Close() {
   return Cancel();
 }
 
+std::vector<int> ExchangeOperation::BlocksSent() const {
+  std::shared_ptr<SentBlocks> sent;
+  {
+    std::lock_guard lock(shared_->mutex);
+    sent = shared_->sent;
+  }
+  return sent ? sent->List() : std::vector<int>{};
+}
+
+std::string UnfinishedWriteText(const std::vector<int>& blocksSent) {
+  std::string list;
+  for (int block : blocksSent) list += (list.empty() ? "" : ", ") + std::to_string(block);
+  return "Запись не завершена: прибор может содержать часть новой конфигурации, запишите её ещё раз (" +
+         std::string(blocksSent.size() == 1 ? "отправлен блок " : "отправлены блоки ") + list + ")";
+}
+
 ExchangeOutcome RunExchange(EventLoop& loop, TDataModule1& dataModule, SharedData& data, LinkMode mode,
                             const std::function<void(LinkStatus, int)>& onReport, GsmBlockSteps* gsm,
                             const std::atomic<bool>* interrupted) {
   ExchangeOutcome outcome;
+  outcome.mode = mode;
   ExchangeOperation operation(
       dataModule, data, [&loop](ExchangeOperation::Task task) { loop.Post(std::move(task)); },
       [&](LinkStatus code, int param) {
@@ -125,6 +144,7 @@ ExchangeOutcome RunExchange(EventLoop& loop, TDataModule1& dataModule, SharedDat
     outcome.cancelled = true;
     outcome.ended = operation.Cancel();
   }
+  outcome.blocksSent = operation.BlocksSent();
   return outcome;
 }
 

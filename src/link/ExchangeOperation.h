@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "link/EventLoop.h"
@@ -38,6 +39,10 @@ class ExchangeOperation {
   bool Cancel();
   // Cancel, and refuse every later start (the owner goes away).
   bool Close();
+  // The blocks the last write sent whole, ascending (SentBlocks); empty for
+  // a read. Final once the worker ended (Cancel or Close returned true, or
+  // Running is false); asked from a report, what went out before it.
+  std::vector<int> BlocksSent() const;
 
  private:
   struct Shared;
@@ -50,7 +55,20 @@ struct ExchangeOutcome {
   std::vector<int> codes;  // every report in order
   bool cancelled = false;  // interrupted before its final report
   bool ended = true;       // the worker ended (and closed the port) in time
+  LinkMode mode = LinkMode::Read;
+  std::vector<int> blocksSent;  // ExchangeOperation::BlocksSent at the end
+
+  // A write that did not end with StatusWriteDone (failed or cancelled)
+  // after at least one block went out: the device may now hold part of the
+  // new configuration, or a block-1 image it did not confirm, and must be
+  // written again.
+  bool WriteUnfinished() const {
+    return mode == LinkMode::Write && finalCode != StatusWriteDone && !blocksSent.empty();
+  }
 };
+
+// What the front ends say about an unfinished write, with the blocks sent.
+std::string UnfinishedWriteText(const std::vector<int>& blocksSent);
 
 // One read or write on an EventLoop that the calling thread runs until the
 // exchange ends or `interrupted` is set (from a signal handler, say); then

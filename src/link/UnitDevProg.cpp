@@ -43,6 +43,7 @@ bool TThreadBuff::Exchange(const uint8_t* frame, std::size_t length) {
   dm.cmprtdrvr1.Purge(true, true);
   // A frame that could not go out can have no answer.
   if (dm.cmprtdrvr1.Write(frame, static_cast<uint32_t>(length), &context_.cancel) != length) return false;
+  if (frame[2] == kCmdWrite && context_.sent) context_.sent->Add(frame[3]);
   if (!WaitAnswer()) {
     answerOwed_ = true;
     return false;

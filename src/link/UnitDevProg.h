@@ -7,6 +7,7 @@
 
 #include "link/Deadline.h"
 #include "link/LinkStatus.h"
+#include "link/SentBlocks.h"
 #include "link/UnitData.h"
 #include "model/SharedData.h"
 
@@ -32,6 +33,7 @@ struct ExchangeContext {
   LinkReporter& reporter;
   CancelToken cancel;
   GsmBlockSteps* gsm = nullptr;  // none: a configuration that uses GSM fails with code 10
+  SentBlocks* sent = nullptr;    // where the write frames that went out whole are told
 };
 
 class TThreadBuff {
