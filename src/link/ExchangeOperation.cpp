@@ -36,12 +36,15 @@ struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
   // On the worker's thread, after it closed the port.
   void WorkerEnded() {
     bool startNext = false;
+    Task endedTask;
     {
       std::lock_guard lock(mutex);
       workerRunning = false;
       startNext = pending.has_value() && !closed;
+      if (!closed) endedTask = onEnded;
     }
     ended.notify_all();
+    if (endedTask) post(std::move(endedTask));
     if (startNext) post([weak = weak_from_this()] {
         if (auto self = weak.lock()) self->StartPending();
       });
@@ -59,6 +62,7 @@ struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
   SharedData& data;
   Poster post;
   ReportHandler onReport;
+  Task onEnded;
   mutable std::mutex mutex;
   std::condition_variable ended;
   bool workerRunning = false;
@@ -104,6 +108,11 @@ bool ExchangeOperation::Close() {
     shared_->closed = true;
   }
   return Cancel();
+}
+
+void ExchangeOperation::SetOnEnded(Task onEnded) {
+  std::lock_guard lock(shared_->mutex);
+  shared_->onEnded = std::move(onEnded);
 }
 
 std::vector<int> ExchangeOperation::BlocksSent() const {

@@ -95,6 +95,30 @@ TEST(ExchangeOperationStarts, AStartFromTheFinalReportRunsOnceTheLastWorkerEnded
   EXPECT_FALSE(f.dataModule.cmprtdrvr1.IsOpen());
 }
 
+// The owner learns when the port is free again: after the final report, and
+// after a failed exchange only once the line was drained.
+class ExchangeOperationEnds : public ::testing::TestWithParam<Fault> {};
+
+TEST_P(ExchangeOperationEnds, OnceAfterTheFinalReportWithThePortClosed) {
+  SimFixture f(Device(1, GetParam()));
+  int finals = 0;
+  std::vector<bool> portClosedAtEnd;
+  ExchangeOperation operation(
+      f.dataModule, f.data, [&](ExchangeOperation::Task t) { f.loop.Post(std::move(t)); },
+      [&](LinkStatus code, int) { finals += IsFinalStatus(code); });
+  operation.SetOnEnded([&] {
+    EXPECT_EQ(finals, 1);
+    portClosedAtEnd.push_back(!f.dataModule.cmprtdrvr1.IsOpen());
+  });
+  operation.Start(LinkMode::Read);
+  f.loop.RunUntil([&] { return !portClosedAtEnd.empty(); });
+  EXPECT_FALSE(operation.Running());
+  EXPECT_EQ(portClosedAtEnd, std::vector<bool>{true});
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, ExchangeOperationEnds,
+                         ::testing::Values(Fault::None, Fault::NoAnswer, Fault::Truncated));
+
 TEST(ExchangeOperationStarts, AClosedOperationStartsNothing) {
   SimFixture f(Device(1));
   int reports = 0;
