@@ -61,7 +61,7 @@ void WriteText(GprsBuffer& buffer, std::size_t& position, const std::string& tex
 
 // SIM block: length byte, then the three texts each ended by 0; a SIM without
 // an APN is the length byte 0 alone.
-void WriteSim(GprsBuffer& buffer, std::size_t& position, const std::string* texts) {
+void WriteSim(GprsBuffer& buffer, std::size_t& position, const std::array<std::string, 3>& texts) {
   if (texts[0].empty()) {
     buffer[position++] = 0;
     return;
@@ -70,11 +70,28 @@ void WriteSim(GprsBuffer& buffer, std::size_t& position, const std::string* text
   for (int i = 0; i < 3; ++i) WriteText(buffer, position, texts[i]);
 }
 
-const char* FieldName(int field) {
+constexpr const char* kGprsRule =
+    "Прибор хранит в полях GPRS не более 31 символа: только латинские буквы, цифры, \"-\", \".\" и \"_\"; "
+    "без APN SIM-карта не хранит ни пользователя, ни пароля.";
+
+GprsFieldSet ChangedFields(const GprsDialogState& a, const GprsDialogState& b) {
+  const std::array<std::pair<const std::string*, const std::string*>, 6> fields{{
+      {&a.edtAPN1, &b.edtAPN1}, {&a.edtUser1, &b.edtUser1}, {&a.edtPass1, &b.edtPass1},
+      {&a.edtAPN2, &b.edtAPN2}, {&a.edtUser2, &b.edtUser2}, {&a.edtPass2, &b.edtPass2}}};
+  GprsFieldSet changed = 0;
+  for (std::size_t i = 0; i < fields.size(); ++i)
+    if (*fields[i].first != *fields[i].second) changed |= 1u << i;
+  return changed;
+}
+
+std::string FieldList(GprsFieldSet fields) {
   static constexpr std::array<const char*, 6> names{
       "SIM-карта №1: APN", "SIM-карта №1: Пользователь", "SIM-карта №1: Пароль",
       "SIM-карта №2: APN", "SIM-карта №2: Пользователь", "SIM-карта №2: Пароль"};
-  return names[static_cast<std::size_t>(field)];
+  std::string list;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (fields & (1u << i)) list += std::string("\r\n") + names[i];
+  return list;
 }
 
 }  // namespace
@@ -114,37 +131,67 @@ std::string GprsPackedText(const std::string& text) {
   return packed;
 }
 
+// Each text as the frame carries it.
+GprsDialogState PackedTexts(const GprsDialogState& state) {
+  GprsDialogState packed = state;
+  for (std::string* text : {&packed.edtAPN1, &packed.edtUser1, &packed.edtPass1, &packed.edtAPN2, &packed.edtUser2,
+                            &packed.edtPass2})
+    *text = GprsPackedText(*text);
+  return packed;
+}
+
+GprsDialogState StoredTexts(const GprsDialogState& state) {
+  GprsDialogState stored = PackedTexts(state);
+  // A SIM without an access point is the length byte 0 alone.
+  for (SimTexts sim : {Sim1(stored), Sim2(stored)})
+    if (sim.apn->empty()) ClearSim(sim);
+  return stored;
+}
+
 GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsBuffer& buffer) {
-  const std::array<const std::string*, 6> fields{&state.edtAPN1, &state.edtUser1, &state.edtPass1,
-                                                 &state.edtAPN2, &state.edtUser2, &state.edtPass2};
-  std::array<std::string, 6> texts;
-  GprsFieldSet altered = 0;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    texts[i] = GprsPackedText(*fields[i]);
-    if (texts[i] != *fields[i]) altered |= 1u << i;
-  }
-  if (texts[0].empty() && texts[3].empty()) {
+  const GprsDialogState stored = StoredTexts(state);
+  if (stored.edtAPN1.empty() && stored.edtAPN2.empty()) {
     buffer[0] = 0;
-    return altered;
+  } else {
+    buffer[0] = kFrameStart;
+    buffer[2] = kCmdWrite;
+    buffer[3] = kGprsBlock;
+    std::size_t position = 4;
+    WriteSim(buffer, position, {stored.edtAPN1, stored.edtUser1, stored.edtPass1});
+    WriteSim(buffer, position, {stored.edtAPN2, stored.edtUser2, stored.edtPass2});
+    buffer[1] = static_cast<uint8_t>(position + 1);
+    SealFrame(buffer.data());
   }
-  buffer[0] = kFrameStart;
-  buffer[2] = kCmdWrite;
-  buffer[3] = kGprsBlock;
-  std::size_t position = 4;
-  WriteSim(buffer, position, &texts[0]);
-  WriteSim(buffer, position, &texts[3]);
-  buffer[1] = static_cast<uint8_t>(position + 1);
-  SealFrame(buffer.data());
-  return altered;
+  return ChangedFields(state, PackedTexts(state));
+}
+
+std::optional<MessageBox> btnSaveExitClick(GprsDialogState& state, GprsBuffer& buffer) {
+  BuildTX_Buffer(state, buffer);
+  const GprsDialogState stored = StoredTexts(state);
+  const GprsFieldSet changed = ChangedFields(state, stored);
+  if (!changed) return std::nullopt;
+  state = stored;
+  return GprsAlteredMessage(changed);
+}
+
+void ShowStoredGprs(GprsDialogState& state, const GprsBuffer& buffer) {
+  // The presets FillFromBuffer falls back to would be stored at the next
+  // write or save without anyone having chosen them.
+  if (GprsHoldsConfiguration(buffer)) {
+    FillFromBuffer(state, buffer);
+    return;
+  }
+  for (SimTexts sim : {Sim1(state), Sim2(state)}) ClearSim(sim);
 }
 
 MessageBox GprsAlteredMessage(GprsFieldSet altered) {
-  std::string text =
-      "Не весь текст полей можно записать в прибор: записаны не более 31 символа, "
-      "только латинские буквы, цифры, \"-\", \".\" и \"_\".\r\nИзменены поля:";
-  for (int i = 0; i < 6; ++i)
-    if (altered & (1u << i)) text += std::string("\r\n") + FieldName(i);
-  return {"Параметры GPRS", text, BoxIcon::Warning};
+  return {"Параметры GPRS",
+          std::string(kGprsRule) + "\r\nПоля исправлены так, как они будут записаны:" + FieldList(altered),
+          BoxIcon::Warning};
+}
+
+MessageBox GprsRefusedMessage(GprsFieldSet unfit) {
+  return {"Параметры GPRS", std::string(kGprsRule) + "\r\nИсправьте поля:" + FieldList(unfit), BoxIcon::Error};
 }
 
 bool GprsHoldsConfiguration(const GprsBuffer& buffer) { return buffer[0] != 0 && buffer[3] == kGprsBlock; }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/Prompter.h"
@@ -68,15 +69,32 @@ inline constexpr GprsFieldSet kGprsPass2 = 1u << 5;
 // (Backspace excepted), at most the first kGprsTextMax of them.
 std::string GprsPackedText(const std::string& text);
 
-// Packs the six texts into the buffer; with both APNs empty (after packing)
-// only byte 0 := 0. Text that came in other than by typing (a file, a paste)
-// may not fit: it is packed as GprsPackedText gives it, and the fields that
-// were not packed as they stand are returned, so that the caller can say so
-// (GprsAlteredMessage) and show what was stored (FillFromBuffer).
+// The six texts as block 3 holds them: each as GprsPackedText gives it, and
+// a SIM whose APN packs to nothing keeps neither user nor password.
+GprsDialogState StoredTexts(const GprsDialogState& state);
+
+// Packs the six texts into the buffer as StoredTexts gives them; with both
+// APNs empty only byte 0 := 0. Text that came in other than by typing (a
+// file, a device, a paste) may not fit the frame: the fields whose text was
+// not packed as it stands are returned.
 GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsBuffer& buffer);
 
-// The warning for fields BuildTX_Buffer had to alter; the set must not be empty.
+// "Сохранить": packs the fields; when some do not hold what was stored (text
+// that could not be packed, the user and password of a SIM without APN),
+// they are set to it and the warning naming them is returned: the dialog
+// stays open to show them.
+std::optional<MessageBox> btnSaveExitClick(GprsDialogState& state, GprsBuffer& buffer);
+
+// The fields as the buffer holds them; a buffer without a configuration
+// shows empty fields, not presets nobody chose. The preset lists stay.
+void ShowStoredGprs(GprsDialogState& state, const GprsBuffer& buffer);
+
+// The dialog's warning for fields it set to what was stored; the set must
+// not be empty.
 MessageBox GprsAlteredMessage(GprsFieldSet altered);
+// The refusal of a write or a save whose GPRS fields cannot be stored as
+// they stand: the fields to correct.
+MessageBox GprsRefusedMessage(GprsFieldSet unfit);
 
 // Whether the buffer holds a configuration, in the sense FillFromBuffer reads
 // it. When "Использовать конфигурацию GPRS" is ticked and this is false after

@@ -124,6 +124,8 @@ std::optional<int> ParseSmsPartition(const std::string& text, int max) {
 
 void SetDefaults(SharedData& data) { data.SmsTX_Buffer[kSmsFirstRecord] = kSmsKindOff; }
 
+bool SmsListHoldsRecords(const SmsBuffer& buffer) { return buffer[kSmsFirstRecord] != kSmsKindOff; }
+
 void RefreshControls(SmsDialogState& state, const SharedData& data) {
   const SmsBuffer& buffer = data.SmsTX_Buffer;
   bool ended = false;

@@ -81,6 +81,8 @@ std::optional<int> ParseSmsPartition(const std::string& text, int max);
 
 // Byte 4 := 0, an empty list; the rest of the buffer stays.
 void SetDefaults(SharedData& data);
+// The list holds at least one record (the first is no end mark).
+bool SmsListHoldsRecords(const SmsBuffer& buffer);
 // SmsTX_Buffer to the table; writes no data.
 void RefreshControls(SmsDialogState& state, const SharedData& data);
 // The table to SmsTX_Buffer, packed in table order; sets SmsListFilled. A row

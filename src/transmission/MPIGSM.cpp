@@ -22,10 +22,9 @@ int IndexIn(const std::string& text, const std::array<const char*, N>& items) {
   return -1;
 }
 
-// A row that is off, or on without a text, is stored as an empty record.
 std::optional<DestRecord> RecordOf(const DestRow& row) {
   DestRecord r;
-  if (!RowOn(row) || row.text.empty()) return r;
+  if (!RowSendsSomewhere(row)) return r;
   const int protocol = IndexIn(row.protocol, ProtocolList);
   const std::string text = IsPhoneProtocol(protocol) ? "+" + StripPhoneSeparators(row.text) : row.text;
   const auto bytes = Cp1251FromUtf8(text);
@@ -161,9 +160,12 @@ std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestBuff
 
 bool RowOn(const DestRow& row) { return Utf8Length(row.tries) == 1; }
 
+bool RowSendsSomewhere(const DestRow& row) { return RowOn(row) && !row.text.empty(); }
+
+// Counted as the frame stores the rows: one with attempts but no phone or
+// host is an empty record, and a device given only such rows sends nowhere.
 bool AnyDestinationEnabled(const DestTableState& table) {
-  return std::any_of(table.rows.begin(), table.rows.end(),
-                     [](const DestRow& row) { return row.tries != TryCountList[0]; });
+  return std::any_of(table.rows.begin(), table.rows.end(), RowSendsSomewhere);
 }
 
 CellAction grdG1SelectCell(const DestTableState& table, int row, int column) {

@@ -92,6 +92,10 @@ int DestFrameLength(const DestTableState& table);
 
 // A row is on when its attempt count is "1".."5".
 bool RowOn(const DestRow& row);
+// On and with a phone or host: the frame stores it as a destination; any
+// other row is stored as an empty record.
+bool RowSendsSomewhere(const DestRow& row);
+// Whether some row sends somewhere: a write without one asks first.
 bool AnyDestinationEnabled(const DestTableState& table);
 
 // What a click on a cell does (grdG1SelectCell); row 1..5.

@@ -89,14 +89,7 @@ void GSM_Refresh(TxPageState& page, const SharedData& data) {
   if (page.smsOn) RefreshControls(page.sms, data);
   page.gprsOn = b[kDestGprsFlag] != 0;
   page.gprsButtonVisible = page.gprsOn;
-  if (!page.gprsOn) return;
-  // A configuration whose GPRS block holds no access point shows none: the
-  // presets, shown instead, would be written at the next write or save
-  // without anyone having chosen them.
-  if (GprsHoldsConfiguration(data.GprsTX_Buffer))
-    FillFromBuffer(page.gprs, data.GprsTX_Buffer);
-  else
-    page.gprs = GprsDialogState{};
+  if (page.gprsOn) ShowStoredGprs(page.gprs, data.GprsTX_Buffer);
 }
 
 void RefreshTxPage(TxPageState& page, const SharedData& data) {
@@ -126,10 +119,13 @@ void bxRTX_TypeCloseUp(TxPageState& page, SharedData& data, const std::string& t
   const int kind = KindOfText(text);
   const auto panel = PanelImageOf(data.ConfigBuffer, data.DeviceType);
   if (!panel || kind < 0) return;
+  const bool toGsm = kind == kTxKindGsm && panel->TxKind() != kTxKindGsm;
   page.kindIndex = kind;
   panel->TxKind() = static_cast<uint8_t>(kind);
   TX_ControlsShow(page, data.DeviceType);
-  if (kind == kTxKindGsm) StartFromGsmDefaults(page, data);
+  // Only a change to "GSM-KVT" starts from the defaults: keeping it as it
+  // was must not wipe the destinations, the number and the options.
+  if (toGsm) StartFromGsmDefaults(page, data);
 }
 
 bool medtDevNumberExit(TxPageState& page, SharedData& data, const std::string& text) {
@@ -176,6 +172,17 @@ void GprsDialogClosed(TxPageState& page, SharedData& data) {
   data.DestTX_Buffer[kDestGprsFlag] = 0;
 }
 
+void SmsDialogCancelled(TxPageState& page, SharedData& data) {
+  RefreshControls(page.sms, data);
+  data.SmsListFilled = SmsListHoldsRecords(data.SmsTX_Buffer) ? 1 : 0;
+  SmsDialogClosed(page, data);
+}
+
+void GprsDialogCancelled(TxPageState& page, SharedData& data) {
+  ShowStoredGprs(page.gprs, data.GprsTX_Buffer);
+  GprsDialogClosed(page, data);
+}
+
 void edtBusIDChange(TxPageState& page, SharedData& data, int position) {
   const auto panel = PanelImageOf(data.ConfigBuffer, data.DeviceType);
   if (!panel || !panel->HasSlaveBus()) return;
@@ -209,7 +216,7 @@ std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data
   // Checked first, so that a refusal leaves every frame as it was.
   GprsBuffer gprs = data.GprsTX_Buffer;
   if (page.gprsOn) {
-    if (const GprsFieldSet altered = BuildTX_Buffer(page.gprs, gprs)) return GprsAlteredMessage(altered);
+    if (const GprsFieldSet unfit = BuildTX_Buffer(page.gprs, gprs)) return GprsRefusedMessage(unfit);
     // The flag would ask for a block 3 that holds nothing.
     if (!GprsHoldsConfiguration(gprs)) return NoAccessPointBox();
   }

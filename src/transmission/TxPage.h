@@ -69,6 +69,10 @@ void SmsDialogClosed(TxPageState& page, SharedData& data);
 // After the GPRS dialog closed: with both access points empty there is no
 // configuration to send, and the option switches itself off likewise.
 void GprsDialogClosed(TxPageState& page, SharedData& data);
+// A dialog left by Escape stores nothing: its fields show what the block
+// holds again, and the option follows as after a save.
+void SmsDialogCancelled(TxPageState& page, SharedData& data);
+void GprsDialogCancelled(TxPageState& page, SharedData& data);
 void edtBusIDChange(TxPageState& page, SharedData& data, int position);
 void chkCNC_TxTDClick(TxPageState& page, SharedData& data, bool ticked);
 void chkCNC_TxGSMClick(TxPageState& page, SharedData& data, bool ticked);

@@ -301,6 +301,19 @@ TEST_F(Cli, AFailedGsmStepExitsTenAndAReadWritesNoFile) {
   EXPECT_FALSE(fs::exists(Path("x.cf8")));
 }
 
+// Blocks 1 and 2 written and block 3 unanswered: the panel may hold part of
+// the new configuration, and the tool says which blocks went out.
+TEST_F(Cli, AWriteStoppedAfterSomeBlocksSaysWhichWentOut) {
+  ASSERT_EQ(Tool({"read", "--port", Sim(kGsmPanel), "-o", Path("g.cf8")}).status, 0);
+  const std::string port = Sim(std::string(kGsmPanel) + " --fault no-answer --fault-block 3");
+  const RunResult r = Tool({"write", "--port", port, Path("g.cf8")});
+  EXPECT_EQ(r.status, 10);
+  EXPECT_NE(r.err.find("Запись не завершена: прибор может содержать часть новой конфигурации, запишите её ещё раз "
+                       "(отправлены блоки 1 - настройки прибора, 2 - направления доставки, 3 - GPRS)"),
+            std::string::npos)
+      << r.err;
+}
+
 // A GSM configuration without any destination on: the program asks first.
 class CliQuestion : public Cli {
  protected:

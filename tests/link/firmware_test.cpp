@@ -165,7 +165,9 @@ TEST_P(TransferVerdict, StopsAtTheFailingBlockWithThePortClosed) {
   EXPECT_EQ(Send("0001AA" "0001BB" "0001CC"), c.result);
   EXPECT_EQ(Sim().ReceivedBlockCount(), c.blocksSent) << "no block after the failing one";
   EXPECT_FALSE(port.IsOpen());
-  if (c.fault == Fault::HangUp) EXPECT_LT(ms, limits::kVerdictWait.count()) << "a dropped line is not waited for";
+  if (c.fault == Fault::HangUp) {
+    EXPECT_LT(ms, limits::kVerdictWait.count()) << "a dropped line is not waited for";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, TransferVerdict,

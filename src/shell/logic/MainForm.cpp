@@ -52,6 +52,12 @@ std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form) 
   return UpdateGsmTXBuffers(form.tx, data);
 }
 
+MessageBox CancelledBy(MessageBox refusal, CommitFor command) {
+  refusal.text += command == CommitFor::Write ? "\r\n\r\nЗапись в прибор отменена: в прибор ничего не отправлено."
+                                              : "\r\n\r\nСохранение отменено: файл не записан.";
+  return refusal;
+}
+
 bool WriteNeedsConfirmation(const SharedData& data, const FormState& form) {
   return IsGsmInUse(data.ConfigBuffer, data.DeviceType) && !AnyDestinationEnabled(form.tx);
 }

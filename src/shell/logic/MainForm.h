@@ -42,6 +42,11 @@ void RefreshControls(SharedData& data, FormState& form);
 // refused with the box to show; then nothing may be written or saved.
 [[nodiscard]] std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form);
 
+// A refusal of the commit step as shown to the user: it also says that the
+// command that asked for it did not run.
+enum class CommitFor { Write, Save };
+MessageBox CancelledBy(MessageBox refusal, CommitFor command);
+
 // The refusal of the commit step, for the paths that report by exception.
 class ConfigurationRefused : public std::runtime_error {
  public:

@@ -12,6 +12,10 @@ namespace tivolan {
 // names no port (it is still stored as the setting).
 std::optional<std::string> DriverPortName(const std::string& text);
 
+// Why a port box text names no port (DriverPortName gave nullopt), with the
+// form a port name takes here; the text is quoted as typed.
+std::string NotAPortText(const std::string& text);
+
 // The "comportname" default.
 std::string DefaultPortSetting();
 

@@ -13,6 +13,12 @@ std::optional<std::string> DriverPortName(const std::string& text) {
   return std::nullopt;
 }
 
+std::string NotAPortText(const std::string& text) {
+  const std::string example = text.empty() || text.find('/') != std::string::npos ? "ttyUSB0" : text;
+  const std::string what = text.empty() ? "Порт не указан" : "\"" + text + "\" - не имя порта";
+  return what + ": порт указывается путём устройства, например /dev/" + example;
+}
+
 std::string DefaultPortSetting() { return "/dev/ttyS0"; }
 
 std::vector<std::string> BuildPortList() { return ListSysfsSerialPorts("/sys/class/tty", "/dev"); }

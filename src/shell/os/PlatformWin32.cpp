@@ -14,6 +14,11 @@ std::optional<std::string> DriverPortName(const std::string& text) {
   return std::nullopt;
 }
 
+std::string NotAPortText(const std::string& text) {
+  const std::string what = text.empty() ? "Порт не указан" : "\"" + text + "\" - не имя порта";
+  return what + ": порт указывается как COM и номер, например COM3";
+}
+
 std::string DefaultPortSetting() { return "COM1"; }
 
 namespace {

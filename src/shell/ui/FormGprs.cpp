@@ -85,18 +85,17 @@ void TfrmGPRS::Sync() {
   bxOper2->setCurrentIndex(state_.bxOper2);
 }
 
-void TfrmGPRS::ShowModal() {
+bool TfrmGPRS::ShowModal() {
   Sync();
-  exec();
+  return exec() == QDialog::Accepted;
 }
 
-// Packs the fields; text that came in other than by typing and could not be
-// packed as it stands is named, and the fields show what was stored.
+// Text that came in other than by typing and cannot be stored as it stands
+// is shown as it will be stored, and named; the dialog stays open.
 void TfrmGPRS::btnSaveExitClick() {
-  if (const GprsFieldSet altered = BuildTX_Buffer(state_, data_.GprsTX_Buffer)) {
-    FillFromBuffer(state_, data_.GprsTX_Buffer);
+  if (const auto altered = tivolan::btnSaveExitClick(state_, data_.GprsTX_Buffer)) {
     Sync();
-    prompts_().Show(GprsAlteredMessage(altered));
+    prompts_().Show(*altered);
     return;
   }
   accept();

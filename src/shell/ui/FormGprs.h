@@ -1,7 +1,7 @@
 #pragma once
 // TfrmGPRS, the "Параметры GPRS" dialog: access point, user and password of
 // both SIM cards with the operator presets, mirrored from GprsDialogState.
-// It is left only through "Сохранить".
+// "Сохранить" stores the fields; Escape leaves without storing.
 #include <QDialog>
 #include <array>
 #include <functional>
@@ -20,7 +20,8 @@ namespace tivolan {
 class TfrmGPRS : public QDialog {
  public:
   TfrmGPRS(QWidget* parent, SharedData& shared, GprsDialogState& state, std::function<Prompter&()> prompts);
-  void ShowModal();
+  // Runs the dialog; true when it was left through "Сохранить".
+  bool ShowModal();
   void Sync();
   void btnSaveExitClick();
 
@@ -35,7 +36,6 @@ class TfrmGPRS : public QDialog {
   QPushButton* btnSaveExit = nullptr;
 
  protected:
-  void reject() override {}  // no way out but "Сохранить"
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -113,9 +113,9 @@ TFrmSMS::TFrmSMS(QWidget* parent, SharedData& shared, SmsDialogState& state, std
 
 TFrmSMS::~TFrmSMS() = default;
 
-void TFrmSMS::ShowModal() {
+bool TFrmSMS::ShowModal() {
   grdSMS->Sync();
-  exec();
+  return exec() == QDialog::Accepted;
 }
 
 void TFrmSMS::btnSaveExitClick() {

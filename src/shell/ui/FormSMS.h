@@ -1,6 +1,6 @@
 #pragma once
 // TFrmSMS, the "SMS" dialog: the SMS recipient list, mirrored from
-// SmsDialogState. It is left only through "Сохранить".
+// SmsDialogState. "Сохранить" stores the list; Escape leaves without storing.
 #include <QDialog>
 #include <functional>
 #include <memory>
@@ -20,15 +20,12 @@ class TFrmSMS : public QDialog {
  public:
   TFrmSMS(QWidget* parent, SharedData& shared, SmsDialogState& state, std::function<Prompter&()> prompts);
   ~TFrmSMS() override;
-  // Shows the state and runs the dialog until "Сохранить" lets it close.
-  void ShowModal();
+  // Shows the state and runs the dialog; true when "Сохранить" closed it.
+  bool ShowModal();
   void btnSaveExitClick();
 
   InPlaceGrid* grdSMS = nullptr;
   QPushButton* btnSaveExit = nullptr;
-
- protected:
-  void reject() override {}  // no way out but "Сохранить"
 
  private:
   SharedData& data_;

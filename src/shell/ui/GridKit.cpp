@@ -1,15 +1,17 @@
 #include "shell/ui/GridKit.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QStyleOptionHeader>
-#include <QStylePainter>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
 #include <QTimer>
 
 namespace tivolan {
@@ -28,7 +30,44 @@ QString KeyText(const QKeyEvent& e) {
   if (e.key() == Qt::Key_Backspace) return QStringLiteral("\b");
   return e.text();
 }
+
+// Keys that open the current cell's chooser or editor, as a click does.
+bool OpensCell(const QKeyEvent& e) {
+  if (e.modifiers() & ~Qt::KeypadModifier) return false;
+  return e.key() == Qt::Key_F2 || e.key() == Qt::Key_Return || e.key() == Qt::Key_Enter || e.key() == Qt::Key_Space;
+}
+
+// A key that types a character.
+bool TypesCharacter(const QKeyEvent& e) {
+  if (e.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
+  return !e.text().isEmpty() && e.text().at(0).isPrint();
+}
 }  // namespace
+
+// An in-place chooser: its list is what the user chooses from. A pick in the
+// list is the close-up; the list closed any other way (Escape, a click
+// elsewhere) abandons the choice.
+class ChooserBox final : public QComboBox {
+ public:
+  using Closed = std::function<void(ChooserBox* box, bool chosen)>;
+  ChooserBox(QWidget* parent, Closed closed) : QComboBox(parent), closed_(std::move(closed)) {
+    connect(this, &QComboBox::activated, this, [this] { Finish(true); });
+  }
+  void hidePopup() override {
+    QComboBox::hidePopup();
+    // A pick hides the list before it reports the pick: decide after it.
+    QMetaObject::invokeMethod(this, [this] { Finish(false); }, Qt::QueuedConnection);
+  }
+  void Finish(bool chosen) {
+    if (finished_) return;
+    finished_ = true;
+    closed_(this, chosen);
+  }
+
+ private:
+  Closed closed_;
+  bool finished_ = false;
+};
 
 // The in-place choosers and editors of an InPlaceGrid.
 class InPlaceDelegate : public QStyledItemDelegate {
@@ -38,27 +77,25 @@ class InPlaceDelegate : public QStyledItemDelegate {
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
     GridRules& rules = grid_.Rules();
     const int row = CoreRow(index), column = CoreColumn(index);
+    auto* self = const_cast<InPlaceDelegate*>(this);
     QWidget* editor = nullptr;
     if (rules.Select(row, column) == GridRules::Action::Choose) {
-      auto* combo = new QComboBox(parent);
+      auto* combo = new ChooserBox(parent, [self](ChooserBox* box, bool chosen) { self->End(box, chosen); });
       combo->addItems(rules.Choices(row, column));
-      combo->setAccessibleName(rules.CellName(row, column));
-      // The close-up: a choice ends the chooser at once.
-      connect(combo, &QComboBox::activated, this, [this, combo] {
-        emit const_cast<InPlaceDelegate*>(this)->commitData(combo);
-        emit const_cast<InPlaceDelegate*>(this)->closeEditor(combo);
-      });
       QTimer::singleShot(0, combo, [combo] { combo->showPopup(); });
       editor = combo;
     } else {
       auto* edit = new QLineEdit(parent);
-      edit->setAccessibleName(rules.CellName(row, column));
       edit->setFrame(false);
+      edit->setProperty("gridOriginal", rules.Text(row, column));  // what Escape brings back
       connect(edit, &QLineEdit::textEdited, this,
               [&rules, row, column](const QString& text) { rules.Typed(row, column, text); });
       editor = edit;
     }
-    editor->installEventFilter(const_cast<InPlaceDelegate*>(this));
+    // Named as the cell; a list box is read by its choice on some platforms.
+    editor->setAccessibleName(rules.CellName(row, column));
+    editor->setAccessibleDescription(rules.CellName(row, column));
+    editor->installEventFilter(self);
     editor->setProperty("gridRow", row);
     editor->setProperty("gridColumn", column);
     grid_.editor_ = editor;
@@ -82,20 +119,28 @@ class InPlaceDelegate : public QStyledItemDelegate {
       grid_.Rules().Typed(row, column, edit->text());
   }
 
+  // Takes the editor's value into the cells, or abandons it.
+  void End(QWidget* editor, bool take) {
+    if (take) emit commitData(editor);
+    emit closeEditor(editor, take ? NoHint : RevertModelCache);
+  }
+
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
     auto* editor = qobject_cast<QWidget*>(object);
     if (!editor || event->type() != QEvent::KeyPress) return QStyledItemDelegate::eventFilter(object, event);
     const auto& key = static_cast<const QKeyEvent&>(*event);
-    if (qobject_cast<QComboBox*>(editor)) {
-      // Escape and Enter give the table back, which takes the choice.
-      if (key.key() != Qt::Key_Escape && key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter)
-        return QStyledItemDelegate::eventFilter(object, event);
-      emit commitData(editor);
-      emit closeEditor(editor);
+    const int row = editor->property("gridRow").toInt(), column = editor->property("gridColumn").toInt();
+    if (key.key() == Qt::Key_Escape) {
+      if (qobject_cast<QLineEdit*>(editor)) grid_.Rules().Typed(row, column, editor->property("gridOriginal").toString());
+      End(editor, false);
       return true;
     }
-    const int row = editor->property("gridRow").toInt(), column = editor->property("gridColumn").toInt();
+    if (qobject_cast<QComboBox*>(editor)) {
+      if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return QStyledItemDelegate::eventFilter(object, event);
+      End(editor, true);
+      return true;
+    }
     const bool printable = !key.text().isEmpty() && key.text().at(0).isPrint();
     if ((printable || IsPassKey(key.key())) && !grid_.Rules().Admits(row, column, KeyText(key))) return true;
     return QStyledItemDelegate::eventFilter(object, event);
@@ -113,7 +158,8 @@ InPlaceGrid::InPlaceGrid(GridRules& rules, QWidget* parent) : QTableWidget(paren
   setHorizontalHeaderLabels(titles);
   setColumnHidden(0, true);  // core column 1
   setItemDelegate(new InPlaceDelegate(*this));
-  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);  // clicks and keys open cells by the rules
+  setTabKeyNavigation(false);                          // Tab leaves the table; the arrows move inside
   setSelectionMode(QAbstractItemView::SingleSelection);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -198,18 +244,49 @@ void InPlaceGrid::OpenCell(int row, int column) {
   editItem(item(row - 1, column - 1));
 }
 
+// The keyboard does what the mouse does: F2, Enter or Space open the cell,
+// typing opens its editor with the key typed (through the key filter) or
+// its chooser, Alt+Up and Alt+Down move the row as a drag does.
+void InPlaceGrid::keyPressEvent(QKeyEvent* event) {
+  const QModelIndex at = currentIndex();
+  if (state() == EditingState || !at.isValid()) return QTableWidget::keyPressEvent(event);
+  const int row = CoreRow(at), column = CoreColumn(at);
+  if (event->modifiers() == Qt::AltModifier && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down))
+    return MoveRowBy(row, column, event->key() == Qt::Key_Up ? -1 : 1);
+  const GridRules::Action action = rules_.Select(row, column);
+  const bool opens = action == GridRules::Action::Choose || action == GridRules::Action::Type;
+  if (opens && (OpensCell(*event) || TypesCharacter(*event))) {
+    OpenCell(row, column);
+    if (editor_ && action == GridRules::Action::Type && TypesCharacter(*event)) QCoreApplication::sendEvent(editor_, event);
+    return;
+  }
+  QTableWidget::keyPressEvent(event);
+}
+
+void InPlaceGrid::MoveRowBy(int row, int column, int delta) {
+  const int to = row + delta;
+  if (to < 1 || to > rowCount() || !rules_.MoveRow(row, to)) return;
+  Sync();
+  setCurrentCell(to - 1, column - 1);
+  emit changed();
+}
+
 void InPlaceGrid::Park(int row) {
   setFocus();
   if (rules_.Select(row, 1) != GridRules::Action::None) setCurrentCell(row - 1, 0);
 }
 
 void InPlaceGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-  const bool chooser = qobject_cast<QComboBox*>(editor) != nullptr;
-  QTableWidget::closeEditor(editor, hint);
+  const bool chose = qobject_cast<QComboBox*>(editor) && hint != QAbstractItemDelegate::RevertModelCache;
+  // Tab out of an editor leaves the table, as Tab on the table does.
+  const bool tab = hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
+  QTableWidget::closeEditor(editor, tab ? QAbstractItemDelegate::NoHint : hint);
   editor_ = nullptr;
   Sync();
   // The selection leaves the chooser's column, so that it does not open again.
-  if (chooser) Park(editorRow_);
+  if (chose) Park(editorRow_);
+  else setFocus();
+  if (tab) focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
   emit changed();
 }
 

@@ -57,10 +57,12 @@ class InPlaceGrid : public QTableWidget {
  protected:
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   friend class InPlaceDelegate;
   void RowDragged(int logical, int oldVisual, int newVisual);
+  void MoveRowBy(int row, int column, int delta);
   void Park(int row);
 
   GridRules& rules_;

@@ -23,6 +23,7 @@
 #include "shell/ui/FormSMS.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/WheelGuard.h"
 #include "shell/ui/pages/ConcentratorPageWidget.h"
 #include "shell/ui/pages/FirmwarePageWidget.h"
 #include "shell/ui/pages/PageKit.h"
@@ -54,18 +55,26 @@ TForm1::TForm1(FormServices services, QWidget* parent)
             QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
           },
           [this](LinkStatus code, int param) { LinkStatusMessage(code, param); }) {
+  // The controls come back once the port is closed: a failed exchange
+  // drains the line after its final report, and a port chosen meanwhile
+  // would not be taken.
+  link_.SetOnEnded([this] { EnableLinkControls(); });
   ConfigureUpdatePort(cmprtdrvrUpdate);
   tmrUpdOff_ = new QtPollTimer(this);
   update_ = std::make_unique<FirmwareTransfer>(cmprtdrvrUpdate, *tmrUpdOff_);
   BuildFrame();
   BuildMenu();
   FormCreate();
+  GuardWheel(this);
 }
 
 TForm1::~TForm1() {
   update_->Cancel();
   link_.Close();
   dataModule_.cmprtdrvr1.Close();
+  // The pages and dialogs edit form_: they go while it still exists, so that
+  // a cell still being edited is not committed into a form already gone.
+  qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
 void TForm1::FormCreate() {
@@ -183,6 +192,13 @@ QWidget* TForm1::BuildSidePanel() {
   portLabel->setBuddy(PortNameBox);
   ButtonRead = button("Прочитать", "ButtonRead");
   ButtonWrite = button("Записать", "ButtonWrite");
+  // Keys free of the menus' own; Ctrl+W, which closes windows elsewhere, is
+  // kept away from the write. The menu's Ctrl+Q serves the button as well.
+  ButtonRead->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  ButtonWrite->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+  ButtonRead->setToolTip(QStringLiteral("Прочитать конфигурацию из прибора (Ctrl+R)"));
+  ButtonWrite->setToolTip(QStringLiteral("Записать конфигурацию в прибор (Ctrl+U)"));
+  BtnClose->setToolTip(QStringLiteral("Выход из программы (Ctrl+Q)"));
   column->addWidget(BtnClose);
   column->addSpacing(18);
   column->addWidget(portLabel);
@@ -209,6 +225,7 @@ void TForm1::BuildMenu() {
   FileSaveAs = file->addAction(QStringLiteral("Сохранить &как..."));
   file->addSeparator();
   MenuClose = file->addAction(QStringLiteral("Выход"));
+  MenuClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
   MenuHelpAbout = help->addAction(QStringLiteral("О программе..."));
   connect(FileOpen, &QAction::triggered, this, &TForm1::FileOpenClick);
@@ -241,7 +258,13 @@ void TForm1::bxDeviceTypeListChange(int index) {
 
 void TForm1::SyncFromState() {
   const QSignalBlocker block(PageMain);
-  for (int i = 0; i < kTabCount; ++i) PageMain->setTabVisible(i, form_.tabVisible[static_cast<std::size_t>(i)]);
+  // A hidden page is disabled as well: Ctrl+Tab and the tab bar's keys pass
+  // over disabled pages only.
+  for (int i = 0; i < kTabCount; ++i) {
+    const bool visible = form_.tabVisible[static_cast<std::size_t>(i)];
+    PageMain->setTabVisible(i, visible);
+    PageMain->setTabEnabled(i, visible);
+  }
   PageMain->setCurrentIndex(form_.activeTab);
   activePage_ = form_.activeTab;
   SyncPages();
@@ -260,10 +283,14 @@ void TForm1::PageMainChange(int index) {
   form_.activeTab = index;
 }
 
-void TForm1::CommitPendingEdits() {
+bool TForm1::CommitPendingEdits() {
+  if (!txPage->CommitEdits()) {
+    txPage->RefuseDevNumber();
+    return false;
+  }
   BtnClose->setFocus();
   zonePage->CommitEdits();
-  txPage->CommitEdits();
+  return true;
 }
 
 void TForm1::SetCaptionFile(const std::string& path) {
@@ -280,9 +307,11 @@ void TForm1::MenuHelpAboutClick() { ShowAboutBox(this, Q(kProductName)); }
 // Closing while a read or write runs: the worker's reports are no longer
 // shown and it gives up at once; it closes the port as it ends.
 void TForm1::closeEvent(QCloseEvent* event) {
+  const bool writing = link_.Running() && linkMode_ == LinkMode::Write;
   update_->Cancel();
   link_.Close();
   dataModule_.cmprtdrvr1.Close();
+  if (writing) ShowUnfinishedWrite();
   event->accept();
 }
 

@@ -123,8 +123,15 @@ class TForm1 : public QMainWindow {
   void SetCaptionFile(const std::string& path);
   bool SaveTo(const std::string& path);
   void PageMainChange(int index);
-  // Commits a field still being edited, as moving the focus away would.
-  void CommitPendingEdits();
+  // Commits a field still being edited, as moving the focus away would;
+  // false when a field refuses its text (after its refusal was shown): the
+  // command that asked does not run.
+  bool CommitPendingEdits();
+  // Points `driver` at the port the box shows; false, after the port error
+  // has been shown, when its text names no port.
+  bool TakePortOfBox(TCommPortDriver& driver);
+  // Code 6 as the user sees it: the box, naming the port and why it failed.
+  void ShowPortError(const std::string& cause);
   void PaintStatus(uint32_t rgb);
   void SetLinkControlsEnabled(bool enabled);
   bool CommitForWrite();
@@ -132,6 +139,12 @@ class TForm1 : public QMainWindow {
   void SetFirmwareControlsEnabled(bool enabled);
   void ShowDeviceRead(int type);
 
+  // A write that stopped after blocks went out: the device may hold part of
+  // the new configuration.
+  void ShowUnfinishedWrite();
+
+  std::string linkPort_;  // the port text of the running read or write
+  LinkMode linkMode_ = LinkMode::Read;
   SharedData& data_;
   TDataModule1& dataModule_;
   SettingsStore& settings_;

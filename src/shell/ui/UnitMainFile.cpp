@@ -16,6 +16,7 @@ void TForm1::ShowError(const std::exception& error) {
 }
 
 void TForm1::FileOpenClick() {
+  if (!CommitPendingEdits()) return;
   const auto path = chooseFile_(FileDialogKind::Open, ReadSetting(settings_, kSettingFilePath, CurrentFolder()));
   if (!path) return;
   OpenResult result;
@@ -42,7 +43,7 @@ bool TForm1::SaveTo(const std::string& path) {
     SaveConfiguration(data_, form_, path);
   } catch (const ConfigurationRefused& refused) {
     SyncPages();
-    prompter_->Show(refused.Box());
+    prompter_->Show(CancelledBy(refused.Box(), CommitFor::Save));
     return false;
   } catch (const FileError& e) {
     SyncPages();
@@ -61,7 +62,7 @@ bool TForm1::SaveTo(const std::string& path) {
 }
 
 void TForm1::FileSaveClick() {
-  CommitPendingEdits();
+  if (!CommitPendingEdits()) return;
   if (currentFileName_.empty())
     FileSaveAsClick();
   else
@@ -69,7 +70,7 @@ void TForm1::FileSaveClick() {
 }
 
 void TForm1::FileSaveAsClick() {
-  CommitPendingEdits();
+  if (!CommitPendingEdits()) return;
   const auto chosen = chooseFile_(FileDialogKind::Save, ReadSetting(settings_, kSettingFilePath, CurrentFolder()));
   if (!chosen) return;
   currentFileName_ = *chosen;

@@ -11,17 +11,19 @@
 #include <QTimer>
 
 #include "model/DeviceCatalogue.h"
+#include "shell/logic/Platform.h"
 #include "shell/logic/PortState.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/UnitMain.h"
 
 namespace tivolan {
 
-void TForm1::ButtonReadClick() { SendData(LinkMode::Read); }
+void TForm1::ButtonReadClick() {
+  if (CommitPendingEdits()) SendData(LinkMode::Read);
+}
 
 void TForm1::ButtonWriteClick() {
-  CommitPendingEdits();
-  if (!CommitForWrite()) return;
+  if (!CommitPendingEdits() || !CommitForWrite()) return;
   if (WriteNeedsConfirmation(data_, form_) && !prompter_->AskYesNo(NoDestinationQuestion())) return;
   SendData(LinkMode::Write);
 }
@@ -30,14 +32,37 @@ void TForm1::ButtonWriteClick() {
 bool TForm1::CommitForWrite() {
   const auto refused = UpdateAllTXBuffers(data_, form_);
   SyncPages();
-  if (refused) prompter_->Show(*refused);
+  if (refused) prompter_->Show(CancelledBy(*refused, CommitFor::Write));
   return !refused;
 }
 
 void TForm1::SendData(LinkMode mode) {
   if (mode == LinkMode::Write && !CommitForWrite()) return;
+  // The port the box shows, whatever the driver was last given.
+  if (!TakePortOfBox(dataModule_.cmprtdrvr1)) return;
+  linkPort_ = S(PortNameBox->currentText());
+  linkMode_ = mode;
   SetLinkControlsEnabled(false);
   link_.Start(mode, &gsmSteps_);
+}
+
+bool TForm1::TakePortOfBox(TCommPortDriver& driver) {
+  const std::string text = S(PortNameBox->currentText());
+  const auto path = DriverPortName(text);
+  if (!path) {
+    ShowPortError(NotAPortText(text));
+    return false;
+  }
+  driver.SetPortName(*path);
+  return true;
+}
+
+// The box keeps its text; why the port failed goes below it.
+void TForm1::ShowPortError(const std::string& cause) {
+  const StatusRow& row = RowOf(StatusPortError);
+  prompter_->Show(MessageBox{row.box->caption, row.box->text, BoxIcon::Error, cause});
+  SetStatusText(Q(row.text));
+  FlashStatusBar(FlashColour(row.flash), 3);
 }
 
 // The file commands go with the link controls: an open during a read would
@@ -54,16 +79,20 @@ void TForm1::EnableLinkControls() { SetLinkControlsEnabled(true); }
 void TForm1::LinkStatusMessage(int code, int param) {
   const StatusRow* row = FindStatus(code & 0x7F);
   if (!row) return;
-  if (row->box) {
-    // The box keeps its text; why the port failed goes below it.
-    const std::string port = dataModule_.cmprtdrvr1.PortName();
-    prompter_->Show(MessageBox{row->box->caption, row->box->text, BoxIcon::Error,
-                               port + ": " + DescribePortState(DiagnosePort(port))});
+  if (row->code == StatusPortError) {
+    const auto path = DriverPortName(linkPort_);
+    ShowPortError(linkPort_ + ": " + DescribePortState(DiagnosePort(path.value_or(linkPort_))));
+    return;
   }
   SetStatusText(Q(StatusMessage(row->code, data_.DeviceVersion)));
   if (row->code == StatusReadDone) ShowDeviceRead(param);
   if (row->flash != Flash::None) FlashStatusBar(FlashColour(row->flash), 3);
-  if (row->final) EnableLinkControls();
+  if (row->final && row->code != StatusWriteDone && linkMode_ == LinkMode::Write) ShowUnfinishedWrite();
+}
+
+void TForm1::ShowUnfinishedWrite() {
+  const std::vector<int> sent = link_.BlocksSent();
+  if (!sent.empty()) prompter_->Show(MessageBox{"Тиволан", UnfinishedWriteText(sent), BoxIcon::Warning});
 }
 
 // The pages follow the device read; no defaults are loaded.

@@ -8,6 +8,7 @@
 #include "shell/logic/FileCommands.h"
 #include "shell/logic/FirmwareFile.h"
 #include "shell/logic/Platform.h"
+#include "shell/logic/PortState.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/UnitMain.h"
@@ -35,11 +36,11 @@ void TForm1::btnUpdClick() {
     prompter_->Show(box);
     return;
   }
-  const auto path = DriverPortName(S(PortNameBox->currentText()));
-  if (path) cmprtdrvrUpdate.SetPortName(*path);
+  if (!TakePortOfBox(cmprtdrvrUpdate)) return;
+  const std::string port = S(PortNameBox->currentText());
   SetFirmwareControlsEnabled(false);
   QProgressBar* bar = firmwarePage->pbUpdate;
-  const bool started = path && update_->Start(
+  const bool started = update_->Start(
                                    std::move(*firmware.image),
                                    [bar](const FirmwareProgress& p) {
                                      bar->setValue(p.percent);
@@ -47,7 +48,7 @@ void TForm1::btnUpdClick() {
                                    },
                                    [this](FirmwareResult result) { FirmwareEnded(result); });
   if (!started) {
-    LinkStatusMessage(StatusPortError, 0);
+    ShowPortError(port + ": " + DescribePortState(DiagnosePort(cmprtdrvrUpdate.PortName())));
     SetFirmwareControlsEnabled(true);
   }
 }

@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTabWidget>
 
 #include "model/ValueLists.h"
 #include "shell/ui/QtText.h"
@@ -38,6 +39,14 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy) {
   auto* label = new QLabel(text, parent);
   label->setBuddy(buddy);
   return label;
+}
+
+void ShowPageOf(QWidget* widget) {
+  for (QWidget* page = widget; page && page->parentWidget(); page = page->parentWidget())
+    if (auto* tabs = qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget()); tabs && tabs->indexOf(page) >= 0) {
+      tabs->setCurrentWidget(page);
+      return;
+    }
 }
 
 QComboBox* MakeRelayList(QWidget* parent, const char* name, const QString& caption) {

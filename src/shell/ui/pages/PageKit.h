@@ -22,6 +22,10 @@ QCheckBox* MakeBox(QWidget* parent, const char* name, const QString& caption);
 // A label whose text names the control beside it.
 QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy);
 
+// Makes the page holding `widget` the current page of its tab widget, so
+// that a control that asks for the user's attention can be seen.
+void ShowPageOf(QWidget* widget);
+
 // A list of the relay modes.
 QComboBox* MakeRelayList(QWidget* parent, const char* name, const QString& caption);
 

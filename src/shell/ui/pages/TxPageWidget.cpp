@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -205,7 +206,8 @@ QWidget* TxPageWidget::BuildGsm() {
 }
 
 void TxPageWidget::Wire() {
-  connect(bxRTX_Type, &QComboBox::activated, this, [this] {
+  // Every change of kind the user makes, picked or keyed; Sync blocks it.
+  connect(bxRTX_Type, &QComboBox::currentIndexChanged, this, [this] {
     bxRTX_TypeCloseUp(state_, data_, S(bxRTX_Type->currentText()));
     Sync();
   });
@@ -238,40 +240,58 @@ void TxPageWidget::Wire() {
 }
 
 void TxPageWidget::btnSMS_ShowClick() {
-  if (FrmSMS) FrmSMS->ShowModal();
-  SmsDialogClosed(state_, data_);
+  if (FrmSMS && !FrmSMS->ShowModal())
+    SmsDialogCancelled(state_, data_);
+  else
+    SmsDialogClosed(state_, data_);
   Sync();
 }
 
 void TxPageWidget::btnGPRSClick() {
-  if (frmGPRS) frmGPRS->ShowModal();
-  GprsDialogClosed(state_, data_);
+  if (frmGPRS && !frmGPRS->ShowModal())
+    GprsDialogCancelled(state_, data_);
+  else
+    GprsDialogClosed(state_, data_);
   Sync();
 }
 
-// Leaving the device number: four digits are stored; anything less is
-// refused with the edit's own message and the focus stays.
-void TxPageWidget::medtDevNumberExit() {
-  if (!medtDevNumber->isModified() || refusing_) return;
-  if (tivolan::medtDevNumberExit(state_, data_, S(medtDevNumber->text()))) {
-    medtDevNumber->setModified(false);
-    return;
-  }
+bool TxPageWidget::CommitEdits() {
+  if (!medtDevNumber->isModified()) return true;
+  if (!tivolan::medtDevNumberExit(state_, data_, S(medtDevNumber->text()))) return false;
+  medtDevNumber->setModified(false);
+  return true;
+}
+
+// The edit's own refusal: a beep, the box, and the focus back in the field
+// with the text kept for correction (Escape abandons it).
+void TxPageWidget::RefuseDevNumber() {
+  refusalPending_ = false;
+  if (refusing_) return;
   refusing_ = true;
   QApplication::beep();
+  ShowPageOf(this);
+  prompts_().Show(DevNumberRefusedBox());
+  medtDevNumber->setFocus();
+  refusing_ = false;
+}
+
+// Leaving the field for another control stores the number or refuses it;
+// a menu opening or another window taking the focus is no leaving.
+void TxPageWidget::medtDevNumberExit(Qt::FocusReason reason) {
+  if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason || refusing_ || CommitEdits()) return;
+  // Not from inside the change of focus: the box comes once it is over,
+  // unless a command refused the number meanwhile.
+  refusalPending_ = true;
   QTimer::singleShot(0, this, [this] {
-    prompts_().Show(DevNumberRefusedBox());
-    medtDevNumber->setFocus();
-    refusing_ = false;
+    if (refusalPending_) RefuseDevNumber();
   });
 }
 
-void TxPageWidget::CommitEdits() { medtDevNumberExit(); }
-
 bool TxPageWidget::eventFilter(QObject* watched, QEvent* event) {
   if (watched == medtDevNumber) {
-    if (event->type() == QEvent::FocusOut) medtDevNumberExit();
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    if (event->type() == QEvent::FocusOut) medtDevNumberExit(static_cast<QFocusEvent*>(event)->reason());
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        medtDevNumber->isModified()) {
       medtDevNumber->setText(Q(state_.devNumber));  // abandon the change
       medtDevNumber->setModified(false);
       return true;

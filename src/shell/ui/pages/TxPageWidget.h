@@ -29,8 +29,10 @@ class TxPageWidget : public QWidget {
   TxPageWidget(QWidget* parent, SharedData& shared, TxPageState& state, std::function<Prompter&()> prompts);
   ~TxPageWidget() override;
   void Sync();
-  // Runs the exit handler of the device number when it is being edited.
-  void CommitEdits();
+  // Stores the device number being edited; false when it is refused (the
+  // caller then shows RefuseDevNumber and does not go on).
+  bool CommitEdits();
+  void RefuseDevNumber();
 
   // The dialogs, created once with the main window.
   TFrmSMS* FrmSMS = nullptr;
@@ -60,14 +62,15 @@ class TxPageWidget : public QWidget {
   void Build();
   QWidget* BuildGsm();
   void Wire();
-  void medtDevNumberExit();
+  void medtDevNumberExit(Qt::FocusReason reason);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   SharedData& data_;
   TxPageState& state_;
   std::function<Prompter&()> prompts_;
   std::unique_ptr<GridRules> destRules_;
-  bool refusing_ = false;  // the refusal box of the device number is up
+  bool refusing_ = false;        // the refusal box of the device number is up
+  bool refusalPending_ = false;  // ...or is about to come up
 };
 
 }  // namespace tivolan

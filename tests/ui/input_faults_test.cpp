@@ -1,0 +1,321 @@
+// What the window must never do with what the user typed: change settings
+// under a stray wheel, run a command past a refused field, use another port
+// than the one shown, store what the fields do not show, or open a hidden
+// page. Driven by wheel and key events on the real widgets.
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "shell/ui/FormGprs.h"
+#include "shell/ui/GridKit.h"
+#include "shell/ui/TApplication.h"
+#include "shell/ui/pages/FirmwarePageWidget.h"
+#include "shell/ui/pages/TxPageWidget.h"
+#include "WindowBench.h"
+
+using namespace tivolan;
+using test::WindowBench;
+
+namespace {
+
+struct Buffers {
+  explicit Buffers(const SharedData& d)
+      : config(d.ConfigBuffer), dest(d.DestTX_Buffer), gprs(d.GprsTX_Buffer), sms(d.SmsTX_Buffer) {}
+  bool operator==(const Buffers&) const = default;
+  ImageBuffer config;
+  DestBuffer dest;
+  GprsBuffer gprs;
+  SmsBuffer sms;
+};
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+class InputFaultsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void aWheelOverAClosedBoxChangesNothing_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("transmission kind") << 1 << int(kTabTx) << "bxRTX_Type";
+    QTest::newRow("zone type") << 1 << int(kTabShlf) << "FShlfType3";
+    QTest::newRow("zone event") << 2 << int(kTabShlf) << "ShlfEvent2";
+    QTest::newRow("zone partition") << 1 << int(kTabShlf) << "bxShlfPart1";
+    QTest::newRow("relay") << 2 << int(kTabPeriph) << "bxReleAlarm";
+    QTest::newRow("siren time") << 1 << int(kTabPeriph) << "udSndWrkTime";
+    QTest::newRow("concentrator relay") << 3 << int(kTabCnc) << "bxCNCReleFire";
+    QTest::newRow("device type") << 1 << int(kTabTx) << "bxDeviceTypeList";
+  }
+  // A panel read with its GSM settings; the wheel turned one notch and back
+  // over a box that the user never focused.
+  void aWheelOverAClosedBoxChangesNothing() {
+    QFETCH(int, type);
+    QFETCH(int, tab);
+    QFETCH(QString, box);
+    WindowBench b(test::GsmPanel(type), type);
+    b.Read();
+    b.window->PageMain->setCurrentIndex(tab);
+    b.window->BtnClose->setFocus();
+    QWidget* target = b.Find(box);
+    QVERIFY(target && target->isVisible());
+    const Buffers before(b.data);
+    const QString shown = b.window->txPage->medtDevNumber->text();
+    for (int notches : {1, -1, -1, 1}) {
+      WindowBench::Wheel(target, notches);
+      QVERIFY(Buffers(b.data) == before);
+      QCOMPARE(b.window->txPage->medtDevNumber->text(), shown);
+    }
+    QVERIFY(b.window->txPage->chkSMS_On->isChecked() || type == kTypeCNC1);
+  }
+
+  // The focused box follows the keyboard and the page follows the kind; the
+  // list opened and closed on "GSM-KVT" keeps the GSM settings.
+  void theKindFollowsTheKeyboardAndARepickKeepsTheGsmSettings() {
+    WindowBench b;
+    b.window->PageMain->setCurrentIndex(kTabTx);
+    TxPageWidget& page = *b.window->txPage;
+    page.bxRTX_Type->setFocus(Qt::TabFocusReason);
+    b.Press(Qt::Key_Down);
+    b.Press(Qt::Key_Down);
+    QCOMPARE(b.data.ConfigBuffer[38], uint8_t{2});
+    QVERIFY(page.medtDevNumber->isVisible());
+    b.Retype(page.medtDevNumber, QStringLiteral("0042"));
+    b.Press(Qt::Key_Tab);
+    QCOMPARE(DeviceNumber(b.data.DestTX_Buffer), 42);
+    page.bxRTX_Type->setFocus(Qt::TabFocusReason);
+    b.Press(Qt::Key_F4);
+    QTRY_VERIFY(page.bxRTX_Type->view()->isVisible());
+    QTest::keyClick(page.bxRTX_Type->view(), Qt::Key_Return);
+    QCOMPARE(page.bxRTX_Type->currentText(), QStringLiteral("GSM-KVT"));
+    QCOMPARE(DeviceNumber(b.data.DestTX_Buffer), 42);
+    QCOMPARE(page.medtDevNumber->text(), QStringLiteral("0042"));
+  }
+
+  void aRefusedDeviceNumberStopsTheCommand_data() {
+    QTest::addColumn<QString>("command");
+    for (const char* c : {"Ctrl+S", "Сохранить как...", "Ctrl+O", "Ctrl+R", "Ctrl+U"}) QTest::newRow(c) << c;
+  }
+  // "12" typed and the command asked for: the refusal comes first, and the
+  // command does not run.
+  void aRefusedDeviceNumberStopsTheCommand() {
+    QFETCH(QString, command);
+    WindowBench b(test::GsmPanel(1));
+    b.Read();
+    b.chosen = b.dir.Path("saved.cf8");
+    const std::size_t frames = b.FramesSent();
+    const QString status = b.window->StatusText();
+    b.window->PageMain->setCurrentIndex(kTabTx);
+    QLineEdit* number = b.window->txPage->medtDevNumber;
+    b.Retype(number, QStringLiteral("12"));
+    if (command == QStringLiteral("Сохранить как..."))
+      b.window->FileSaveAs->trigger();
+    else
+      b.Command(command);
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+    QCOMPARE(Text(b.prompts->shown[0].text), QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+    QVERIFY(b.asked.empty());
+    QCOMPARE(b.window->StatusText(), status);
+    QTest::qWait(300);
+    QCOMPARE(b.FramesSent(), frames);
+    QVERIFY(!QFile::exists(QString::fromStdString(*b.chosen)));
+    QCOMPARE(QApplication::focusWidget(), number);
+    QCOMPARE(number->text(), QStringLiteral("12"));
+    QCOMPARE(DeviceNumber(b.data.DestTX_Buffer), 4660);
+    b.Press(Qt::Key_Escape);
+    QCOMPARE(number->text(), QStringLiteral("4660"));
+    QTest::qWait(50);
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});  // one refusal, not one more as the focus moves
+  }
+
+  void aPortTextThatIsNoPortStopsTheCommand_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("read") << "Ctrl+R" << "ttyUSB9" << "\"ttyUSB9\"";
+    QTest::newRow("write") << "Ctrl+U" << "ttyUSB9" << "\"ttyUSB9\"";
+    QTest::newRow("empty") << "Ctrl+R" << "" << "Порт не указан";
+    QTest::newRow("firmware") << "firmware" << "ttyUSB9" << "\"ttyUSB9\"";
+    QTest::newRow("firmware, no such port") << "firmware" << "/dev/tivolan-no-port" << "/dev/tivolan-no-port:";
+  }
+  // After a read on one port, the box is given a text: the previous port's
+  // device hears nothing, and the box names the text.
+  void aPortTextThatIsNoPortStopsTheCommand() {
+    QFETCH(QString, command);
+    QFETCH(QString, port);
+    QFETCH(QString, named);
+    WindowBench b(test::GsmPanel(1));
+    b.Read();
+    const std::size_t frames = b.FramesSent();
+    b.Retype(b.window->PortNameBox, port);
+    if (port.isEmpty()) b.Press(Qt::Key_Backspace);
+    if (command == QStringLiteral("firmware")) {
+      b.window->firmwarePage->edtUpdFileName->setText(QString::fromStdString(b.dir.Write("fw.enc", "0001AA")));
+      b.window->PageMain->setCurrentIndex(kTabUpdate);
+      b.window->firmwarePage->btnUpdProgress->setFocus();
+      b.Press(Qt::Key_Space);
+    } else {
+      b.Command(command);
+    }
+    b.WaitIdle();
+    QCOMPARE(b.FramesSent(), frames);
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+    const MessageBox& box = b.prompts->shown[0];
+    QCOMPARE(Text(box.caption), QStringLiteral("Ошибка открытия порта"));
+    QVERIFY2(Text(box.detail).startsWith(named), box.detail.c_str());
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Ошибка порта"));
+    QCOMPARE(Text(b.settings.Read("comportname").value_or("?")), port);
+    QVERIFY(b.window->ButtonRead->isEnabled() && b.window->firmwarePage->btnUpdProgress->isEnabled());
+  }
+
+  // "интернет" pasted into SIM 1's APN with SIM 2 empty: the fields show what
+  // is stored (nothing), the warning names every field that changed, and the
+  // option switches itself off.
+  void theGprsFieldsShowWhatIsStored() {
+    WindowBench b;
+    b.window->PageMain->setCurrentIndex(kTabTx);
+    b.window->txPage->bxRTX_Type->setCurrentIndex(2);
+    TfrmGPRS* dialog = b.window->frmGPRS;
+    test::WithDialog([&] { b.window->txPage->chkUseGPRScfg->click(); }, [&] {
+      for (QLineEdit* sim2 : {dialog->edtAPN2, dialog->edtUser2, dialog->edtPass2}) {
+        b.Retype(sim2, QString());
+        b.Press(Qt::Key_Backspace);
+      }
+      QApplication::clipboard()->setText(QStringLiteral("интернет"));
+      dialog->edtAPN1->setFocus();
+      b.Press(Qt::Key_A, Qt::ControlModifier);
+      b.Press(Qt::Key_V, Qt::ControlModifier);
+      dialog->btnSaveExit->click();
+      QVERIFY(dialog->isVisible());
+      for (QLineEdit* e : {dialog->edtAPN1, dialog->edtUser1, dialog->edtPass1, dialog->edtAPN2})
+        QCOMPARE(e->text(), QString());
+      dialog->btnSaveExit->click();
+    });
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+    const QString warning = Text(b.prompts->shown[0].text);
+    for (const char* field : {"SIM-карта №1: APN", "SIM-карта №1: Пользователь", "SIM-карта №1: Пароль"})
+      QVERIFY2(warning.contains(QString::fromUtf8(field)), field);
+    QVERIFY(!warning.contains(QStringLiteral("SIM-карта №2")));
+    QVERIFY(!b.window->txPage->chkUseGPRScfg->isChecked());
+    QCOMPARE(b.data.DestTX_Buffer[6], uint8_t{0});
+    QCOMPARE(b.data.GprsTX_Buffer[0], uint8_t{0});
+  }
+
+  void aRefusalSaysTheCommandWasCancelled_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("write") << "Ctrl+U" << "Запись в прибор отменена";
+    QTest::newRow("save") << "Ctrl+S" << "Сохранение отменено";
+  }
+  // A device's APN with a space cannot be sent back as it stands.
+  void aRefusalSaysTheCommandWasCancelled() {
+    QFETCH(QString, command);
+    QFETCH(QString, says);
+    WindowBench b(test::GsmPanel(1, "inter net"));
+    b.Read();
+    b.chosen = b.dir.Path("refused.cf8");
+    const std::size_t frames = b.FramesSent();
+    b.Command(command);
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+    const QString text = Text(b.prompts->shown[0].text);
+    QVERIFY2(text.contains(says) && text.contains(QStringLiteral("Исправьте поля:\r\nSIM-карта №1: APN")),
+             qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("записаны")) && !text.contains(QStringLiteral("Изменены")));
+    QTest::qWait(300);
+    QCOMPARE(b.FramesSent(), frames);
+    QVERIFY(!QFile::exists(QString::fromStdString(*b.chosen)));
+  }
+
+  // Attempts set and the phone cleared: the row sends nowhere, so the write
+  // asks first; No sends nothing.
+  void aRowWithoutPhoneCountsAsOffForTheQuestion() {
+    WindowBench b(test::GsmPanel(1));
+    b.Read();
+    b.prompts->answer = false;
+    InPlaceGrid* grid = b.window->txPage->grdG1;
+    b.window->PageMain->setCurrentIndex(kTabTx);
+    grid->setFocus();
+    grid->setCurrentCell(0, kColText - 1);
+    b.Press(Qt::Key_F2);
+    b.Press(Qt::Key_A, Qt::ControlModifier);
+    b.Press(Qt::Key_Backspace);
+    b.Press(Qt::Key_Return);
+    QCOMPARE(grid->item(0, kColTries - 1)->text(), QStringLiteral("2"));
+    const std::size_t frames = b.FramesSent();
+    b.Command(QStringLiteral("Ctrl+U"));
+    QCOMPARE(b.prompts->asked.size(), std::size_t{1});
+    QCOMPARE(Text(b.prompts->asked[0].text), QStringLiteral("Ни одно направление не включено,\r\nсохранять настройки?"));
+    QTest::qWait(300);
+    QCOMPARE(b.FramesSent(), frames);
+  }
+
+  void anUnfinishedWriteSaysWhatWentOut_data() {
+    QTest::addColumn<bool>("closeWindow");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("block 3 unanswered") << false << "1 - настройки прибора, 2 - направления доставки, 3 - GPRS)";
+    QTest::newRow("window closed") << true << "1 - настройки прибора, 2 - направления доставки";
+  }
+  // A GSM configuration read from one panel, saved, opened and written to
+  // another that stops answering at block 3, or while the window closes.
+  void anUnfinishedWriteSaysWhatWentOut() {
+    QFETCH(bool, closeWindow);
+    QFETCH(QString, sent);
+    const test::TempDir kept("tivolan-unfinished-write");
+    {
+      WindowBench source(test::GsmPanel(1));
+      source.Read();
+      source.chosen = kept.Path("gsm.cf8");
+      source.Command(QStringLiteral("Ctrl+S"));
+    }
+    sim::SimOptions device = test::GsmPanel(1);
+    device.device.fault = closeWindow ? sim::Fault::None : sim::Fault::NoAnswer;
+    device.device.faultBlock = 3;
+    WindowBench b(device);
+    b.chosen = kept.Path("gsm.cf8");
+    b.Command(QStringLiteral("Ctrl+O"));
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Файл открыт"));
+    QObject::connect(b.window.get(), &TForm1::statusTextChanged, b.window.get(), [&](const QString& text) {
+      if (closeWindow && text == QStringLiteral("Ответ прибора получен") && b.FramesSent() == 2)
+        QTimer::singleShot(0, b.window.get(), [&] { b.window->close(); });
+    });
+    b.Command(QStringLiteral("Ctrl+U"));
+    QTRY_VERIFY_WITH_TIMEOUT(!b.prompts->shown.empty(), 8000);
+    const QString text = Text(b.prompts->shown.back().text);
+    QVERIFY2(text.startsWith(QStringLiteral("Запись не завершена")) && text.contains(sent), qPrintable(text));
+  }
+
+  void hiddenPagesCannotBeReached_data() {
+    QTest::addColumn<int>("type");
+    QTest::newRow("panel") << 1;
+    QTest::newRow("concentrator") << 3;
+  }
+  void hiddenPagesCannotBeReached() {
+    QFETCH(int, type);
+    WindowBench b({}, type);
+    QTabWidget* tabs = b.window->PageMain;
+    auto visit = [&](QWidget* focus, int key, Qt::KeyboardModifiers modifiers) {
+      focus->setFocus();
+      for (int i = 0; i < 2 * kTabCount; ++i) {
+        b.Press(key, modifiers);
+        QVERIFY2(tabs->isTabVisible(tabs->currentIndex()), qPrintable(tabs->tabText(tabs->currentIndex())));
+      }
+    };
+    visit(b.window->BtnClose, Qt::Key_Tab, Qt::ControlModifier);
+    visit(b.window->BtnClose, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    visit(tabs->tabBar(), Qt::Key_Right, Qt::NoModifier);
+    visit(tabs->tabBar(), Qt::Key_Left, Qt::NoModifier);
+  }
+};
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  InputFaultsTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "input_faults_test.moc"
