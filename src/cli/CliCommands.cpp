@@ -224,10 +224,10 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
         if (code == StatusPortError) io.err << PortCauseLine(*path) << "\n";
       },
       &gsm, &interrupt.Flag());
-  if (outcome.cancelled) {
+  if (outcome.cancelled)
     io.err << "tivolan-cli: обмен с прибором прерван" << (outcome.ended ? "" : ", порт не закрылся вовремя") << "\n";
-    return kExitInterrupted;
-  }
+  if (outcome.WriteUnfinished()) io.err << "tivolan-cli: " << UnfinishedWriteText(outcome.blocksSent) << "\n";
+  if (outcome.cancelled) return kExitInterrupted;
   if (outcome.finalCode > StatusWriteDone) return outcome.finalCode;
   if (typeRead) *typeRead = outcome.param;
   return kExitOk;
@@ -292,7 +292,7 @@ int Write(const Options& o, Streams& io) {
   FormState form;
   if (!OpenFile(o.files[0], data, form, prompter, io)) return kExitBadFile;
   if (const auto refused = UpdateAllTXBuffers(data, form)) {
-    io.err << "tivolan-cli: " << OneLine(refused->text) << "\n";
+    io.err << "tivolan-cli: " << OneLine(CancelledBy(*refused, CommitFor::Write).text) << "\n";
     return kExitRefused;
   }
   if (WriteNeedsConfirmation(data, form) && !o.yes) {

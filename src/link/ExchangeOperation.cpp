@@ -125,8 +125,14 @@ std::vector<int> ExchangeOperation::BlocksSent() const {
 }
 
 std::string UnfinishedWriteText(const std::vector<int>& blocksSent) {
+  // What each block holds, as the installer knows it.
+  static constexpr const char* kBlockNames[] = {"", "настройки прибора", "направления доставки", "GPRS",
+                                                "список SMS"};
   std::string list;
-  for (int block : blocksSent) list += (list.empty() ? "" : ", ") + std::to_string(block);
+  for (int block : blocksSent) {
+    list += (list.empty() ? "" : ", ") + std::to_string(block);
+    if (block >= 1 && block <= 4) list += std::string(" - ") + kBlockNames[block];
+  }
   return "Запись не завершена: прибор может содержать часть новой конфигурации, запишите её ещё раз (" +
          std::string(blocksSent.size() == 1 ? "отправлен блок " : "отправлены блоки ") + list + ")";
 }

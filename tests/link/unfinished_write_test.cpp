@@ -139,10 +139,10 @@ TEST(UnfinishedWriteOwner, AsksTheBlocksAfterClosingInTheMiddleOfAWrite) {
 TEST(UnfinishedWriteText, NamesTheBlocksSent) {
   EXPECT_EQ(UnfinishedWriteText({1}),
             "Запись не завершена: прибор может содержать часть новой конфигурации, запишите её ещё раз "
-            "(отправлен блок 1)");
+            "(отправлен блок 1 - настройки прибора)");
   EXPECT_EQ(UnfinishedWriteText({1, 2, 3}),
             "Запись не завершена: прибор может содержать часть новой конфигурации, запишите её ещё раз "
-            "(отправлены блоки 1, 2, 3)");
+            "(отправлены блоки 1 - настройки прибора, 2 - направления доставки, 3 - GPRS)");
 }
 
 }  // namespace
