@@ -40,6 +40,7 @@ struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
     {
       std::lock_guard lock(mutex);
       workerRunning = false;
+      posting = true;
       startNext = pending.has_value() && !closed;
       if (!closed) endedTask = onEnded;
     }
@@ -48,6 +49,11 @@ struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
     if (startNext) post([weak = weak_from_this()] {
         if (auto self = weak.lock()) self->StartPending();
       });
+    {
+      std::lock_guard lock(mutex);
+      posting = false;
+    }
+    ended.notify_all();
   }
 
   void StartPending() {
@@ -66,6 +72,9 @@ struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
   mutable std::mutex mutex;
   std::condition_variable ended;
   bool workerRunning = false;
+  // The ended worker still hands its last tasks to `post`: whoever owns
+  // what `post` reaches must not go away before that is over.
+  bool posting = false;
   bool closed = false;
   std::optional<Request> pending;
   CancelToken cancel;
@@ -96,10 +105,13 @@ bool ExchangeOperation::Running() const {
 bool ExchangeOperation::Cancel() {
   std::unique_lock lock(shared_->mutex);
   shared_->pending.reset();
-  if (!shared_->workerRunning) return true;
-  shared_->channel->Close();
-  shared_->cancel.Cancel();
-  return shared_->ended.wait_for(lock, limits::kShutdown, [this] { return !shared_->workerRunning; });
+  const auto done = [this] { return !shared_->workerRunning && !shared_->posting; };
+  if (done()) return true;
+  if (shared_->workerRunning) {
+    shared_->channel->Close();
+    shared_->cancel.Cancel();
+  }
+  return shared_->ended.wait_for(lock, limits::kShutdown, done);
 }
 
 bool ExchangeOperation::Close() {
