@@ -18,12 +18,12 @@
 #include "link/GsmBlocks.h"
 #include "link/ExchangeOperation.h"
 #include "model/DefaultImages.h"
-#include "shell/logic/FileCommands.h"
-#include "shell/logic/Listing.h"
-#include "shell/logic/MainForm.h"
-#include "shell/logic/Platform.h"
-#include "shell/logic/PortState.h"
-#include "shell/logic/Report.h"
+#include "configuration/FileCommands.h"
+#include "configuration/Listing.h"
+#include "configuration/Configuration.h"
+#include "platform/Platform.h"
+#include "platform/PortState.h"
+#include "configuration/Report.h"
 
 namespace tivolan::cli {
 namespace {
@@ -164,8 +164,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& o, Strea
 
 // The program's state right after choosing a device type in the list.
 void StartWithDefaults(SharedData& data, FormState& form, int type, Prompter& prompter) {
-  MemorySettingsStore none;  // the tool never touches the program's settings
-  DeviceTypeListChange(data, form, ListIndexOfDeviceType(type), prompter, none);
+  NewConfiguration(data, form, type, prompter);
   InitTxPage(form.tx, data);
 }
 

@@ -5,8 +5,8 @@
 #include "cli/Interrupt.h"
 #include "link/LinkStatus.h"
 #include "link/UnitData.h"
-#include "shell/logic/FirmwareFile.h"
-#include "shell/logic/Platform.h"
+#include "files/FirmwareFile.h"
+#include "platform/Platform.h"
 
 namespace tivolan::cli {
 namespace {

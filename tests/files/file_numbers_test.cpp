@@ -7,7 +7,7 @@
 
 #include "files/FileOps.h"
 #include "files/GsmSubtree.h"
-#include "shell/logic/FileCommands.h"
+#include "configuration/FileCommands.h"
 #include "support/ConfigTexts.h"
 #include "support/FrameBytes.h"
 #include "support/RecordingPrompter.h"

@@ -10,7 +10,7 @@
 #include "files/GsmSubtree.h"
 #include "link/BCC.h"
 #include "model/DefaultImages.h"
-#include "shell/logic/FileCommands.h"
+#include "configuration/FileCommands.h"
 #include "support/ConfigTexts.h"
 #include "support/FrameBytes.h"
 #include "support/RecordingPrompter.h"

@@ -6,7 +6,7 @@
 
 #include "link/Firmware.h"
 #include "link/UnitData.h"
-#include "shell/logic/FirmwareFile.h"
+#include "files/FirmwareFile.h"
 #include "sim/SimPort.h"
 #include "support/TempDir.h"
 

@@ -3,7 +3,7 @@
 #include "model/Bits.h"
 #include "model/ConcentratorPage.h"
 #include "model/PeripheryPage.h"
-#include "shell/logic/MainForm.h"
+#include "configuration/Configuration.h"
 #include "support/RecordingPrompter.h"
 
 namespace tivolan {

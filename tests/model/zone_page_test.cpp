@@ -4,7 +4,7 @@
 #include "model/EventList.h"
 #include "model/ValueLists.h"
 #include "model/ZonePage.h"
-#include "shell/logic/MainForm.h"
+#include "configuration/Configuration.h"
 #include "support/RecordingPrompter.h"
 
 namespace tivolan {

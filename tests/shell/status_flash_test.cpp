@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/logic/StatusFlash.h"
+#include "shell/frame/StatusFlash.h"
 
 namespace tivolan {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "model/Images.h"
-#include "shell/logic/MainForm.h"
+#include "configuration/Configuration.h"
 #include "support/RecordingPrompter.h"
 
 namespace tivolan {

@@ -9,8 +9,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "shell/ui/FormGprs.h"
-#include "shell/ui/GridKit.h"
+#include "shell/ui/dialogs/FormGprs.h"
+#include "shell/ui/kit/GridKit.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/pages/FirmwarePageWidget.h"
 #include "shell/ui/pages/TxPageWidget.h"

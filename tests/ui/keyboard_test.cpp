@@ -7,9 +7,9 @@
 #include <QHeaderView>
 #include <QTabWidget>
 
-#include "shell/ui/FormGprs.h"
-#include "shell/ui/FormSMS.h"
-#include "shell/ui/GridKit.h"
+#include "shell/ui/dialogs/FormGprs.h"
+#include "shell/ui/dialogs/FormSMS.h"
+#include "shell/ui/kit/GridKit.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/pages/TxPageWidget.h"
 #include "WindowBench.h"

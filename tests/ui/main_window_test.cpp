@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "link/UnitData.h"
-#include "shell/logic/Platform.h"
+#include "platform/Platform.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
 #include "support/RecordingPrompter.h"

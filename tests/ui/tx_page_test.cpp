@@ -14,9 +14,9 @@
 #include <QtTest>
 
 #include "link/UnitData.h"
-#include "shell/ui/FormGprs.h"
-#include "shell/ui/FormSMS.h"
-#include "shell/ui/GridKit.h"
+#include "shell/ui/dialogs/FormGprs.h"
+#include "shell/ui/dialogs/FormSMS.h"
+#include "shell/ui/kit/GridKit.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
 #include "shell/ui/pages/TxPageWidget.h"

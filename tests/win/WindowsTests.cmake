@@ -20,7 +20,7 @@ set(TIVOLAN_POSIX_ONLY_TESTS
   files/file_io_test.cpp            # FIFOs, sockets, devices, permission bits
   files/file_problems_test.cpp      # a FIFO
   files/file_numbers_cli_test.cpp   # tivolan-cli and the simulator as processes
-  shell/port_state_test.cpp         # pseudo-terminals, lock files, /proc
+  platform/port_state_test.cpp        # pseudo-terminals, lock files, /proc
   sim/panel_simulator_test.cpp      # the simulator itself
   sim/sim_port_test.cpp
   sim/sim_process_test.cpp
@@ -43,7 +43,7 @@ target_include_directories(core_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_options(core_tests PRIVATE ${TIVOLAN_WARNINGS})
 # tivolan_version: the settings test reads the version record of the running
 # program.
-target_link_libraries(core_tests PRIVATE tivolan_core tivolan_cli_core tivolan_version GTest::gtest_main ws2_32)
+target_link_libraries(core_tests PRIVATE tivolan_core tivolan_shell_frame tivolan_cli_core tivolan_version GTest::gtest_main ws2_32)
 add_dependencies(core_tests tivolan-cli)
 # No CTest registration: the suite runs as one program under Wine, since a
 # Wine start per test would take minutes.

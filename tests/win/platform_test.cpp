@@ -1,4 +1,4 @@
-// The shell's Windows functions (shell/os/PlatformWin32.cpp) and the wide
+// The shell's Windows functions (platform/os/PlatformWin32.cpp) and the wide
 // paths of the file layer, as far as Wine lets them be seen: the port list
 // from the registry's serial device map, the port texts, files in Cyrillic
 // folders, short path names and the version record of the shipped program.
@@ -13,7 +13,7 @@
 #include "files/FileOps.h"
 #include "link/CPDrv.h"
 #include "model/DefaultImages.h"
-#include "shell/logic/Platform.h"
+#include "platform/Platform.h"
 #include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
 #include "win/ComBridge.h"

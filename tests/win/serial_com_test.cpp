@@ -13,7 +13,7 @@
 #include "link/UnitData.h"
 #include "link/os/SerialDevice.h"
 #include "link/os/ThreadPriority.h"
-#include "shell/logic/PortState.h"
+#include "platform/PortState.h"
 #include "support/PtyPair.h"
 #include "win/Wine.h"
 

@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QMessageBox>
 
-#include "shell/ui/QtText.h"
+#include "shell/ui/kit/QtText.h"
 
 namespace tivolan {
 namespace {

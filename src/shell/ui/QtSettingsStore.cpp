@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "shell/ui/QtText.h"
+#include "shell/ui/kit/QtText.h"
 
 namespace tivolan {
 

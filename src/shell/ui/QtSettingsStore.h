@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/logic/Settings.h"
+#include "platform/Settings.h"
 
 namespace tivolan {
 

@@ -14,9 +14,9 @@
 #include "link/GsmBlocks.h"
 #include "link/UnitData.h"
 #include "model/SharedData.h"
-#include "shell/logic/MainForm.h"
-#include "shell/logic/Settings.h"
-#include "shell/logic/StatusFlash.h"
+#include "configuration/Configuration.h"
+#include "platform/Settings.h"
+#include "shell/frame/StatusFlash.h"
 #include "shell/ui/QtPrompter.h"
 
 class QAction;

@@ -5,8 +5,8 @@
 #include "model/DeviceCatalogue.h"
 #include "files/FileIO.h"
 #include "files/FileProblems.h"
-#include "shell/logic/FileCommands.h"
-#include "shell/ui/QtText.h"
+#include "configuration/FileCommands.h"
+#include "shell/ui/kit/QtText.h"
 #include "shell/ui/UnitMain.h"
 
 namespace tivolan {

@@ -11,9 +11,9 @@
 #include <QTimer>
 
 #include "model/DeviceCatalogue.h"
-#include "shell/logic/Platform.h"
-#include "shell/logic/PortState.h"
-#include "shell/ui/QtText.h"
+#include "platform/Platform.h"
+#include "platform/PortState.h"
+#include "shell/ui/kit/QtText.h"
 #include "shell/ui/UnitMain.h"
 
 namespace tivolan {

@@ -5,12 +5,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "shell/logic/FileCommands.h"
-#include "shell/logic/FirmwareFile.h"
-#include "shell/logic/Platform.h"
-#include "shell/logic/PortState.h"
+#include "configuration/FileCommands.h"
+#include "files/FirmwareFile.h"
+#include "platform/Platform.h"
+#include "platform/PortState.h"
 #include "shell/ui/QtPollTimer.h"
-#include "shell/ui/QtText.h"
+#include "shell/ui/kit/QtText.h"
 #include "shell/ui/UnitMain.h"
 #include "shell/ui/pages/FirmwarePageWidget.h"
 

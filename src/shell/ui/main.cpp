@@ -3,7 +3,7 @@
 
 #include "link/UnitData.h"
 #include "model/SharedData.h"
-#include "shell/logic/Platform.h"
+#include "platform/Platform.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/QtSettingsStore.h"
 #include "shell/ui/TApplication.h"

@@ -10,8 +10,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "shell/ui/QtText.h"
-#include "shell/ui/pages/PageKit.h"
+#include "shell/ui/kit/QtText.h"
+#include "shell/ui/kit/PageKit.h"
 
 namespace tivolan {
 

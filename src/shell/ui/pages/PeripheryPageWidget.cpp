@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "model/ValueLists.h"
-#include "shell/ui/QtText.h"
-#include "shell/ui/pages/PageKit.h"
+#include "shell/ui/kit/QtText.h"
+#include "shell/ui/kit/PageKit.h"
 
 namespace tivolan {
 

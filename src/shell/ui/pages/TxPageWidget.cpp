@@ -19,11 +19,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "shell/ui/FormGprs.h"
-#include "shell/ui/FormSMS.h"
-#include "shell/ui/GridKit.h"
-#include "shell/ui/QtText.h"
-#include "shell/ui/pages/PageKit.h"
+#include "shell/ui/dialogs/FormGprs.h"
+#include "shell/ui/dialogs/FormSMS.h"
+#include "shell/ui/kit/GridKit.h"
+#include "shell/ui/kit/QtText.h"
+#include "shell/ui/kit/PageKit.h"
 
 namespace tivolan {
 

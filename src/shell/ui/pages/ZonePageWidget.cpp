@@ -12,8 +12,8 @@
 
 #include "model/EventList.h"
 #include "model/ValueLists.h"
-#include "shell/ui/QtText.h"
-#include "shell/ui/pages/PageKit.h"
+#include "shell/ui/kit/QtText.h"
+#include "shell/ui/kit/PageKit.h"
 
 namespace tivolan {
 

@@ -1,0 +1,37 @@
+#pragma once
+// The rules of the "&Файл" commands, without their dialogs.
+#include <string>
+
+#include "model/Prompter.h"
+#include "configuration/Configuration.h"
+
+namespace tivolan {
+
+// A name that does not contain ".cf8" anywhere (letter case counts) gets it
+// appended: panel.txt -> panel.txt.cf8, PANEL.CF8 -> PANEL.CF8.cf8.
+std::string WithConfigSuffix(const std::string& name);
+
+// The folder of a file path with its trailing separator.
+std::string FolderOf(const std::string& path);
+
+// The process's current folder with its trailing separator.
+std::string CurrentFolder();
+
+MessageBox FileReadErrorBox();
+
+// "&Открыть..." after the dialog: reads the file, and only when it is a
+// configuration takes its values, switches the type (without defaults) and
+// refreshes. Returns false after the error box otherwise; then nothing changed.
+struct OpenResult {
+  bool opened = false;
+  bool typeChanged = false;  // the device type list follows
+  std::string problem = {};  // why the file was refused, in the user's words
+};
+OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter);
+
+// The commit step and the file write of "&Сохранить" / "Сохранить &как...".
+// Throws ConfigurationRefused when the commit step refuses the configuration
+// (nothing is written), the file error when the file cannot be written.
+void SaveConfiguration(SharedData& data, FormState& form, const std::string& path);
+
+}  // namespace tivolan

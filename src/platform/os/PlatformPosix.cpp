@@ -1,0 +1,32 @@
+// The shell's platform functions on Linux and other POSIX systems.
+#include "platform/Platform.h"
+#include "platform/PortList.h"
+
+#ifndef TIVOLAN_VERSION_TEXT
+#define TIVOLAN_VERSION_TEXT "0.0.0.0"
+#endif
+
+namespace tivolan {
+
+std::optional<std::string> DriverPortName(const std::string& text) {
+  if (text.rfind("/dev/", 0) == 0) return text;
+  return std::nullopt;
+}
+
+std::string NotAPortText(const std::string& text) {
+  const std::string example = text.empty() || text.find('/') != std::string::npos ? "ttyUSB0" : text;
+  const std::string what = text.empty() ? "Порт не указан" : "\"" + text + "\" - не имя порта";
+  return what + ": порт указывается путём устройства, например /dev/" + example;
+}
+
+std::string DefaultPortSetting() { return "/dev/ttyS0"; }
+
+std::vector<std::string> BuildPortList() { return ListSysfsSerialPorts("/sys/class/tty", "/dev"); }
+
+std::string ShortPathName(const std::string& path) { return path; }
+
+std::map<std::string, std::string> ReadVersionRecord() {
+  return {{"ProductName", "Тиволан"}, {"FileVersion", TIVOLAN_VERSION_TEXT}, {"CompanyName", "Stelmark"}};
+}
+
+}  // namespace tivolan
