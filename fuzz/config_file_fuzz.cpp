@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (read.code != kNotAConfiguration && (read.code < 1 || read.code > 3)) Broken("code out of range", text);
   // A refused document says why and leaves the image as it was.
   for (const LoadedConfig* r : {&plain, &read})
-    if (r->code == kNotAConfiguration && (r->problem.empty() || r->buffer != current)) Broken("refused unseen", text);
+    if (r->code == kNotAConfiguration && (!HasCause(r->problem) || r->buffer != current)) Broken("refused unseen", text);
   // Without GSM settings a file can only be refused more often, never read
   // differently.
   if (plain.code != kNotAConfiguration && !Same(plain, read)) Broken("GSM settings changed a file without GSM", text);

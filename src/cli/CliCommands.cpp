@@ -15,6 +15,7 @@
 #include "cli/Output.h"
 #include "files/FileIO.h"
 #include "files/FileOps.h"
+#include "files/FileProblems.h"
 #include "link/GsmBlocks.h"
 #include "link/ExchangeOperation.h"
 #include "model/DefaultImages.h"
@@ -176,7 +177,7 @@ bool OpenFile(const std::string& path, SharedData& data, FormState& form, Prompt
   const OpenResult result = OpenConfiguration(data, form, path, quiet);
   if (result.opened) return true;
   io.err << path << ": " << FileReadErrorBox().text << "\n";
-  if (!result.problem.empty()) io.err << path << ": " << result.problem << "\n";
+  if (HasCause(result.problem)) io.err << path << ": " << OpenProblem(result.problem) << "\n";
   return false;
 }
 
@@ -184,7 +185,7 @@ int Save(const std::string& path, SharedData& data, FormState& form, Streams& io
   try {
     SaveConfiguration(data, form, path);
   } catch (const FileError& e) {
-    return SaveFailed(io.err, e.what());
+    return SaveFailed(io.err, e.Cause());
   } catch (const std::exception& e) {
     io.err << "tivolan-cli: " << e.what() << "\n";
     return kExitSaveFailed;
@@ -197,7 +198,7 @@ int SaveBytes(const std::string& path, const std::string& bytes, Streams& io) {
   try {
     WriteFileReplacing(path, bytes);
   } catch (const FileError& e) {
-    return SaveFailed(io.err, e.what());
+    return SaveFailed(io.err, e.Cause());
   }
   return kExitOk;
 }
@@ -238,7 +239,7 @@ bool CanSaveTo(const std::optional<std::string>& target, Streams& io) {
   try {
     CheckSaveTarget(*target);
   } catch (const FileError& e) {
-    SaveFailed(io.err, e.what());
+    SaveFailed(io.err, e.Cause());
     return false;
   }
   return true;

@@ -1,10 +1,10 @@
 #include "cli/Output.h"
 
 #include <cerrno>
-#include <cstring>
 #include <ostream>
 
 #include "cli/CliCommands.h"
+#include "files/FileIO.h"
 #include "files/FileProblems.h"
 
 namespace tivolan::cli {
@@ -34,11 +34,11 @@ int CheckedOutput::sync() {
 }
 
 void CheckedOutput::Failed() {
-  if (failure_.empty()) failure_ = errno != 0 ? std::strerror(errno) : "write error";
+  if (!failure_) failure_ = std::error_code(errno, std::generic_category());
 }
 
-int SaveFailed(std::ostream& err, const std::string& error) {
-  err << "tivolan-cli: " << error << "\n" << SaveProblem(error) << "\n";
+int SaveFailed(std::ostream& err, const FileSystemCause& cause) {
+  err << "tivolan-cli: " << FileErrorText(cause) << "\n" << SaveProblem(cause) << "\n";
   return kExitSaveFailed;
 }
 
@@ -46,8 +46,12 @@ int CheckOutput(int status, std::ostream& out, std::ostream& err) {
   out.flush();
   if (out) return status;
   const auto* checked = dynamic_cast<const CheckedOutput*>(out.rdbuf());
-  const std::string why = checked && !checked->Failure().empty() ? ". " + checked->Failure() : "";
-  SaveFailed(err, "Cannot write standard output" + why);
+  FileSystemCause cause{FileAction::WriteOutput, FileReason::Unexplained, {}, {}};
+  if (checked && checked->Failure() && checked->Failure()->value() != 0) {
+    cause.reason = FileReason::System;
+    cause.error = *checked->Failure();
+  }
+  SaveFailed(err, cause);
   return status == kExitOk || status == kExitDiffer ? kExitSaveFailed : status;
 }
 

@@ -3,8 +3,11 @@
 // not get out is a failure, not a success.
 #include <cstdio>
 #include <iosfwd>
+#include <optional>
 #include <streambuf>
-#include <string>
+#include <system_error>
+
+#include "files/FileCause.h"
 
 namespace tivolan::cli {
 
@@ -13,8 +16,8 @@ namespace tivolan::cli {
 class CheckedOutput final : public std::streambuf {
  public:
   explicit CheckedOutput(std::FILE* file) : file_(file) {}
-  // Empty while every write went out.
-  const std::string& Failure() const { return failure_; }
+  // None while every write went out; 0 when the system gave no reason.
+  const std::optional<std::error_code>& Failure() const { return failure_; }
 
  protected:
   int_type overflow(int_type c) override;
@@ -25,12 +28,12 @@ class CheckedOutput final : public std::streambuf {
   void Failed();
 
   std::FILE* file_;
-  std::string failure_;
+  std::optional<std::error_code> failure_;
 };
 
-// Says on `err` why a file could not be saved ("tivolan-cli: <error>" and the
-// Russian cause) and returns kExitSaveFailed.
-int SaveFailed(std::ostream& err, const std::string& error);
+// Says on `err` why a file could not be saved ("tivolan-cli: " and the
+// system's words, then the Russian line) and returns kExitSaveFailed.
+int SaveFailed(std::ostream& err, const FileSystemCause& cause);
 
 // Flushes `out`. When it could not all be written, says why and returns
 // kExitSaveFailed instead of a success; an earlier failure keeps its status.

@@ -4,6 +4,7 @@
 
 #include "files/FileIO.h"
 #include "files/FileOps.h"
+#include "files/FileProblems.h"
 #include "files/GsmSubtree.h"
 
 namespace tivolan {
@@ -35,7 +36,7 @@ OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::strin
   const LoadedConfig loaded = OpenConfigFile(path, data.ConfigBuffer, data.DeviceType, &gsm);
   if (loaded.code == kNotAConfiguration) {
     MessageBox box = FileReadErrorBox();
-    box.detail = loaded.problem;
+    box.detail = OpenProblem(loaded.problem);
     prompter.Show(box);
     return {false, false, loaded.problem};
   }

@@ -2,6 +2,7 @@
 // The rules of the "&Файл" commands, without their dialogs.
 #include <string>
 
+#include "files/FileCause.h"
 #include "model/Prompter.h"
 #include "configuration/Configuration.h"
 
@@ -25,7 +26,7 @@ MessageBox FileReadErrorBox();
 struct OpenResult {
   bool opened = false;
   bool typeChanged = false;  // the device type list follows
-  std::string problem = {};  // why the file was refused, in the user's words
+  FileCause problem = {};    // why the file was refused (OpenProblem words it)
 };
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter);
 

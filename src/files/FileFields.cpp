@@ -1,27 +1,15 @@
 #include "files/FileFields.h"
 
+#include <charconv>
+#include <string_view>
 #include <vector>
 
+#include "files/FileProblems.h"
 #include "files/TextCase.h"
-#include "model/CodePage.h"
 
 namespace tivolan {
-namespace {
 
-// A value as the cause line shows it: a long one cut (never inside a UTF-8
-// character), with its length.
-std::string Shown(const std::string& value) {
-  constexpr std::size_t kWhole = 32;
-  constexpr std::size_t kCut = 24;
-  if (value.size() <= kWhole) return "\"" + value + "\"";
-  std::size_t cut = kCut;
-  while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) --cut;
-  return "\"" + value.substr(0, cut) + "…\" (длина " + std::to_string(Utf8Length(value)) + ")";
-}
-
-std::string Range(const NumberField& field) { return std::to_string(field.min) + ".." + std::to_string(field.max); }
-
-}  // namespace
+FileFieldError::FileFieldError(FieldCause cause) : CausedError(cause, OpenProblem(cause)) {}
 
 std::optional<std::array<uint8_t, kPhoneBytes>> HexToBytes(const std::string& text) {
   std::array<uint8_t, kPhoneBytes> bytes{};
@@ -41,25 +29,28 @@ std::optional<std::array<uint8_t, kPhoneBytes>> HexToBytes(const std::string& te
   return bytes;
 }
 
-std::string FileElement::Label() const {
-  return "элемент \"" + node_.Name() + "\"" + (which_.empty() ? "" : " " + which_);
+FileElement::FileElement(const TXmlNode& node, const std::string& which) : FileElement(node) {
+  constexpr std::string_view kSign = "№";
+  if (which.compare(0, kSign.size(), kSign) == 0)
+    std::from_chars(which.data() + kSign.size(), which.data() + which.size(), ordinal_);
 }
 
-void FileElement::Refuse(int position, const char* expected, const std::string& why) const {
-  const TXmlNode* attribute = position < node_.AttributeCount() ? node_.NodeAt(position) : nullptr;
-  if (!attribute) throw FileFieldError(Label() + ": нет атрибута \"" + expected + "\"");
-  // Read by position: a hand edit may have put another attribute there.
-  const std::string instead =
-      EqualsIgnoreCase(attribute->Name(), expected) ? "" : " (на месте \"" + std::string(expected) + "\")";
-  throw FileFieldError(Label() + ", атрибут \"" + attribute->Name() + "\"" + instead + " = " +
-                       Shown(attribute->Value()) + ": " + why);
+void FileElement::Refuse(FieldFault fault, int position, const NumberField& field) const {
+  FieldCause cause{fault, node_.Name(), ordinal_, {}, field.attribute, {}, field.min, field.max};
+  if (position < node_.AttributeCount()) {
+    const TXmlNode* attribute = node_.NodeAt(position);
+    cause.attribute = attribute->Name();
+    cause.value = attribute->Value();
+  } else {
+    cause.fault = FieldFault::MissingAttribute;
+  }
+  throw FileFieldError(std::move(cause));
 }
 
 int64_t FileElement::Checked(int position, const NumberField& field) const {
   const WholeNumber n = ReadWholeNumber(node_.AttributeValueAt(position));
-  if (!n.number) Refuse(position, field.attribute, "не целое число (поле вмещает " + Range(field) + ")");
-  if (n.huge || n.value < field.min || n.value > field.max)
-    Refuse(position, field.attribute, "поле вмещает числа " + Range(field));
+  if (!n.number) Refuse(FieldFault::NotANumber, position, field);
+  if (n.huge || n.value < field.min || n.value > field.max) Refuse(FieldFault::OutOfRange, position, field);
   return n.value;
 }
 
@@ -72,9 +63,7 @@ int64_t FileElement::Number(const NumberField& field, int64_t missing) const {
   int found = -1;
   for (int i = 0; i < node_.AttributeCount(); ++i) {
     if (!EqualsIgnoreCase(node_.NodeAt(i)->Name(), field.attribute)) continue;
-    if (found >= 0)
-      throw FileFieldError(Label() + ": атрибут \"" + field.attribute +
-                           "\" повторяется, а он может быть только один");
+    if (found >= 0) throw FileFieldError({FieldFault::AttributeTwice, node_.Name(), ordinal_, {}, field.attribute, {}});
     found = i;
   }
   return found < 0 ? missing : Checked(found, field);
@@ -83,7 +72,7 @@ int64_t FileElement::Number(const NumberField& field, int64_t missing) const {
 std::array<uint8_t, kPhoneBytes> FileElement::PhoneBytesAt(int position, const char* attribute) const {
   const std::string text = node_.AttributeValueAt(position);
   const auto bytes = text.size() == 2 * kPhoneBytes ? HexToBytes(text) : std::nullopt;
-  if (!bytes) Refuse(position, attribute, "нужно ровно 16 шестнадцатеричных цифр");
+  if (!bytes) Refuse(FieldFault::NotPhoneDigits, position, {attribute, 0, 0});
   return *bytes;
 }
 
@@ -99,8 +88,7 @@ const TXmlNode* FileElement::Single(const std::string& name) const {
       if (child->NodeKind() == TXmlNode::Kind::Element) pending.push_back(child);
     }
     if (node == &node_ || !EqualsIgnoreCase(node->Name(), name)) continue;
-    if (first)
-      throw FileFieldError("элемент \"" + name + "\" повторяется, а в файле он может быть только один");
+    if (first) throw FileFieldError({FieldFault::ElementTwice, name, 0, {}, {}, {}});
     first = node;
   }
   return first;

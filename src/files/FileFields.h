@@ -1,24 +1,26 @@
 #pragma once
-// The numbers of a ".cf8" file as the program reads them, each checked
-// against what its field can hold. A file is hand-edited text: a number
-// that its bytes cannot hold, or a second copy of an element that is read
-// once, would otherwise be cut, wrapped or silently passed over; such a
-// file is refused as damaged, with a line that names the element, the
-// attribute and the value.
+// The numbers of a ".cf8" file, each bound to what its field can hold. A
+// file is hand-edited text: a number that its bytes cannot hold, or a
+// second copy of an element that is read once, would otherwise be cut,
+// wrapped or silently passed over; such a file is refused as damaged, with
+// a cause that names the element, the attribute and the value. The rows of
+// FileField tie each number to its element, so that one table drives both
+// the writer and the reader.
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
+#include "files/FileCause.h"
 #include "files/XmlDocument.h"
 
 namespace tivolan {
 
-// Why a file is refused: the message is the Russian cause line.
-class FileFieldError : public std::runtime_error {
+// Why a file is refused; what() is the Russian cause line (OpenProblem).
+class FileFieldError : public CausedError<FieldCause> {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileFieldError(FieldCause cause);
 };
 
 // A numeric attribute: its name as the program writes it, and the values
@@ -41,9 +43,11 @@ std::optional<std::array<uint8_t, kPhoneBytes>> HexToBytes(const std::string& te
 // One element of the file, read attribute by attribute.
 class FileElement {
  public:
-  // `which` tells one of several like elements apart in the cause line:
-  // the place of a zone or of an SMS recipient among its like ("№2").
-  explicit FileElement(const TXmlNode& node, std::string which = {}) : node_(node), which_(std::move(which)) {}
+  // `ordinal` tells one of several like elements apart in the cause: the
+  // place of a zone or of an SMS recipient among its like (1, 2, ...).
+  explicit FileElement(const TXmlNode& node, int ordinal = 0) : node_(node), ordinal_(ordinal) {}
+  // The GSM subtree's form until it passes the number: "№" and the number.
+  FileElement(const TXmlNode& node, const std::string& which);
 
   // The attribute at `position` (the file is read by position), 0 when it
   // is missing.
@@ -59,12 +63,74 @@ class FileElement {
   const TXmlNode* Single(const std::string& name) const;
 
  private:
-  std::string Label() const;
-  [[noreturn]] void Refuse(int position, const char* expected, const std::string& why) const;
+  [[noreturn]] void Refuse(FieldFault fault, int position, const NumberField& field) const;
   int64_t Checked(int position, const NumberField& field) const;
 
   const TXmlNode& node_;
-  std::string which_;
+  int ordinal_;
 };
+
+// A number of the file bound to a value of `View`, a typed view of what
+// the file holds. A run of rows with one element name is that element, its
+// attributes in the rows' order: the writer writes them so, and the reader
+// reads each by that position.
+template <class View>
+struct FileField {
+  const char* element;
+  NumberField number;
+  int64_t (*get)(const View&);        // the value written
+  void (*set)(const View&, int64_t);  // stores a value read; nullptr: the caller uses it
+};
+
+// The view class of an accessor `Byte& (View::*)() const`.
+template <class Accessor>
+struct ViewOf;
+template <class View, class Byte>
+struct ViewOf<Byte& (View::*)() const> {
+  using type = View;
+};
+
+// The row of a byte the file holds whole, through the view's accessor.
+template <auto Byte>
+constexpr FileField<typename ViewOf<decltype(Byte)>::type> WholeByte(const char* element, const char* attribute) {
+  using View = typename ViewOf<decltype(Byte)>::type;
+  return {element, {attribute, 0, kByteMax}, [](const View& v) -> int64_t { return (v.*Byte)(); },
+          [](const View& v, int64_t value) { (v.*Byte)() = static_cast<uint8_t>(value); }};
+}
+
+// Where a row stands in its element: 0 for the first of a run.
+template <class View, std::size_t N>
+int PositionInRun(const FileField<View> (&fields)[N], std::size_t row) {
+  int position = 0;
+  while (row > 0 && std::strcmp(fields[row - 1].element, fields[row].element) == 0) --row, ++position;
+  return position;
+}
+
+// The rows' elements below `parent`, each holding its run of attributes.
+template <class View, std::size_t N>
+void WriteFields(TXmlNode& parent, const View& view, const FileField<View> (&fields)[N]) {
+  TXmlNode* element = nullptr;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (PositionInRun(fields, i) == 0) element = parent.AddElement(fields[i].element);
+    element->WriteAttributeInteger(fields[i].number.attribute, fields[i].get(view), 0);
+  }
+}
+
+// Each row from its element below `parent` (read once), at its position in
+// the run; an element the file lacks leaves its values as they were.
+template <class View, std::size_t N>
+void ReadFields(const FileElement& parent, const View& view, const FileField<View> (&fields)[N]) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (const TXmlNode* node = parent.Single(fields[i].element))
+      fields[i].set(view, FileElement(*node).NumberAt(PositionInRun(fields, i), fields[i].number));
+}
+
+// The rows as the attributes of `element` alone, by position: one record of
+// a list ("zone").
+template <class View, std::size_t N>
+void ReadAttributes(const FileElement& element, const View& view, const FileField<View> (&fields)[N]) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (fields[i].set) fields[i].set(view, element.NumberAt(static_cast<int>(i), fields[i].number));
+}
 
 }  // namespace tivolan

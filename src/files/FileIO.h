@@ -2,15 +2,23 @@
 // Whole-file reads and writes for the configuration files.
 #include <cstddef>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
+
+#include "files/FileCause.h"
 
 namespace tivolan {
 
-class FileError : public std::runtime_error {
+// what(): the system's English words, as FileErrorText gives them.
+class FileError : public CausedError<FileSystemCause> {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileError(FileSystemCause cause);
 };
+
+// "Cannot open file "<path>". <reason>", "Cannot create file ...", "Cannot
+// read file ...", "File ... is too large", "Cannot write standard output. ..."
+std::string FileErrorText(const FileSystemCause& cause);
+// The reason alone: "It is a folder", "No file name", the system's words, ...
+std::string FileReasonText(const FileSystemCause& cause);
 
 // Paths are UTF-8 text throughout the program; these convert at the file
 // system, where Windows would otherwise read them in its ANSI code page.

@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "files/FileFields.h"
-#include "files/FileProblems.h"
 #include "model/DefaultImages.h"
 #include "model/DeviceCatalogue.h"
 #include "model/Images.h"
@@ -14,165 +13,144 @@
 namespace tivolan {
 namespace {
 
-void Put(TXmlNode& parent, const char* element, const char* attribute, int value) {
-  parent.AddElement(element)->WriteAttributeInteger(attribute, value, 0);
-}
+// The frame of the file around the image's fields.
+constexpr const char* kRoot = "config";
+constexpr const char* kFileId = "FileID";  // the format mark, read by name
+constexpr int64_t kFileIdMark = 8;
+constexpr const char* kDevice = "device";
+constexpr NumberField kDeviceId{"ID", 0, kByteMax};  // read by position 0
+constexpr const char* kConfigMpi = "configMPI";
+constexpr const char* kLoops = "loops";
+constexpr const char* kZone = "zone";  // exact letter case: each one is read
+
+constexpr NumberField Byte(const char* attribute) { return {attribute, 0, kByteMax}; }
+
+// The rows of the image's fields, in the order of the file. The reader
+// follows the same order (on type 1 "GuardSnd" is a bit of the "sysCFG"
+// byte, so it comes after it); each element is found from "device" and read
+// once, a byte the file holds whole is read whole (bit fields included).
+const FileField<PanelImage> kPanelFields[] = {
+    WholeByte<&PanelImage::PartDep>("PartDep", "mask"),
+    WholeByte<&PanelImage::AlarmFire>("rele", "AlarmFire"),
+    WholeByte<&PanelImage::CtrlFail>("rele", "CtrlFail"),
+    WholeByte<&PanelImage::SndWrkTime>("sndWrkTime", "min"),
+    WholeByte<&PanelImage::OPsCheck>("OPsCheck", "mask"),
+    WholeByte<&PanelImage::SysCfg>("sysCFG", "Value"),
+    {"GuardSnd", Byte("On"), [](const PanelImage& i) -> int64_t { return i.GuardSndOn(); },
+     [](const PanelImage& i, int64_t v) { i.SetGuardSndOn(static_cast<uint8_t>(v)); }},
+    WholeByte<&PanelImage::LampMode>("LampMode", "mode"),
+    WholeByte<&PanelImage::TxKind>("devTX", "ID"),
+};
+// After "configMPI", on the panels with a network number.
+const FileField<PanelImage> kNetworkPanelFields[] = {
+    WholeByte<&PanelImage::SlaveBus>("SlaveBus", "BusID"),
+};
+const FileField<ImageCNC1> kConcentratorFields[] = {
+    WholeByte<&ImageCNC1::Expanders>("expanders", "mask"),
+    WholeByte<&ImageCNC1::BVIAlarm>("BVIAlarm", "mask"),
+    WholeByte<&ImageCNC1::BVIButtons>("BVIButtons", "mask"),
+    WholeByte<&ImageCNC1::AlarmFire>("rele", "AlarmFire"),
+    WholeByte<&ImageCNC1::OPsCheck>("OPsCheck", "mask"),
+    WholeByte<&ImageCNC1::Buzzer>("buzzer", "Value"),
+    WholeByte<&ImageCNC1::UseTD>("useTD", "mask"),
+};
+// After "configMPI", only with the GSM communicator.
+const FileField<ImageCNC1> kConcentratorGsmFields[] = {
+    WholeByte<&ImageCNC1::GsmControl>("GSM_Control", "mask"),
+    WholeByte<&ImageCNC1::GsmTx>("GSM_TX", "mask"),
+};
+
+// A zone record with its number, as one "zone" element holds it.
+struct NumberedZone {
+  ZoneRecord record;
+  int number;
+};
+
+// "zone", by position. The partition is three bits of the zone byte; the
+// flags are written as 1 and 128 and read as on when not 0; the type's byte
+// is read whole, since a zone whose type is above 7 is passed over.
+const FileField<NumberedZone> kZoneFields[] = {
+    {kZone, Byte("ID"), [](const NumberedZone& z) -> int64_t { return z.number; }, nullptr},  // selects the zone
+    {kZone, {"PartID", 0, 7}, [](const NumberedZone& z) -> int64_t { return z.record.Partition(); },
+     [](const NumberedZone& z, int64_t v) { z.record.SetPartition(static_cast<int>(v)); }},
+    {kZone, Byte("tactics"), [](const NumberedZone& z) -> int64_t { return z.record.Tactics(); },
+     [](const NumberedZone& z, int64_t v) { z.record.SetTactics(static_cast<int>(v)); }},
+    {kZone, Byte("rearm"), [](const NumberedZone& z) -> int64_t { return z.record.Rearm() ? 1 : 0; },
+     [](const NumberedZone& z, int64_t v) { z.record.SetRearm(v != 0); }},
+    {kZone, Byte("CID"), [](const NumberedZone& z) -> int64_t { return z.record.Cid(); },
+     [](const NumberedZone& z, int64_t v) { z.record.Cid() = static_cast<uint8_t>(v); }},
+    {kZone, Byte("TimeIn"), [](const NumberedZone& z) -> int64_t { return z.record.TimeIn(); },
+     [](const NumberedZone& z, int64_t v) { z.record.TimeIn() = static_cast<uint8_t>(v); }},
+    {kZone, Byte("TimeOut"), [](const NumberedZone& z) -> int64_t { return z.record.TimeOut(); },
+     [](const NumberedZone& z, int64_t v) { z.record.TimeOut() = static_cast<uint8_t>(v); }},
+    {kZone, Byte("FireReCheck"), [](const NumberedZone& z) -> int64_t { return z.record.FireReCheck() ? 128 : 0; },
+     [](const NumberedZone& z, int64_t v) { z.record.SetFireReCheck(v != 0); }},
+};
+constexpr int kZoneIdAt = 0;
+constexpr int kZoneTacticsAt = 2;
 
 void WriteGsm(TXmlNode& device, GsmSubtree* gsm) {
   // Without the GSM settings' writer the file would lose them: refuse.
   if (!gsm) throw std::runtime_error("Настройки GSM нельзя сохранить в файл");
-  gsm->Write(*device.AddElement("configMPI"));
+  gsm->Write(*device.AddElement(kConfigMpi));
 }
 
-void WriteZones(TXmlNode& device, const ConstPanelImage& image) {
-  TXmlNode* loops = device.AddElement("loops");
-  for (int n = 1; n <= ConstPanelImage::kZones; ++n) {
-    const ConstZoneRecord zone = image.Zone(n);
-    TXmlNode* z = loops->AddElement("zone");
-    z->WriteAttributeInteger("ID", n, 0);
-    z->WriteAttributeInteger("PartID", zone.Partition(), 0);
-    z->WriteAttributeInteger("tactics", zone.Tactics(), 0);
-    z->WriteAttributeInteger("rearm", zone.Rearm() ? 1 : 0, 0);
-    z->WriteAttributeInteger("CID", zone.Cid(), 0);
-    z->WriteAttributeInteger("TimeIn", zone.TimeIn(), 0);
-    z->WriteAttributeInteger("TimeOut", zone.TimeOut(), 0);
-    z->WriteAttributeInteger("FireReCheck", zone.FireReCheck() ? 128 : 0, 0);
-  }
-}
-
-void WritePanel(TXmlNode& device, const ConstPanelImage& image, GsmSubtree* gsm) {
-  WriteZones(device, image);
-  Put(device, "PartDep", "mask", image.PartDep());
-  TXmlNode* rele = device.AddElement("rele");
-  rele->WriteAttributeInteger("AlarmFire", image.AlarmFire(), 0);
-  rele->WriteAttributeInteger("CtrlFail", image.CtrlFail(), 0);
-  Put(device, "sndWrkTime", "min", image.SndWrkTime());
-  Put(device, "OPsCheck", "mask", image.OPsCheck());
-  Put(device, "sysCFG", "Value", image.SysCfg());
-  Put(device, "GuardSnd", "On", image.GuardSndOn());
-  Put(device, "LampMode", "mode", image.LampMode());
-  Put(device, "devTX", "ID", image.TxKind());
+void WritePanel(TXmlNode& device, const PanelImage& image, GsmSubtree* gsm) {
+  TXmlNode* loops = device.AddElement(kLoops);
+  for (int n = 1; n <= PanelImage::kZones; ++n) WriteFields(*loops, NumberedZone{image.Zone(n), n}, kZoneFields);
+  WriteFields(device, image, kPanelFields);
   if (image.TxKind() == kTxKindGsm) WriteGsm(device, gsm);
-  if (image.HasSlaveBus()) Put(device, "SlaveBus", "BusID", image.SlaveBus());
+  if (image.HasSlaveBus()) WriteFields(device, image, kNetworkPanelFields);
 }
 
-void WriteConcentrator(TXmlNode& device, const ConstImageCNC1& image, GsmSubtree* gsm) {
-  Put(device, "expanders", "mask", image.Expanders());
-  Put(device, "BVIAlarm", "mask", image.BVIAlarm());
-  Put(device, "BVIButtons", "mask", image.BVIButtons());
-  Put(device, "rele", "AlarmFire", image.AlarmFire());
-  Put(device, "OPsCheck", "mask", image.OPsCheck());
-  Put(device, "buzzer", "Value", image.Buzzer());
-  Put(device, "useTD", "mask", image.UseTD());
+void WriteConcentrator(TXmlNode& device, const ImageCNC1& image, GsmSubtree* gsm) {
+  WriteFields(device, image, kConcentratorFields);
   if (image.GsmConnected() != 0) {
     WriteGsm(device, gsm);
-    Put(device, "GSM_Control", "mask", image.GsmControl());
-    Put(device, "GSM_TX", "mask", image.GsmTx());
+    WriteFields(device, image, kConcentratorGsmFields);
   }
 }
 
-// Reading: elements by name from "device", each read once; attributes by
-// position; every number within what its field holds.
-constexpr NumberField Byte(const char* attribute) { return {attribute, 0, kByteMax}; }
-
-// A byte the file holds whole (bit fields included: the file keeps the
-// byte), in reading order.
-template <class Image>
-struct ImageField {
-  const char* element;
-  int position;
-  NumberField number;
-  void (*store)(const Image&, uint8_t);
-};
-
-const ImageField<PanelImage> kPanelFields[] = {
-    {"PartDep", 0, Byte("mask"), [](const PanelImage& i, uint8_t v) { i.PartDep() = v; }},
-    {"rele", 0, Byte("AlarmFire"), [](const PanelImage& i, uint8_t v) { i.AlarmFire() = v; }},
-    {"rele", 1, Byte("CtrlFail"), [](const PanelImage& i, uint8_t v) { i.CtrlFail() = v; }},
-    {"sndWrkTime", 0, Byte("min"), [](const PanelImage& i, uint8_t v) { i.SndWrkTime() = v; }},
-    {"OPsCheck", 0, Byte("mask"), [](const PanelImage& i, uint8_t v) { i.OPsCheck() = v; }},
-    {"sysCFG", 0, Byte("Value"), [](const PanelImage& i, uint8_t v) { i.SysCfg() = v; }},
-    // After "sysCFG": on type 1 the guard sound is a bit of that byte.
-    {"GuardSnd", 0, Byte("On"), [](const PanelImage& i, uint8_t v) { i.SetGuardSndOn(v); }},
-    {"LampMode", 0, Byte("mode"), [](const PanelImage& i, uint8_t v) { i.LampMode() = v; }},
-    {"devTX", 0, Byte("ID"), [](const PanelImage& i, uint8_t v) { i.TxKind() = v; }},
-};
-const ImageField<PanelImage> kNetworkPanelFields[] = {
-    {"SlaveBus", 0, Byte("BusID"), [](const PanelImage& i, uint8_t v) { i.SlaveBus() = v; }},
-};
-const ImageField<ImageCNC1> kConcentratorFields[] = {
-    {"expanders", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.Expanders() = v; }},
-    {"BVIAlarm", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.BVIAlarm() = v; }},
-    {"BVIButtons", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.BVIButtons() = v; }},
-    {"rele", 0, Byte("AlarmFire"), [](const ImageCNC1& i, uint8_t v) { i.AlarmFire() = v; }},
-    {"OPsCheck", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.OPsCheck() = v; }},
-    {"buzzer", 0, Byte("Value"), [](const ImageCNC1& i, uint8_t v) { i.Buzzer() = v; }},
-    {"useTD", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.UseTD() = v; }},
-};
-const ImageField<ImageCNC1> kConcentratorGsmFields[] = {
-    {"GSM_Control", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.GsmControl() = v; }},
-    {"GSM_TX", 0, Byte("mask"), [](const ImageCNC1& i, uint8_t v) { i.GsmTx() = v; }},
-};
-
-// The attributes of "zone", by position. The partition is three bits of
-// the zone byte; the type's byte is read whole, since a zone whose type is
-// above 7 is passed over, and the two flags are on when not 0.
-enum ZoneAttribute { kZoneId, kZonePartition, kZoneTactics, kZoneRearm, kZoneCid, kZoneTimeIn, kZoneTimeOut, kZoneReCheck };
-constexpr NumberField kZoneAttributes[] = {Byte("ID"),  {"PartID", 0, 7}, Byte("tactics"), Byte("rearm"),
-                                           Byte("CID"), Byte("TimeIn"),   Byte("TimeOut"), Byte("FireReCheck")};
-
-template <class Image, std::size_t N>
-void TakeFields(const FileElement& device, const Image& image, const ImageField<Image> (&fields)[N]) {
-  for (const ImageField<Image>& f : fields)
-    if (const TXmlNode* node = device.Single(f.element))
-      f.store(image, static_cast<uint8_t>(FileElement(*node).NumberAt(f.position, f.number)));
-}
-
+// Every element named exactly "zone" in "loops", in order; one whose number
+// is outside 1..8 or whose type is above 7 is passed over.
 void ReadZones(const FileElement& device, const PanelImage& image) {
-  const TXmlNode* loops = device.Single("loops");
+  const TXmlNode* loops = device.Single(kLoops);
   if (!loops) return;
   int count = 0;
   for (int i = 0; i < loops->NodeCount(); ++i) {
     const TXmlNode* node = loops->NodeAt(i);
-    if (node->NodeKind() != TXmlNode::Kind::Element || node->Name() != "zone") continue;
-    const FileElement z(*node, "№" + std::to_string(++count));
-    const auto at = [&z](ZoneAttribute a) { return z.NumberAt(a, kZoneAttributes[a]); };
-    const int64_t n = at(kZoneId);
-    const int64_t type = at(kZoneTactics);
+    if (node->NodeKind() != TXmlNode::Kind::Element || node->Name() != kZone) continue;
+    const FileElement z(*node, ++count);
+    const int64_t n = z.NumberAt(kZoneIdAt, kZoneFields[kZoneIdAt].number);
+    const int64_t type = z.NumberAt(kZoneTacticsAt, kZoneFields[kZoneTacticsAt].number);
     if (n < 1 || n > PanelImage::kZones || type > 7) continue;
-    const ZoneRecord zone = image.Zone(static_cast<int>(n));
-    zone.Head() = 0;
-    zone.SetPartition(static_cast<int>(at(kZonePartition)));
-    zone.SetTactics(static_cast<int>(type));
-    zone.SetRearm(at(kZoneRearm) != 0);
-    zone.SetFireReCheck(at(kZoneReCheck) != 0);
-    zone.Cid() = static_cast<uint8_t>(at(kZoneCid));
-    zone.TimeIn() = static_cast<uint8_t>(at(kZoneTimeIn));
-    zone.TimeOut() = static_cast<uint8_t>(at(kZoneTimeOut));
+    const NumberedZone zone{image.Zone(static_cast<int>(n)), static_cast<int>(n)};
+    zone.record.Head() = 0;
+    ReadAttributes(z, zone, kZoneFields);
   }
 }
 
 bool ReadPanel(const FileElement& device, const PanelImage& image, GsmSubtree* gsm) {
   ReadZones(device, image);
-  TakeFields(device, image, kPanelFields);
+  ReadFields(device, image, kPanelFields);
   if (image.TxKind() == kTxKindGsm) {
-    const TXmlNode* mpi = device.Single("configMPI");
+    const TXmlNode* mpi = device.Single(kConfigMpi);
     if (!mpi || !gsm || !gsm->Read(*mpi)) return false;
   }
-  if (image.HasSlaveBus()) TakeFields(device, image, kNetworkPanelFields);
+  if (image.HasSlaveBus()) ReadFields(device, image, kNetworkPanelFields);
   return true;
 }
 
 bool ReadConcentrator(const FileElement& device, const ImageCNC1& image, GsmSubtree* gsm) {
-  TakeFields(device, image, kConcentratorFields);
-  const TXmlNode* mpi = device.Single("configMPI");
+  ReadFields(device, image, kConcentratorFields);
+  const TXmlNode* mpi = device.Single(kConfigMpi);
   if (!mpi) {
     image.GsmConnected() = 0;
     return true;
   }
   image.GsmConnected() = 1;
   if (!gsm || !gsm->Read(*mpi)) return false;
-  TakeFields(device, image, kConcentratorGsmFields);
+  ReadFields(device, image, kConcentratorGsmFields);
   return true;
 }
 
@@ -184,10 +162,10 @@ struct DeviceElement {
 };
 DeviceElement FindDevice(const TXmlDocument& document) {
   const TXmlNode* root = document.Root();
-  if (!root || root->ReadAttributeInteger("FileID", 0) != 8) return {};
-  const TXmlNode* device = FileElement(*root).Single("device");
+  if (!root || root->ReadAttributeInteger(kFileId, 0) != kFileIdMark) return {};
+  const TXmlNode* device = FileElement(*root).Single(kDevice);
   if (!device) return {};
-  return {device, FileElement(*device).NumberAt(0, Byte("ID"))};
+  return {device, FileElement(*device).NumberAt(0, kDeviceId)};
 }
 
 // The device type a document names, for choosing what it is read over;
@@ -206,9 +184,8 @@ void ReadDevice(const TXmlDocument& document, LoadedConfig& result, GsmSubtree* 
   const TXmlNode* root = document.Root();
   const DeviceElement device = FindDevice(document);
   if (!device.node) {
-    result.problem = !root || root->ReadAttributeInteger("FileID", 0) != 8
-                         ? "это не файл конфигурации: нет отметки FileID=\"8\""
-                         : "это не файл конфигурации: нет элемента \"device\"";
+    const bool marked = root && root->ReadAttributeInteger(kFileId, 0) == kFileIdMark;
+    result.problem = ConfigurationCause{marked ? ConfigurationFault::NoDevice : ConfigurationFault::NoFileId};
     return;
   }
   const FileElement element(*device.node);
@@ -218,30 +195,31 @@ void ReadDevice(const TXmlDocument& document, LoadedConfig& result, GsmSubtree* 
   else if (device.code == kTypeCNC1)
     ok = ReadConcentrator(element, ImageCNC1(result.buffer), gsm);
   else
-    result.problem = "это не файл конфигурации: тип прибора " + std::to_string(device.code) + " неизвестен";
+    result.problem = ConfigurationCause{ConfigurationFault::UnknownDevice, device.code};
   if (ok) result.code = static_cast<uint8_t>(device.code);
-  else if (result.problem.empty())
-    result.problem = "настройки GSM в файле повреждены или не помещаются в прибор";
+  else if (!HasCause(result.problem))
+    result.problem = ConfigurationCause{ConfigurationFault::GsmSettings};
 }
 
 }  // namespace
 
 TXmlDocument BuildConfigDocument(const ImageBuffer& buffer, int deviceType, GsmSubtree* gsm) {
-  TXmlDocument doc("config");
+  TXmlDocument doc(kRoot);
   doc.SetForm(XmlForm::Readable);
   doc.SetLineEnd(XmlLineEnd::CRLF);
   TXmlNode* root = doc.Root();
   root->WriteAttributeInteger("version", 1, 0);
   root->WriteAttributeString("firmName", "Stelmark", "");
-  root->WriteAttributeString("FileID", "8", "");
-  TXmlNode* device = root->AddElement("device");
-  device->WriteAttributeInteger("ID", deviceType, 0);
+  root->WriteAttributeInteger(kFileId, kFileIdMark, 0);
+  TXmlNode* device = root->AddElement(kDevice);
+  device->WriteAttributeInteger(kDeviceId.attribute, deviceType, 0);
   const DeviceModel* model = FindDeviceModel(static_cast<uint32_t>(deviceType));
   device->WriteAttributeString("name", model ? model->name : "", "");
-  if (const auto panel = PanelImageOf(buffer, deviceType))
+  ImageBuffer image = buffer;  // the views of the field rows, which reading stores through
+  if (const auto panel = PanelImageOf(image, deviceType))
     WritePanel(*device, *panel, gsm);
   else if (deviceType == kTypeCNC1)
-    WriteConcentrator(*device, ConstImageCNC1(buffer), gsm);
+    WriteConcentrator(*device, ImageCNC1(image), gsm);
   return doc;
 }
 
@@ -256,7 +234,7 @@ LoadedConfig ReadConfigDocument(const TXmlDocument& document, const ImageBuffer&
     ReadDevice(document, result, gsm);
   } catch (const FileFieldError& e) {
     result.code = kNotAConfiguration;
-    result.problem = e.what();
+    result.problem = e.Cause();
   }
   if (result.code == kNotAConfiguration) result.buffer = current;  // all or nothing
   return result;
@@ -265,14 +243,12 @@ LoadedConfig ReadConfigDocument(const TXmlDocument& document, const ImageBuffer&
 namespace {
 // Opening and parsing; a failure of either refuses the file, and `problem`
 // says why.
-std::optional<TXmlDocument> LoadDocument(const std::string& fileName, std::string& problem) {
+std::optional<TXmlDocument> LoadDocument(const std::string& fileName, FileCause& problem) {
   TXmlDocument document;
   try {
     document.LoadFromFile(fileName);
   } catch (const XmlError& e) {
-    // Asked only now: a file that reads needs no second look.
-    problem = ReadProblem(fileName, TXmlDocument::kMaxFileBytes);
-    if (problem.empty()) problem = XmlProblem(e.what());
+    problem = e.Cause();
     return std::nullopt;
   }
   return document;
@@ -280,7 +256,7 @@ std::optional<TXmlDocument> LoadDocument(const std::string& fileName, std::strin
 }  // namespace
 
 LoadedConfig LoadConfigFile(const std::string& fileName, const ImageBuffer& current, GsmSubtree* gsm) {
-  std::string problem;
+  FileCause problem;
   const auto document = LoadDocument(fileName, problem);
   if (!document) return LoadedConfig{kNotAConfiguration, current, problem};
   return ReadConfigDocument(*document, current, gsm);
@@ -288,7 +264,7 @@ LoadedConfig LoadConfigFile(const std::string& fileName, const ImageBuffer& curr
 
 LoadedConfig OpenConfigFile(const std::string& fileName, const ImageBuffer& current, int currentType,
                             GsmSubtree* gsm) {
-  std::string problem;
+  FileCause problem;
   const auto document = LoadDocument(fileName, problem);
   if (!document) return LoadedConfig{kNotAConfiguration, current, problem};
   const int64_t code = DeviceCodeOf(*document);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "files/FileCause.h"
 #include "files/XmlDocument.h"
 #include "model/ConfigBuffer.h"
 
@@ -15,7 +16,7 @@ class GsmSubtree {
   virtual ~GsmSubtree() = default;
   virtual void Write(TXmlNode& configMPI) = 0;
   // Reads into staged copies of the GSM frames; false refuses the file, and
-  // so does FileFieldError (FileFields.h), which says why.
+  // so does FileFieldError (FileFields.h), which carries why.
   virtual bool Read(const TXmlNode& configMPI) = 0;
 };
 
@@ -26,14 +27,14 @@ inline constexpr uint8_t kNotAConfiguration = 255;
 TXmlDocument BuildConfigDocument(const ImageBuffer& buffer, int deviceType, GsmSubtree* gsm = nullptr);
 
 // Writes the file, replacing an existing one only once the new one is
-// complete. Throws FileError ("Cannot create file ...") on failure.
+// complete. Throws FileError (its cause: Create) on failure.
 void SaveConfigFile(const std::string& fileName, const ImageBuffer& buffer, int deviceType,
                     GsmSubtree* gsm = nullptr);
 
 struct LoadedConfig {
   uint8_t code = kNotAConfiguration;  // device type 1..3, or 255
   ImageBuffer buffer{};               // `current` with the file's values over it; `current` when refused
-  std::string problem = {};           // why the file was refused, in the user's words
+  FileCause problem = {};             // why the file was refused; none when taken
 };
 
 // Reads a file into a copy of `current`: the caller takes the copy only when

@@ -1,18 +1,22 @@
 #pragma once
-// One Russian line saying why a file failed, to go with the program's own
-// fixed texts ("Файл поврежден или не найден", the save error).
+// The one Russian line that says why a file failed, made from its cause
+// where it is shown, beside the program's own fixed texts ("Файл поврежден
+// или не найден", the save error and its system words).
 #include <string>
+
+#include "files/FileCause.h"
 
 namespace tivolan {
 
-// What keeps a file from being read at all: missing, no permission, not a
-// regular file, too large; empty when it can be read.
-std::string ReadProblem(const std::string& path, std::size_t maxBytes);
+// Why a file could not be opened as a configuration; empty for no cause.
+std::string OpenProblem(const FileCause& cause);
 
-// The XML reader's message in the user's words, with its line and position.
-std::string XmlProblem(const std::string& readerMessage);
+// Why a save failed: "Файл не сохранён", with the reason when the program
+// can name it.
+std::string SaveProblem(const FileSystemCause& cause);
 
-// Why a save failed, from its error text ("Cannot create file ... <reason>").
+// The window's form until it passes the cause (SaveProblem(e.Cause())):
+// the line for a save error's what() text, found by its reason's words.
 std::string SaveProblem(const std::string& errorText);
 
 }  // namespace tivolan

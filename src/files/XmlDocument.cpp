@@ -2,11 +2,74 @@
 
 #include <charconv>
 #include <limits>
+#include <string_view>
 
 #include "files/FileIO.h"
 #include "files/TextCase.h"
 
 namespace tivolan {
+namespace {
+
+// The reader's words for each fault, in XmlFault's order; %1 is the
+// cause's subject, %2 the other name.
+constexpr std::string_view kFaultWords[] = {
+    "control character",
+    "not UTF-8 text",
+    "not an XML character",
+    "no root element",
+    "text outside the root element",
+    "content after the root element",
+    "'%1' expected",
+    "name expected",
+    "name too long",
+    "unknown entity",
+    "white space expected before an attribute",
+    "attribute \"%1\" given twice",
+    "quoted attribute value expected",
+    "attribute value too long",
+    "'<' in an attribute value",
+    "too many nodes",
+    "'--' in a comment",
+    "document type declarations are not supported",
+    "processing instructions are not supported",
+    "malformed declaration",
+    "version %1 is not supported",
+    "encoding %1 is not supported",
+    "\"]]>\" in text",
+    "CDATA sections are not supported",
+    "unrecognised construct",
+    "elements nested too deeply",
+    "begin and end tag mismatch: \"%1\" and \"%2\"",
+    "stream terminated prematurely",
+    "file too large",
+    "XML root element not defined.",
+};
+static_assert(std::size(kFaultWords) == static_cast<std::size_t>(XmlFault::NoRootToWrite) + 1);
+
+}  // namespace
+
+XmlError::XmlError(XmlCause cause) : CausedError(cause, XmlErrorText(cause)) {}
+XmlError::XmlError(FileSystemCause cause) : CausedError(cause, FileErrorText(cause)) {}
+
+std::string XmlFaultText(const XmlCause& cause) {
+  const std::string_view words = kFaultWords[static_cast<std::size_t>(cause.fault)];
+  std::string text;
+  // One pass, so that a name holding "%2" stays as it is.
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (words[i] == '%' && i + 1 < words.size() && (words[i + 1] == '1' || words[i + 1] == '2'))
+      text += words[++i] == '1' ? cause.subject : cause.other;
+    else
+      text += words[i];
+  }
+  return text;
+}
+
+std::string XmlErrorText(const XmlCause& cause) {
+  const std::string text = XmlFaultText(cause);
+  if (cause.fault == XmlFault::Premature) return text + " at pos " + std::to_string(cause.position);
+  if (cause.line == 0) return text;
+  return text + " at line " + std::to_string(cause.line) + " (pos " + std::to_string(cause.position) + ")";
+}
 
 std::string XmlEscape(const std::string& text) {
   std::string out;
@@ -189,7 +252,7 @@ void TXmlDocument::LoadFromFile(const std::string& fileName) {
   try {
     text = ReadWholeFile(fileName, kMaxFileBytes);
   } catch (const FileError& e) {
-    throw XmlError(e.what());
+    throw XmlError(e.Cause());
   }
   LoadFromString(text);
 }

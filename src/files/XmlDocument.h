@@ -3,16 +3,27 @@
 // writer with a fixed readable layout (or compact), and a hardened reader.
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "files/FileCause.h"
+
 namespace tivolan {
 
-class XmlError : public std::runtime_error {
+// A text the reader refuses (an XmlCause), or a file it could not read
+// (the FileSystemCause of ReadWholeFile). what(): the English words of
+// XmlErrorText or FileErrorText.
+class XmlError : public CausedError<FileCause> {
  public:
-  using std::runtime_error::runtime_error;
+  explicit XmlError(XmlCause cause);
+  explicit XmlError(FileSystemCause cause);
 };
+
+// The fault in the reader's words, without its place: "begin and end tag
+// mismatch: "a" and "b"".
+std::string XmlFaultText(const XmlCause& cause);
+// With its place: "... at line 2 (pos 5)", "stream terminated prematurely at pos 80".
+std::string XmlErrorText(const XmlCause& cause);
 
 enum class XmlForm { Compact = 0, Readable = 1 };
 enum class XmlLineEnd { LF = 0, CRLF = 1 };

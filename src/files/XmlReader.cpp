@@ -21,28 +21,28 @@ class XmlParser {
     if (t_.compare(0, 3, "\xEF\xBB\xBF") == 0) p_ = 3;  // a byte-order mark is accepted
     declaration = Declaration(version, encoding);
     Misc();
-    if (AtEnd()) Fail("no root element");
-    if (t_[p_] != '<') Fail("text outside the root element");
+    if (AtEnd()) Fail(XmlFault::NoRoot);
+    if (t_[p_] != '<') Fail(XmlFault::TextOutsideRoot);
     auto root = Content();
     Misc();
-    if (!AtEnd()) Fail("content after the root element");
+    if (!AtEnd()) Fail(XmlFault::ContentAfterRoot);
     return root;
   }
 
  private:
   static constexpr std::size_t kMaxNodes = 65536;
 
-  [[noreturn]] void Fail(const std::string& what) const { Fail(what, p_); }
-  [[noreturn]] void Fail(const std::string& what, std::size_t at) const {
+  [[noreturn]] void Fail(XmlFault fault, std::string subject = {}, std::string other = {}) const {
+    FailAt(p_, fault, std::move(subject), std::move(other));
+  }
+  [[noreturn]] void FailAt(std::size_t at, XmlFault fault, std::string subject = {}, std::string other = {}) const {
     at = std::min(at, t_.size());
     const std::size_t line = 1 + static_cast<std::size_t>(std::count(t_.begin(), t_.begin() + static_cast<long>(at), '\n'));
     const std::size_t lineStart = t_.rfind('\n', at == 0 ? 0 : at - 1);
     const std::size_t column = lineStart == std::string::npos || at == 0 ? at + 1 : at - lineStart;
-    throw XmlError(what + " at line " + std::to_string(line) + " (pos " + std::to_string(column) + ")");
+    throw XmlError(XmlCause{fault, std::move(subject), std::move(other), line, column});
   }
-  [[noreturn]] void Premature() const {
-    throw XmlError("stream terminated prematurely at pos " + std::to_string(t_.size()));
-  }
+  [[noreturn]] void Premature() const { throw XmlError(XmlCause{XmlFault::Premature, {}, {}, 0, t_.size()}); }
 
   bool AtEnd() const { return p_ >= t_.size(); }
   bool StartsWith(std::string_view s) const { return t_.compare(p_, s.size(), s) == 0; }
@@ -52,7 +52,7 @@ class XmlParser {
   }
   void Expect(char c) {
     if (AtEnd()) Premature();
-    if (t_[p_] != c) Fail(std::string("'") + c + "' expected");
+    if (t_[p_] != c) Fail(XmlFault::Expected, std::string(1, c));
     ++p_;
   }
 
@@ -61,21 +61,21 @@ class XmlParser {
     for (std::size_t i = 0; i < t_.size();) {
       const auto b = static_cast<unsigned char>(t_[i]);
       if (b < 0x80) {
-        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r') Fail("control character", i);
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r') FailAt(i, XmlFault::ControlCharacter);
         ++i;
         continue;
       }
       const int n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 ? 2 : 0;
-      if (n == 0 || b > 0xF4 || i + static_cast<std::size_t>(n) > t_.size()) Fail("not UTF-8 text", i);
+      if (n == 0 || b > 0xF4 || i + static_cast<std::size_t>(n) > t_.size()) FailAt(i, XmlFault::NotUtf8);
       char32_t c = b & (0x7F >> n);
       for (int k = 1; k < n; ++k) {
         const auto cb = static_cast<unsigned char>(t_[i + static_cast<std::size_t>(k)]);
-        if ((cb & 0xC0) != 0x80) Fail("not UTF-8 text", i);
+        if ((cb & 0xC0) != 0x80) FailAt(i, XmlFault::NotUtf8);
         c = (c << 6) | (cb & 0x3F);
       }
       const char32_t least = n == 2 ? 0x80 : n == 3 ? 0x800 : 0x10000;
-      if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) Fail("not UTF-8 text", i);
-      if (c == 0xFFFE || c == 0xFFFF) Fail("not an XML character", i);
+      if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) FailAt(i, XmlFault::NotUtf8);
+      if (c == 0xFFFE || c == 0xFFFF) FailAt(i, XmlFault::NotXmlCharacter);
       i += static_cast<std::size_t>(n);
     }
   }
@@ -88,8 +88,8 @@ class XmlParser {
     };
     while (!AtEnd() && nameChar(static_cast<unsigned char>(t_[p_]), p_ == start)) ++p_;
     if (AtEnd()) Premature();
-    if (p_ == start) Fail("name expected");
-    if (p_ - start > TXmlDocument::kMaxNameBytes) Fail("name too long", start);
+    if (p_ == start) Fail(XmlFault::NameExpected);
+    if (p_ - start > TXmlDocument::kMaxNameBytes) FailAt(start, XmlFault::NameTooLong);
     return t_.substr(start, p_ - start);
   }
 
@@ -102,7 +102,7 @@ class XmlParser {
     for (std::size_t i = range.find('&', from); i != std::string_view::npos; i = range.find('&', i + 1)) {
       const bool known = std::any_of(std::begin(kEntities), std::end(kEntities),
                                      [&](std::string_view e) { return i + e.size() <= to && t_.compare(i, e.size(), e) == 0; });
-      if (!known) Fail("unknown entity", i);
+      if (!known) FailAt(i, XmlFault::UnknownEntity);
     }
   }
 
@@ -122,23 +122,23 @@ class XmlParser {
         ++p_;
         return false;
       }
-      if (p_ == before) Fail("white space expected before an attribute");
+      if (p_ == before) Fail(XmlFault::SpaceBeforeAttribute);
       const std::size_t nameAt = p_;
       std::string name = Name();
       if (!names.insert(std::string_view(t_).substr(nameAt, name.size())).second)
-        Fail("attribute \"" + name + "\" given twice", nameAt);
+        FailAt(nameAt, XmlFault::AttributeTwice, name);
       SkipSpace();
       Expect('=');
       SkipSpace();
       if (AtEnd()) Premature();
       const char quote = t_[p_];
-      if (quote != '"' && quote != '\'') Fail("quoted attribute value expected");
+      if (quote != '"' && quote != '\'') Fail(XmlFault::QuoteExpected);
       const std::size_t start = ++p_;
       const std::size_t end = t_.find(quote, start);
       if (end == std::string::npos) Premature();
-      if (end - start > TXmlDocument::kMaxValueBytes) Fail("attribute value too long", start);
+      if (end - start > TXmlDocument::kMaxValueBytes) FailAt(start, XmlFault::ValueTooLong);
       const std::size_t lt = std::string_view(t_).substr(start, end - start).find('<');
-      if (lt != std::string_view::npos) Fail("'<' in an attribute value", start + lt);
+      if (lt != std::string_view::npos) FailAt(start + lt, XmlFault::LessThanInValue);
       CheckEntities(start, end);
       auto attribute = std::unique_ptr<TXmlNode>(new TXmlNode(TXmlNode::Kind::Attribute, std::move(name), owner_));
       attribute->value_ = t_.substr(start, end - start);
@@ -150,14 +150,14 @@ class XmlParser {
   }
 
   void Count() {
-    if (++nodes_ > kMaxNodes) Fail("too many nodes");
+    if (++nodes_ > kMaxNodes) Fail(XmlFault::TooManyNodes);
   }
 
   // "--" may only close a comment.
   void Comment() {
     const std::size_t end = t_.find("--", p_ + 4);
     if (end == std::string::npos || end + 2 >= t_.size()) Premature();
-    if (t_[end + 2] != '>') Fail("'--' in a comment", end);
+    if (t_[end + 2] != '>') FailAt(end, XmlFault::DashesInComment);
     p_ = end + 3;
   }
 
@@ -166,8 +166,8 @@ class XmlParser {
     for (;;) {
       SkipSpace();
       if (StartsWith("<!--")) Comment();
-      else if (StartsWith("<!DOCTYPE")) Fail("document type declarations are not supported");
-      else if (StartsWith("<?")) Fail("processing instructions are not supported");
+      else if (StartsWith("<!DOCTYPE")) Fail(XmlFault::DocumentType);
+      else if (StartsWith("<?")) Fail(XmlFault::ProcessingInstruction);
       else return;
     }
   }
@@ -182,13 +182,13 @@ class XmlParser {
     XmlParser attributes(inner, owner_);
     attributes.p_ = p_ + 5;
     attributes.Attributes(holder);
-    if (attributes.p_ != inner.size()) Fail("malformed declaration");
+    if (attributes.p_ != inner.size()) Fail(XmlFault::MalformedDeclaration);
     const std::string v = holder.FindAttribute("version") ? holder.FindAttribute("version")->Value() : "1.0";
     const std::string e = holder.FindAttribute("encoding") ? holder.FindAttribute("encoding")->Value() : "utf-8";
     // The version is written back as read: only "1." and digits can be.
     if (v.size() < 3 || v.compare(0, 2, "1.") != 0 || v.find_first_not_of("0123456789", 2) != std::string::npos)
-      Fail("version " + v + " is not supported");
-    if (!EqualsIgnoreCase(e, "utf-8") && !EqualsIgnoreCase(e, "utf8")) Fail("encoding " + e + " is not supported");
+      Fail(XmlFault::VersionUnsupported, v);
+    if (!EqualsIgnoreCase(e, "utf-8") && !EqualsIgnoreCase(e, "utf8")) Fail(XmlFault::EncodingUnsupported, e);
     version = v;
     encoding = e;
     p_ = end + 2;
@@ -201,7 +201,7 @@ class XmlParser {
     while (end > start && IsSpace(t_[end - 1])) --end;
     if (start == end) return;
     const std::size_t cdataEnd = std::string_view(t_).substr(0, end).find("]]>", start);
-    if (cdataEnd != std::string_view::npos) Fail("\"]]>\" in text", cdataEnd);
+    if (cdataEnd != std::string_view::npos) FailAt(cdataEnd, XmlFault::CdataEndInText);
     CheckEntities(start, end);
     auto text = std::unique_ptr<TXmlNode>(new TXmlNode(TXmlNode::Kind::Text, std::string(), owner_));
     text->value_ = t_.substr(start, end - start);
@@ -233,11 +233,11 @@ class XmlParser {
       } else if (StartsWith("<!--")) {
         Comment();
       } else if (StartsWith("<![CDATA[")) {
-        Fail("CDATA sections are not supported");
+        Fail(XmlFault::Cdata);
       } else if (StartsWith("<!") || StartsWith("<?")) {
-        Fail("unrecognised construct");
+        Fail(XmlFault::UnrecognisedConstruct);
       } else {
-        if (open.size() >= static_cast<std::size_t>(TXmlDocument::kMaxDepth)) Fail("elements nested too deeply");
+        if (open.size() >= static_cast<std::size_t>(TXmlDocument::kMaxDepth)) Fail(XmlFault::NestedTooDeeply);
         auto child = StartTag(closed);
         TXmlNode* added = open.back()->Append(std::move(child));
         if (!closed) open.push_back(added);
@@ -253,7 +253,7 @@ class XmlParser {
     SkipSpace();
     Expect('>');
     if (name != open.back()->name_)
-      Fail("begin and end tag mismatch: \"" + open.back()->name_ + "\" and \"" + name + "\"", at);
+      FailAt(at, XmlFault::TagMismatch, open.back()->name_, name);
     open.pop_back();
   }
 
@@ -264,7 +264,7 @@ class XmlParser {
 };
 
 void TXmlDocument::LoadFromString(const std::string& text) {
-  if (text.size() > kMaxFileBytes) throw XmlError("file too large");
+  if (text.size() > kMaxFileBytes) throw XmlError(XmlCause{XmlFault::TooLarge});
   auto options = std::make_shared<XmlOptions>();
   bool declaration = false;
   std::string version = "1.0";

@@ -55,7 +55,7 @@ class XmlWriter {
 };
 
 std::string TXmlDocument::SaveToString() const {
-  if (!root_) throw XmlError("XML root element not defined.");
+  if (!root_) throw XmlError(XmlCause{XmlFault::NoRootToWrite});
   std::string out;
   if (declaration_)
     out += "<?xml version=\"" + version_ + "\" encoding=\"" + encoding_ + "\"?>" + XmlWriter::Eol(*options_);

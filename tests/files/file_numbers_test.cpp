@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "files/FileOps.h"
+#include "files/FileProblems.h"
 #include "files/GsmSubtree.h"
 #include "configuration/FileCommands.h"
 #include "support/ConfigTexts.h"
@@ -82,7 +83,7 @@ class FileNumbers : public ::testing::Test, protected test::TempDir {
     if (!opened.opened) {
       EXPECT_EQ(prompter.shown.size(), 1u);
       EXPECT_EQ(prompter.shown.at(0).text, "Файл поврежден или не найден");
-      EXPECT_EQ(prompter.shown.at(0).detail, opened.problem);
+      EXPECT_EQ(prompter.shown.at(0).detail, OpenProblem(opened.problem));
       EXPECT_EQ(data.ConfigBuffer, before.ConfigBuffer);
       EXPECT_EQ(data.DestTX_Buffer, before.DestTX_Buffer);
       EXPECT_EQ(data.SmsTX_Buffer, before.SmsTX_Buffer);
@@ -121,11 +122,12 @@ TEST_P(FileFieldRanges, BothEndsOpenAndOneBeyondEitherRefusesNamingIt) {
     const OpenResult opened = Open(c.type, WithValue(Saved(c.type), c.element, c.attribute, std::to_string(v)));
     if (v < c.min || v > c.max) {
       EXPECT_FALSE(opened.opened);
-      EXPECT_EQ(opened.problem.rfind("элемент \"" + std::string(c.element) + "\"", 0), 0u) << opened.problem;
-      EXPECT_NE(opened.problem.find("атрибут \"" + std::string(c.attribute) + "\" = \"" + std::to_string(v) + "\""),
-                std::string::npos) << opened.problem;
+      const std::string problem = OpenProblem(opened.problem);
+      EXPECT_EQ(problem.rfind("элемент \"" + std::string(c.element) + "\"", 0), 0u) << problem;
+      EXPECT_NE(problem.find("атрибут \"" + std::string(c.attribute) + "\" = \"" + std::to_string(v) + "\""),
+                std::string::npos) << problem;
     } else {
-      ASSERT_TRUE(opened.opened) << opened.problem;
+      ASSERT_TRUE(opened.opened) << OpenProblem(opened.problem);
       if (c.into == Into::Skipped) {
         EXPECT_EQ(data.ConfigBuffer[4], 0);
       } else if (c.into != Into::Nowhere) {
@@ -189,11 +191,11 @@ TEST_F(FileNumbers, OtherValuesRefusedWithTheirCause) {
   };
   for (const auto& c : cases) {
     const OpenResult opened = Open(c.type, WithValue(Saved(c.type), c.element, c.attribute, c.value));
-    EXPECT_EQ(opened.problem, c.cause) << c.element << " " << c.value;
+    EXPECT_EQ(OpenProblem(opened.problem), c.cause) << c.element << " " << c.value;
   }
   // Read by position: the cause names the attribute that stands there.
   std::string moved = WithValue(Saved(1), "zone", "PartID", "9");
-  EXPECT_EQ(Open(1, moved.replace(moved.find("PartID"), 6, "Extra1")).problem,
+  EXPECT_EQ(OpenProblem(Open(1, moved.replace(moved.find("PartID"), 6, "Extra1")).problem),
             "элемент \"zone\" №1, атрибут \"Extra1\" (на месте \"PartID\") = \"9\": поле вмещает числа 0..7");
 }
 
@@ -222,13 +224,25 @@ TEST_F(FileNumbers, ASecondCopyOfAnElementReadOnceRefusesTheFile) {
   for (const auto& c : cases) {
     std::string text = Saved(c.type);
     const OpenResult opened = Open(c.type, text.insert(text.find(c.before), c.copy));
-    EXPECT_EQ(opened.problem, *c.named ? "элемент \"" + std::string(c.named) +
+    EXPECT_EQ(OpenProblem(opened.problem), *c.named ? "элемент \"" + std::string(c.named) +
                                              "\" повторяется, а в файле он может быть только один"
                                        : "") << c.copy;
   }
   std::string text = Saved(1);
-  EXPECT_EQ(Open(1, text.insert(text.find(" DeviceNum="), " devicenum=\"1\"")).problem,
+  EXPECT_EQ(OpenProblem(Open(1, text.insert(text.find(" DeviceNum="), " devicenum=\"1\"")).problem),
             "элемент \"CFG\": атрибут \"DeviceNum\" повторяется, а он может быть только один");
+}
+
+// The cause holds what was found where, for whoever words it.
+TEST_F(FileNumbers, TheCauseHoldsTheElementThePlaceAndBothNames) {
+  std::string moved = WithValue(Saved(1), "zone", "PartID", "9");
+  moved.replace(moved.find("PartID"), 6, "Extra1");
+  const OpenResult opened = Open(1, moved);
+  ASSERT_TRUE(std::holds_alternative<FieldCause>(opened.problem));
+  EXPECT_EQ(std::get<FieldCause>(opened.problem), (FieldCause{FieldFault::OutOfRange, "zone", 1, "Extra1", "PartID", "9", 0, 7}));
+  std::string second = Saved(3);
+  second.insert(second.find("</device>"), "<Buzzer Value=\"0\"/>");
+  EXPECT_EQ(Open(3, second).problem, FileCause(FieldCause{FieldFault::ElementTwice, "buzzer", 0, {}, {}, {}, 0, 0}));
 }
 
 // Every byte the program writes, at either end of its range, opens again.

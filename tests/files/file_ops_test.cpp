@@ -1,10 +1,12 @@
 // The ".cf8" file: byte-exact output, round trips and the reading rules.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
+#include "files/FileFields.h"
 #include "files/FileIO.h"
 #include "files/FileOps.h"
 #include "model/DefaultImages.h"
@@ -272,6 +274,42 @@ TEST_F(ConfigFiles, MissingFileIsNoConfiguration) {
   const LoadedConfig r = LoadConfigFile(Path("absent.cf8"), current);
   EXPECT_EQ(r.code, kNotAConfiguration);
   EXPECT_EQ(r.buffer, current);
+}
+
+// The field rows that drive both the writer and the reader: a run of rows
+// with one element name is one element, its attributes in the rows' order,
+// read back by position.
+struct Numbers {
+  int64_t* v;
+};
+const FileField<Numbers> kRows[] = {
+    {"first", {"x", 0, 9}, [](const Numbers& n) { return n.v[0]; }, [](const Numbers& n, int64_t x) { n.v[0] = x; }},
+    {"first", {"y", 0, 9}, [](const Numbers& n) { return n.v[1]; }, [](const Numbers& n, int64_t x) { n.v[1] = x; }},
+    {"second", {"z", 0, 99}, [](const Numbers& n) { return n.v[2]; }, [](const Numbers& n, int64_t x) { n.v[2] = x; }},
+};
+
+std::array<int64_t, 3> ReadRows(const std::string& text, std::array<int64_t, 3> values) {
+  TXmlDocument doc;
+  doc.LoadFromString(text);
+  ReadFields(FileElement(*doc.Root()), Numbers{values.data()}, kRows);
+  return values;
+}
+
+TEST(FileFieldRows, ARunIsOneElementWrittenInOrderAndReadByPosition) {
+  std::array<int64_t, 3> values{1, 2, 30};
+  TXmlDocument doc("r");
+  WriteFields(*doc.Root(), Numbers{values.data()}, kRows);
+  EXPECT_EQ(doc.SaveToString(), "<?xml version=\"1.0\" encoding=\"utf-8\"?><r><first x=\"1\" y=\"2\"/><second z=\"30\"/></r>");
+  EXPECT_EQ(ReadRows(doc.SaveToString(), {}), values);
+  // Elements by name in any order and letter case, attributes by position.
+  EXPECT_EQ(ReadRows("<r><second z=\"7\"/><FIRST y=\"5\" x=\"4\"/></r>", {}), (std::array<int64_t, 3>{5, 4, 7}));
+  EXPECT_EQ(ReadRows("<r><second/></r>", {1, 2, 3}), (std::array<int64_t, 3>{1, 2, 0})) << "a missing element keeps";
+  try {
+    ReadRows("<r><first x=\"1\" y=\"12\"/></r>", {});
+    ADD_FAILURE() << "read";
+  } catch (const FileFieldError& e) {
+    EXPECT_EQ(e.Cause(), (FieldCause{FieldFault::OutOfRange, "first", 0, "y", "y", "12", 0, 9}));
+  }
 }
 
 }  // namespace

@@ -3,9 +3,13 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <filesystem>
+
 #include "files/FileIO.h"
 #include "files/FileOps.h"
 #include "files/FileProblems.h"
+#include "files/XmlDocument.h"
 #include "support/TempDir.h"
 
 namespace tivolan {
@@ -14,8 +18,21 @@ namespace {
 class FileProblem : public ::testing::Test, protected test::TempDir {
  protected:
   FileProblem() : TempDir("tivolan-file-problem") {}
-  std::string OpenProblemOf(const std::string& path) { return LoadConfigFile(path, ImageBuffer{}).problem; }
+  std::string OpenProblemOf(const std::string& path) { return OpenProblem(LoadConfigFile(path, ImageBuffer{}).problem); }
+  // What keeps a file from being read whole, in the user's words; empty when it reads.
+  static std::string ReadProblem(const std::string& path, std::size_t maxBytes) {
+    try {
+      ReadWholeFile(path, maxBytes);
+    } catch (const FileError& e) {
+      return OpenProblem(e.Cause());
+    }
+    return {};
+  }
 };
+
+FileSystemCause Saving(FileReason reason, int error = 0) {
+  return {FileAction::Create, reason, "/m/a.cf8", {error, std::generic_category()}};
+}
 
 TEST_F(FileProblem, WhatKeepsAFileFromBeingReadAtAll) {
   EXPECT_EQ(OpenProblemOf(Path("absent.cf8")), "файла нет");
@@ -37,7 +54,9 @@ TEST_F(FileProblem, AFileThatIsNoConfigurationSaysWhereOrWhat) {
             "это не файл конфигурации: тип прибора 9 неизвестен");
   EXPECT_EQ(OpenProblemOf(Write("e.cf8", "<config FileID=\"8\"><device ID=\"1\"><devTX ID=\"2\"/></device></config>")),
             "настройки GSM в файле повреждены или не помещаются в прибор");
-  EXPECT_EQ(XmlProblem("something odd"), "это не файл конфигурации: something odd");
+  // A fault without a line is shown with the reader's words whole.
+  EXPECT_EQ(OpenProblemOf(Write("f.cf8", "<config FileID=\"8\"")),
+            "это не файл конфигурации: stream terminated prematurely at pos 18");
 }
 
 TEST_F(FileProblem, ASaveSaysWhyInRussianBesideTheSystemsWords) {
@@ -45,7 +64,7 @@ TEST_F(FileProblem, ASaveSaysWhyInRussianBesideTheSystemsWords) {
     try {
       WriteFileReplacing(path, "x");
     } catch (const FileError& e) {
-      return SaveProblem(e.what());
+      return SaveProblem(e.Cause());
     }
     return std::string("saved");
   };
@@ -54,11 +73,90 @@ TEST_F(FileProblem, ASaveSaysWhyInRussianBesideTheSystemsWords) {
   EXPECT_EQ(reason(Path("absent/x.cf8")), "Файл не сохранён: папки нет");
   EXPECT_EQ(reason(""), "Файл не сохранён: не указано имя файла");
   // What the system says when a disk fills or is read-only.
-  EXPECT_EQ(SaveProblem("Cannot create file \"/m/a.cf8\". No space left on device"), "Файл не сохранён: на диске нет места");
-  EXPECT_EQ(SaveProblem("Cannot create file \"/m/a.cf8\". Read-only file system"),
-            "Файл не сохранён: диск доступен только для чтения");
-  EXPECT_EQ(SaveProblem("Cannot create file \"/m/a.cf8\". Permission denied"),
+  EXPECT_EQ(SaveProblem(Saving(FileReason::System, ENOSPC)), "Файл не сохранён: на диске нет места");
+  EXPECT_EQ(SaveProblem(Saving(FileReason::System, EROFS)), "Файл не сохранён: диск доступен только для чтения");
+  EXPECT_EQ(SaveProblem(Saving(FileReason::System, EACCES)),
             "Файл не сохранён: нет прав на запись в эту папку или в этот файл");
+}
+
+// The reader's fault is a value with its place, taken as it was found, not
+// read back out of its words.
+TEST_F(FileProblem, AnXmlFaultKeepsItsKindAndPlace) {
+  const struct {
+    const char* text;
+    XmlCause cause;
+  } cases[] = {
+      {"<config FileID=\"8\">\n<device ID=\"1\">\n<loops x=></device>", {XmlFault::QuoteExpected, "", "", 3, 10}},
+      {"<a>\r\n<b></a>", {XmlFault::TagMismatch, "b", "a", 2, 4}},
+      {"<a b=\"1\" b=\"2\"/>", {XmlFault::AttributeTwice, "b", "", 1, 10}},
+      {"<a>\n\n  \x01</a>", {XmlFault::ControlCharacter, "", "", 3, 3}},
+      // A name holding the marks of the words is shown as it stands.
+      {"<?xml version=\"1.%2\"?><a/>", {XmlFault::VersionUnsupported, "1.%2", "", 1, 1}},
+      {"<a", {XmlFault::Premature, "", "", 0, 2}},
+  };
+  for (const auto& c : cases) {
+    const FileCause problem = LoadConfigFile(Write("x.cf8", c.text), ImageBuffer{}).problem;
+    ASSERT_TRUE(std::holds_alternative<XmlCause>(problem)) << c.text;
+    EXPECT_EQ(std::get<XmlCause>(problem), c.cause) << c.text << ": " << XmlErrorText(std::get<XmlCause>(problem));
+  }
+  EXPECT_EQ(XmlErrorText(cases[4].cause), "version 1.%2 is not supported at line 1 (pos 1)");
+  EXPECT_EQ(OpenProblem(cases[1].cause),
+            "это не файл конфигурации: ошибка XML в строке 2, позиция 4 (begin and end tag mismatch: \"b\" and \"a\")");
+}
+
+// What the system says on opening, in the user's words.
+TEST(OpenProblemOfCause, TheSystemsReasonsInTheUsersWords) {
+  const auto cause = [](FileAction action, FileReason reason, int error = 0) {
+    return FileSystemCause{action, reason, "/m/a.cf8", {error, std::generic_category()}};
+  };
+  const struct {
+    FileSystemCause cause;
+    const char* line;
+  } cases[] = {
+      {cause(FileAction::Open, FileReason::System, ENOENT), "файла нет"},
+      {cause(FileAction::Open, FileReason::System, ENOTDIR), "файла нет"},
+      {cause(FileAction::Open, FileReason::System, EACCES), "нет прав на чтение файла"},
+      {cause(FileAction::Open, FileReason::System, EPERM), "нет прав на чтение файла"},
+      {cause(FileAction::Open, FileReason::System, EMFILE), "файл недоступен: Too many open files"},
+      {cause(FileAction::Open, FileReason::Inaccessible, EACCES), "файл недоступен: Permission denied"},
+      {cause(FileAction::Open, FileReason::Folder), "это папка, а не файл"},
+      {cause(FileAction::Read, FileReason::TooLarge), "файл слишком велик для файла конфигурации"},
+      {cause(FileAction::Read, FileReason::System, EIO), "это не файл конфигурации: Cannot read file \"/m/a.cf8\""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(OpenProblem(c.cause), c.line) << FileErrorText(c.cause);
+  EXPECT_EQ(OpenProblem(FileCause{}), "");
+}
+
+TEST_F(FileProblem, APathTheSystemCannotFollowSaysWhy) {
+  std::filesystem::create_symlink("loop-b", dir / "loop-a");
+  std::filesystem::create_symlink("loop-a", dir / "loop-b");
+  EXPECT_EQ(OpenProblemOf(Path("loop-a")), "файл недоступен: Too many levels of symbolic links");
+  EXPECT_EQ(OpenProblemOf(Write("plain.cf8", "x") + "/inside.cf8"), "файла нет");
+}
+
+// The window still passes what() (SaveProblem(e.what())): the text form
+// gives the line of the cause it was made from.
+TEST(SaveProblemOfCause, EachReasonAndTheWindowsTextFormAgree) {
+  const struct {
+    FileSystemCause cause;
+    const char* line;
+  } cases[] = {
+      {Saving(FileReason::Folder), "Файл не сохранён: это папка, а не файл"},
+      {Saving(FileReason::NotRegular), "Файл не сохранён: это не обычный файл (устройство, канал или сокет)"},
+      {Saving(FileReason::NoFolder), "Файл не сохранён: папки нет"},
+      {Saving(FileReason::NoFileName), "Файл не сохранён: не указано имя файла"},
+      {Saving(FileReason::System, EDQUOT), "Файл не сохранён: исчерпана квота на диске"},
+      {Saving(FileReason::System, EPERM), "Файл не сохранён: нет прав на запись в эту папку или в этот файл"},
+      {Saving(FileReason::Inaccessible, EACCES), "Файл не сохранён: нет прав на запись в эту папку или в этот файл"},
+      {Saving(FileReason::System, EFBIG), "Файл не сохранён"},
+      {Saving(FileReason::System, ELOOP), "Файл не сохранён"},
+      {Saving(FileReason::Unexplained), "Файл не сохранён"},
+  };
+  for (const auto& c : cases) {
+    const std::string what = FileError(c.cause).what();
+    EXPECT_EQ(SaveProblem(c.cause), c.line) << what;
+    EXPECT_EQ(SaveProblem(what), c.line) << what;
+  }
 }
 
 }  // namespace
