@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <vector>
 
 #include "model/Prompter.h"
@@ -8,7 +9,10 @@ namespace tivolan::test {
 // Records every box; questions get the prepared answer.
 class RecordingPrompter final : public Prompter {
  public:
-  void Show(const MessageBox& box) override { shown.push_back(box); }
+  void Show(const MessageBox& box) override {
+    shown.push_back(box);
+    if (onShow) onShow(box);
+  }
   bool AskYesNo(const MessageBox& box) override {
     asked.push_back(box);
     return answer;
@@ -16,6 +20,7 @@ class RecordingPrompter final : public Prompter {
   std::vector<MessageBox> shown;
   std::vector<MessageBox> asked;
   bool answer = true;
+  std::function<void(const MessageBox&)> onShow;  // what else to note as a box comes up
 };
 
 }  // namespace tivolan::test

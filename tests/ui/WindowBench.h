@@ -15,6 +15,7 @@
 #include "model/DefaultImages.h"
 #include "model/DeviceCatalogue.h"
 #include "shell/ui/QtPollTimer.h"
+#include "Controls.h"
 #include "shell/ui/UnitMain.h"
 #include "sim/SimPort.h"
 #include "support/RecordingPrompter.h"
@@ -101,10 +102,10 @@ struct WindowBench {
     return window->findChild<T*>(name);
   }
   void Read() {
-    window->ButtonRead->click();
+    Control<QPushButton>(window, "ButtonRead")->click();
     WaitIdle();
   }
-  void WaitIdle() { QTRY_VERIFY_WITH_TIMEOUT(window->ButtonRead->isEnabled() && !window->WorkerRunning(), 8000); }
+  void WaitIdle() { QTRY_VERIFY_WITH_TIMEOUT(Control<QPushButton>(window, "ButtonRead")->isEnabled() && !window->WorkerRunning(), 8000); }
   std::size_t FramesSent() const { return sim ? sim->ReceivedFrameCount() : 0; }
 
   TempDir dir;

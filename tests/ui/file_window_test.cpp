@@ -9,12 +9,14 @@
 
 #include "files/FileIO.h"
 #include "link/UnitData.h"
+#include "Controls.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
 #include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
 
 using namespace tivolan;
+using test::Control;
 namespace fs = std::filesystem;
 
 namespace {
@@ -79,7 +81,7 @@ class FileWindowTest : public QObject {
 
   void aFieldBeingEditedIsSavedToo() {
     Bench b;
-    b.window->findChild<QLineEdit*>(QStringLiteral("edtDelayIn1"))->setText(QStringLiteral("45"));
+    Control<QLineEdit>(b.window, "edtDelayIn1")->setText(QStringLiteral("45"));
     b.answers = {b.Path("edit.cf8")};
     b.window->FileSaveAsClick();
     const std::string text = ReadWholeFile(b.Path("edit.cf8"), 1 << 20);
@@ -92,12 +94,12 @@ class FileWindowTest : public QObject {
     b.Write("c.cf8", kConcentratorFile);
     b.answers = {b.Path("c.cf8")};
     b.window->FileOpenClick();
-    QCOMPARE(b.window->bxDeviceTypeList->currentIndex(), 2);
+    QCOMPARE(Control<QComboBox>(b.window, "bxDeviceTypeList")->currentIndex(), 2);
     QCOMPARE(b.data.DeviceType, uint8_t{3});
     QCOMPARE(b.data.ConfigBuffer[8], uint8_t{129});
     QCOMPARE(b.data.ConfigBuffer[5], uint8_t{35});
     QCOMPARE(b.settings.Values().at("devicetype"), std::string("0"));
-    QCOMPARE(b.window->PageMain->currentIndex(), int(kTabCnc));
+    QCOMPARE(Control<QTabWidget>(b.window, "PageMain")->currentIndex(), int(kTabCnc));
     QCOMPARE(b.window->StatusText(), QStringLiteral("Файл открыт"));
     QCOMPARE(b.window->CurrentFileName(), b.Path("c.cf8"));
     QCOMPARE(b.settings.Values().at("filepath"), b.dir.string() + "/");

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "link/UnitData.h"
+#include "Controls.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
@@ -19,6 +20,7 @@
 #include "support/TempDir.h"
 
 using namespace tivolan;
+using test::Control;
 
 namespace {
 
@@ -40,14 +42,14 @@ struct Bench {
     prompts = recorder.get();
     window->SetPrompter(std::move(recorder));
     window->show();
-    window->PageMain->setCurrentIndex(kTabUpdate);
+    Control<QTabWidget>(window, "PageMain")->setCurrentIndex(kTabUpdate);
   }
-  FirmwarePageWidget& Page() { return *window->firmwarePage; }
+
   void Choose(const std::string& path) {
     chosen = path;
-    Page().btnUpdFile->click();
+    Control<QPushButton>(window, "btnUpdFile")->click();
   }
-  void WaitEnd() { QTRY_VERIFY_WITH_TIMEOUT(!window->FirmwareRunning() && window->ButtonRead->isEnabled(), 8000); }
+  void WaitEnd() { QTRY_VERIFY_WITH_TIMEOUT(!window->FirmwareRunning() && Control<QPushButton>(window, "ButtonRead")->isEnabled(), 8000); }
 
   test::TempDir dir;
   std::unique_ptr<sim::SimPort> sim;
@@ -69,10 +71,10 @@ class FirmwareTabTest : public QObject {
  private slots:
   void thePageAsTheUserSeesIt() {
     Bench b;
-    QCOMPARE(b.Page().lblInstruction->text(),
+    QCOMPARE(Control<QLabel>(b.window, "lblInstruction")->text(),
              QStringLiteral("Для обновления прошивки:\n   - установите джампер J1, \n   - включите питание прибора\n"));
-    QVERIFY(b.Page().edtUpdFileName->isReadOnly());
-    QVERIFY(b.Page().pbUpdate->isHidden());
+    QVERIFY(Control<QLineEdit>(b.window, "edtUpdFileName")->isReadOnly());
+    QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isHidden());
     const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(dir);
     QVERIFY(b.window->grab().save(dir + QStringLiteral("/firmware-tab.png")));
@@ -82,19 +84,19 @@ class FirmwareTabTest : public QObject {
     Bench b;
     b.Choose(b.dir.Write("fw.enc", "0002AABB0002CCDD"));
     QCOMPARE(b.asked, std::optional<FileDialogKind>(FileDialogKind::Firmware));
-    QCOMPARE(b.Page().edtUpdFileName->text(), QString::fromStdString(*b.chosen));
-    b.Page().btnUpdProgress->click();
+    QCOMPARE(Control<QLineEdit>(b.window, "edtUpdFileName")->text(), QString::fromStdString(*b.chosen));
+    Control<QPushButton>(b.window, "btnUpdProgress")->click();
     QVERIFY(b.window->FirmwareRunning());
-    QVERIFY(b.Page().pbUpdate->isVisible());
+    QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isVisible());
     const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(shots);
     QVERIFY(b.window->grab().save(shots + QStringLiteral("/firmware-transfer.png")));
-    for (QWidget* w : std::initializer_list<QWidget*>{b.window->ButtonRead, b.window->ButtonWrite, b.window->PortNameBox,
-                                                      b.Page().btnUpdProgress, b.Page().btnUpdFile})
+    for (QWidget* w : std::initializer_list<QWidget*>{Control<QPushButton>(b.window, "ButtonRead"), Control<QPushButton>(b.window, "ButtonWrite"), Control<QComboBox>(b.window, "PortNameBox"),
+                                                      Control<QPushButton>(b.window, "btnUpdProgress"), Control<QPushButton>(b.window, "btnUpdFile")})
       QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     b.WaitEnd();
-    QVERIFY(b.Page().pbUpdate->isHidden());
-    QVERIFY(b.Page().btnUpdProgress->isEnabled());
+    QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isHidden());
+    QVERIFY(Control<QPushButton>(b.window, "btnUpdProgress")->isEnabled());
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(b.prompts->shown[0].text), QStringLiteral("Прошивка прибора обновлена"));
     QCOMPARE(b.sim->ReceivedBlockCount(), std::size_t{2});
@@ -103,7 +105,7 @@ class FirmwareTabTest : public QObject {
 
   void withoutAFileItAsksForOne() {
     Bench b;
-    b.Page().btnUpdProgress->click();
+    Control<QPushButton>(b.window, "btnUpdProgress")->click();
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(b.prompts->shown[0].text), QStringLiteral("Выберите файл"));
     QVERIFY(!b.window->FirmwareRunning());
@@ -112,7 +114,7 @@ class FirmwareTabTest : public QObject {
   void aFileThatIsNoFirmwareSendsNothing() {
     Bench b;
     b.Choose(b.dir.Write("fw.enc", "0003AABBCC\r\n"));
-    b.Page().btnUpdProgress->click();
+    Control<QPushButton>(b.window, "btnUpdProgress")->click();
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(b.prompts->shown[0].text), QStringLiteral("Файл не найден"));
     QVERIFY(!b.prompts->shown[0].detail.empty());
@@ -124,16 +126,16 @@ class FirmwareTabTest : public QObject {
   void aRejectedBlockEndsWithTheChecksumMessage() {
     Bench b(sim::Fault::Reject);
     b.Choose(b.dir.Write("fw.enc", "0001AA"));
-    b.Page().btnUpdProgress->click();
+    Control<QPushButton>(b.window, "btnUpdProgress")->click();
     b.WaitEnd();
     QCOMPARE(QString::fromStdString(b.prompts->shown.at(0).text), QStringLiteral("Ошибка контрольной суммы"));
-    QVERIFY(b.Page().pbUpdate->isHidden());
+    QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isHidden());
   }
 
   void closingTheWindowDuringATransferClosesThePort() {
     Bench b(sim::Fault::NoAnswer);
     b.Choose(b.dir.Write("fw.enc", "0001AA"));
-    b.Page().btnUpdProgress->click();
+    Control<QPushButton>(b.window, "btnUpdProgress")->click();
     QVERIFY(b.window->UpdatePort().IsOpen());
     b.window->close();
     QVERIFY(!b.window->FirmwareRunning());

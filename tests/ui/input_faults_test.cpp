@@ -17,6 +17,7 @@
 #include "WindowBench.h"
 
 using namespace tivolan;
+using test::Control;
 using test::WindowBench;
 
 namespace {
@@ -60,41 +61,40 @@ class InputFaultsTest : public QObject {
     QFETCH(QString, box);
     WindowBench b(test::GsmPanel(type), type);
     b.Read();
-    b.window->PageMain->setCurrentIndex(tab);
-    b.window->BtnClose->setFocus();
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(tab);
+    Control<QPushButton>(b.window, "BtnClose")->setFocus();
     QWidget* target = b.Find(box);
     QVERIFY(target && target->isVisible());
     const Buffers before(b.data);
-    const QString shown = b.window->txPage->medtDevNumber->text();
+    const QString shown = Control<QLineEdit>(b.window, "medtDevNumber")->text();
     for (int notches : {1, -1, -1, 1}) {
       WindowBench::Wheel(target, notches);
       QVERIFY(Buffers(b.data) == before);
-      QCOMPARE(b.window->txPage->medtDevNumber->text(), shown);
+      QCOMPARE(Control<QLineEdit>(b.window, "medtDevNumber")->text(), shown);
     }
-    QVERIFY(b.window->txPage->chkSMS_On->isChecked() || type == kTypeCNC1);
+    QVERIFY(Control<QCheckBox>(b.window, "chkSMS_On")->isChecked() || type == kTypeCNC1);
   }
 
   // The focused box follows the keyboard and the page follows the kind; the
   // list opened and closed on "GSM-KVT" keeps the GSM settings.
   void theKindFollowsTheKeyboardAndARepickKeepsTheGsmSettings() {
     WindowBench b;
-    b.window->PageMain->setCurrentIndex(kTabTx);
-    TxPageWidget& page = *b.window->txPage;
-    page.bxRTX_Type->setFocus(Qt::TabFocusReason);
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
+    Control<QComboBox>(b.window, "bxRTX_Type")->setFocus(Qt::TabFocusReason);
     b.Press(Qt::Key_Down);
     b.Press(Qt::Key_Down);
     QCOMPARE(b.data.ConfigBuffer[38], uint8_t{2});
-    QVERIFY(page.medtDevNumber->isVisible());
-    b.Retype(page.medtDevNumber, QStringLiteral("0042"));
+    QVERIFY(Control<QLineEdit>(b.window, "medtDevNumber")->isVisible());
+    b.Retype(Control<QLineEdit>(b.window, "medtDevNumber"), QStringLiteral("0042"));
     b.Press(Qt::Key_Tab);
     QCOMPARE(DeviceNumber(b.data.DestTX_Buffer), 42);
-    page.bxRTX_Type->setFocus(Qt::TabFocusReason);
+    Control<QComboBox>(b.window, "bxRTX_Type")->setFocus(Qt::TabFocusReason);
     b.Press(Qt::Key_F4);
-    QTRY_VERIFY(page.bxRTX_Type->view()->isVisible());
-    QTest::keyClick(page.bxRTX_Type->view(), Qt::Key_Return);
-    QCOMPARE(page.bxRTX_Type->currentText(), QStringLiteral("GSM-KVT"));
+    QTRY_VERIFY(Control<QComboBox>(b.window, "bxRTX_Type")->view()->isVisible());
+    QTest::keyClick(Control<QComboBox>(b.window, "bxRTX_Type")->view(), Qt::Key_Return);
+    QCOMPARE(Control<QComboBox>(b.window, "bxRTX_Type")->currentText(), QStringLiteral("GSM-KVT"));
     QCOMPARE(DeviceNumber(b.data.DestTX_Buffer), 42);
-    QCOMPARE(page.medtDevNumber->text(), QStringLiteral("0042"));
+    QCOMPARE(Control<QLineEdit>(b.window, "medtDevNumber")->text(), QStringLiteral("0042"));
   }
 
   void aRefusedDeviceNumberStopsTheCommand_data() {
@@ -110,11 +110,11 @@ class InputFaultsTest : public QObject {
     b.chosen = b.dir.Path("saved.cf8");
     const std::size_t frames = b.FramesSent();
     const QString status = b.window->StatusText();
-    b.window->PageMain->setCurrentIndex(kTabTx);
-    QLineEdit* number = b.window->txPage->medtDevNumber;
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
+    QLineEdit* number = Control<QLineEdit>(b.window, "medtDevNumber");
     b.Retype(number, QStringLiteral("12"));
     if (command == QStringLiteral("Сохранить как..."))
-      b.window->FileSaveAs->trigger();
+      Control<QAction>(b.window, "FileSaveAs")->trigger();
     else
       b.Command(command);
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
@@ -152,12 +152,12 @@ class InputFaultsTest : public QObject {
     WindowBench b(test::GsmPanel(1));
     b.Read();
     const std::size_t frames = b.FramesSent();
-    b.Retype(b.window->PortNameBox, port);
+    b.Retype(Control<QComboBox>(b.window, "PortNameBox"), port);
     if (port.isEmpty()) b.Press(Qt::Key_Backspace);
     if (command == QStringLiteral("firmware")) {
-      b.window->firmwarePage->edtUpdFileName->setText(QString::fromStdString(b.dir.Write("fw.enc", "0001AA")));
-      b.window->PageMain->setCurrentIndex(kTabUpdate);
-      b.window->firmwarePage->btnUpdProgress->setFocus();
+      Control<QLineEdit>(b.window, "edtUpdFileName")->setText(QString::fromStdString(b.dir.Write("fw.enc", "0001AA")));
+      Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabUpdate);
+      Control<QPushButton>(b.window, "btnUpdProgress")->setFocus();
       b.Press(Qt::Key_Space);
     } else {
       b.Command(command);
@@ -170,7 +170,7 @@ class InputFaultsTest : public QObject {
     QVERIFY2(Text(box.detail).startsWith(named), box.detail.c_str());
     QCOMPARE(b.window->StatusText(), QStringLiteral("Ошибка порта"));
     QCOMPARE(Text(b.settings.Read("comportname").value_or("?")), port);
-    QVERIFY(b.window->ButtonRead->isEnabled() && b.window->firmwarePage->btnUpdProgress->isEnabled());
+    QVERIFY(Control<QPushButton>(b.window, "ButtonRead")->isEnabled() && Control<QPushButton>(b.window, "btnUpdProgress")->isEnabled());
   }
 
   // "интернет" pasted into SIM 1's APN with SIM 2 empty: the fields show what
@@ -178,30 +178,30 @@ class InputFaultsTest : public QObject {
   // option switches itself off.
   void theGprsFieldsShowWhatIsStored() {
     WindowBench b;
-    b.window->PageMain->setCurrentIndex(kTabTx);
-    b.window->txPage->bxRTX_Type->setCurrentIndex(2);
-    TfrmGPRS* dialog = b.window->frmGPRS;
-    test::WithDialog([&] { b.window->txPage->chkUseGPRScfg->click(); }, [&] {
-      for (QLineEdit* sim2 : {dialog->edtAPN2, dialog->edtUser2, dialog->edtPass2}) {
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
+    Control<QComboBox>(b.window, "bxRTX_Type")->setCurrentIndex(2);
+    test::WithDialog([&] { Control<QCheckBox>(b.window, "chkUseGPRScfg")->click(); }, [&] {
+      auto* dialog = Control<TfrmGPRS>(b.window, "frmGPRS");
+      for (QLineEdit* sim2 : {Control<QLineEdit>(dialog, "edtAPN2"), Control<QLineEdit>(dialog, "edtUser2"), Control<QLineEdit>(dialog, "edtPass2")}) {
         b.Retype(sim2, QString());
         b.Press(Qt::Key_Backspace);
       }
       QApplication::clipboard()->setText(QStringLiteral("интернет"));
-      dialog->edtAPN1->setFocus();
+      Control<QLineEdit>(dialog, "edtAPN1")->setFocus();
       b.Press(Qt::Key_A, Qt::ControlModifier);
       b.Press(Qt::Key_V, Qt::ControlModifier);
-      dialog->btnSaveExit->click();
+      Control<QPushButton>(dialog, "btnSaveExit")->click();
       QVERIFY(dialog->isVisible());
-      for (QLineEdit* e : {dialog->edtAPN1, dialog->edtUser1, dialog->edtPass1, dialog->edtAPN2})
+      for (QLineEdit* e : {Control<QLineEdit>(dialog, "edtAPN1"), Control<QLineEdit>(dialog, "edtUser1"), Control<QLineEdit>(dialog, "edtPass1"), Control<QLineEdit>(dialog, "edtAPN2")})
         QCOMPARE(e->text(), QString());
-      dialog->btnSaveExit->click();
+      Control<QPushButton>(dialog, "btnSaveExit")->click();
     });
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
     const QString warning = Text(b.prompts->shown[0].text);
     for (const char* field : {"SIM-карта №1: APN", "SIM-карта №1: Пользователь", "SIM-карта №1: Пароль"})
       QVERIFY2(warning.contains(QString::fromUtf8(field)), field);
     QVERIFY(!warning.contains(QStringLiteral("SIM-карта №2")));
-    QVERIFY(!b.window->txPage->chkUseGPRScfg->isChecked());
+    QVERIFY(!Control<QCheckBox>(b.window, "chkUseGPRScfg")->isChecked());
     QCOMPARE(b.data.DestTX_Buffer[6], uint8_t{0});
     QCOMPARE(b.data.GprsTX_Buffer[0], uint8_t{0});
   }
@@ -237,8 +237,8 @@ class InputFaultsTest : public QObject {
     WindowBench b(test::GsmPanel(1));
     b.Read();
     b.prompts->answer = false;
-    InPlaceGrid* grid = b.window->txPage->grdG1;
-    b.window->PageMain->setCurrentIndex(kTabTx);
+    InPlaceGrid* grid = Control<InPlaceGrid>(b.window, "grdG1");
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
     grid->setFocus();
     grid->setCurrentCell(0, kColText - 1);
     b.Press(Qt::Key_F2);
@@ -297,7 +297,7 @@ class InputFaultsTest : public QObject {
   void hiddenPagesCannotBeReached() {
     QFETCH(int, type);
     WindowBench b({}, type);
-    QTabWidget* tabs = b.window->PageMain;
+    QTabWidget* tabs = Control<QTabWidget>(b.window, "PageMain");
     auto visit = [&](QWidget* focus, int key, Qt::KeyboardModifiers modifiers) {
       focus->setFocus();
       for (int i = 0; i < 2 * kTabCount; ++i) {
@@ -305,8 +305,8 @@ class InputFaultsTest : public QObject {
         QVERIFY2(tabs->isTabVisible(tabs->currentIndex()), qPrintable(tabs->tabText(tabs->currentIndex())));
       }
     };
-    visit(b.window->BtnClose, Qt::Key_Tab, Qt::ControlModifier);
-    visit(b.window->BtnClose, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    visit(Control<QPushButton>(b.window, "BtnClose"), Qt::Key_Tab, Qt::ControlModifier);
+    visit(Control<QPushButton>(b.window, "BtnClose"), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
     visit(tabs->tabBar(), Qt::Key_Right, Qt::NoModifier);
     visit(tabs->tabBar(), Qt::Key_Left, Qt::NoModifier);
   }

@@ -15,6 +15,7 @@
 #include "WindowBench.h"
 
 using namespace tivolan;
+using test::Control;
 using test::WindowBench;
 
 namespace {
@@ -57,7 +58,7 @@ class KeyboardTest : public QObject {
     QFETCH(bool, gsm);
     WindowBench b(gsm ? std::optional(test::GsmPanel(type)) : std::nullopt, type);
     if (gsm) b.Read();
-    QTabWidget* tabs = b.window->PageMain;
+    QTabWidget* tabs = Control<QTabWidget>(b.window, "PageMain");
     for (int tab = 0; tab < kTabCount; ++tab) {
       if (!tabs->isTabVisible(tab)) continue;
       tabs->setCurrentIndex(tab);
@@ -65,7 +66,7 @@ class KeyboardTest : public QObject {
       for (QWidget* w : tabs->widget(tab)->findChildren<QWidget*>())
         if (IsInput(w) && !qobject_cast<QHeaderView*>(w) && w->isVisible() && w->isEnabled() && Owner(w) == w) inputs << w;
       QSet<QWidget*> reached;
-      b.window->BtnClose->setFocus(Qt::TabFocusReason);
+      Control<QPushButton>(b.window, "BtnClose")->setFocus(Qt::TabFocusReason);
       for (int i = 0; i < 4 * inputs.size() + 10; ++i) {
         b.Press(Qt::Key_Tab);
         reached << Owner(QApplication::focusWidget());
@@ -80,9 +81,9 @@ class KeyboardTest : public QObject {
   // technology sees it.
   void theDestinationsTableFromTheKeyboard() {
     WindowBench b;
-    b.window->PageMain->setCurrentIndex(kTabTx);
-    b.window->txPage->bxRTX_Type->setCurrentIndex(2);
-    InPlaceGrid* grid = b.window->txPage->grdG1;
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
+    Control<QComboBox>(b.window, "bxRTX_Type")->setCurrentIndex(2);
+    InPlaceGrid* grid = Control<InPlaceGrid>(b.window, "grdG1");
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
     grid->setFocus(Qt::TabFocusReason);
     QCOMPARE(table->focusChild()->text(QAccessible::Name), QStringLiteral("Направление 1: Попытки"));
@@ -123,49 +124,49 @@ class KeyboardTest : public QObject {
   // stays as saved.
   void theSmsDialogByKeysAndEscapeStoresNothing() {
     WindowBench b;
-    b.window->PageMain->setCurrentIndex(kTabTx);
-    b.window->txPage->bxRTX_Type->setCurrentIndex(2);
-    TFrmSMS* dialog = b.window->FrmSMS;
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
+    Control<QComboBox>(b.window, "bxRTX_Type")->setCurrentIndex(2);
+    auto dialog = [&] { return Control<TFrmSMS>(b.window, "FrmSMS"); };
     auto switchRowOn = [&](int row) {
-      dialog->grdSMS->setFocus(Qt::TabFocusReason);
-      dialog->grdSMS->setCurrentCell(row - 1, kSmsColKind - 1);
+      Control<InPlaceGrid>(dialog(), "grdSMS")->setFocus(Qt::TabFocusReason);
+      Control<InPlaceGrid>(dialog(), "grdSMS")->setCurrentCell(row - 1, kSmsColKind - 1);
       b.Press(Qt::Key_Return);
-      auto* chooser = qobject_cast<QComboBox*>(dialog->grdSMS->OpenEditor());
+      auto* chooser = qobject_cast<QComboBox*>(Control<InPlaceGrid>(dialog(), "grdSMS")->OpenEditor());
       QVERIFY(chooser);
       QTRY_VERIFY(chooser->view()->isVisible());
       QTest::keyClick(chooser->view(), Qt::Key_Down);
       QTest::keyClick(chooser->view(), Qt::Key_Return);
-      QTRY_VERIFY(!dialog->grdSMS->OpenEditor());
+      QTRY_VERIFY(!Control<InPlaceGrid>(dialog(), "grdSMS")->OpenEditor());
     };
-    test::WithDialog([&] { OpenWithSpace(b, b.window->txPage->chkSMS_On); }, [&] {
+    test::WithDialog([&] { OpenWithSpace(b, Control<QCheckBox>(b.window, "chkSMS_On")); }, [&] {
       switchRowOn(1);
-      OpenWithSpace(b, dialog->btnSaveExit);
+      OpenWithSpace(b, Control<QPushButton>(dialog(), "btnSaveExit"));
     });
     const SmsBuffer saved = b.data.SmsTX_Buffer;
     QCOMPARE(saved[1], uint8_t{16});
-    test::WithDialog([&] { OpenWithSpace(b, b.window->txPage->btnSMS_Show); }, [&] {
+    test::WithDialog([&] { OpenWithSpace(b, Control<QPushButton>(b.window, "btnSMS_Show")); }, [&] {
       switchRowOn(2);
       b.Press(Qt::Key_Escape);
     });
-    QVERIFY(!dialog->isVisible());
+    QVERIFY(!dialog()->isVisible());
     QVERIFY(b.data.SmsTX_Buffer == saved);
     QCOMPARE(b.window->Form().tx.sms.Row(2).kind, std::string(SmsKindList[0]));
-    QVERIFY(b.window->txPage->chkSMS_On->isChecked());
+    QVERIFY(Control<QCheckBox>(b.window, "chkSMS_On")->isChecked());
   }
 
   void theGprsDialogLeftWithEscapeStoresNothing() {
     WindowBench b;
-    b.window->PageMain->setCurrentIndex(kTabTx);
-    b.window->txPage->bxRTX_Type->setCurrentIndex(2);
-    TfrmGPRS* dialog = b.window->frmGPRS;
-    QCheckBox* option = b.window->txPage->chkUseGPRScfg;
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
+    Control<QComboBox>(b.window, "bxRTX_Type")->setCurrentIndex(2);
+    auto dialog = [&] { return Control<TfrmGPRS>(b.window, "frmGPRS"); };
+    QCheckBox* option = Control<QCheckBox>(b.window, "chkUseGPRScfg");
     test::WithDialog([&] { OpenWithSpace(b, option); }, [&] { b.Press(Qt::Key_Escape); });
     QVERIFY(!option->isChecked());  // nothing was stored, so the option is off
     QCOMPARE(b.data.GprsTX_Buffer[0], uint8_t{0});
-    test::WithDialog([&] { OpenWithSpace(b, option); }, [&] { OpenWithSpace(b, dialog->btnSaveExit); });
+    test::WithDialog([&] { OpenWithSpace(b, option); }, [&] { OpenWithSpace(b, Control<QPushButton>(dialog(), "btnSaveExit")); });
     const GprsBuffer saved = b.data.GprsTX_Buffer;
-    test::WithDialog([&] { OpenWithSpace(b, b.window->txPage->btnGPRS); }, [&] {
-      b.Retype(dialog->edtAPN1, QStringLiteral("other"));
+    test::WithDialog([&] { OpenWithSpace(b, Control<QPushButton>(b.window, "btnGPRS")); }, [&] {
+      b.Retype(Control<QLineEdit>(dialog(), "edtAPN1"), QStringLiteral("other"));
       b.Press(Qt::Key_Escape);
     });
     QVERIFY(b.data.GprsTX_Buffer == saved);
@@ -177,9 +178,9 @@ class KeyboardTest : public QObject {
     sim::SimOptions device;
     WindowBench b(device);
     b.chosen = b.dir.Path("keys.cf8");
-    QCOMPARE(b.window->ButtonRead->text(), QStringLiteral("Прочитать"));
-    for (auto [button, keys] : {std::pair{b.window->ButtonRead, "Ctrl+R"}, {b.window->ButtonWrite, "Ctrl+U"},
-                                {b.window->BtnClose, "Ctrl+Q"}})
+    QCOMPARE(Control<QPushButton>(b.window, "ButtonRead")->text(), QStringLiteral("Прочитать"));
+    for (auto [button, keys] : {std::pair{Control<QPushButton>(b.window, "ButtonRead"), "Ctrl+R"}, {Control<QPushButton>(b.window, "ButtonWrite"), "Ctrl+U"},
+                                {Control<QPushButton>(b.window, "BtnClose"), "Ctrl+Q"}})
       QVERIFY2(button->toolTip().contains(QString::fromLatin1(keys)), keys);
     b.Command(QStringLiteral("Ctrl+R"));
     b.WaitIdle();

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "link/UnitData.h"
+#include "Controls.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
@@ -15,48 +16,29 @@
 #include "support/RecordingPrompter.h"
 
 using namespace tivolan;
+using test::Control;
 
 namespace {
-
-// Notes the status text at the moment a box is shown.
-class OrderPrompter final : public Prompter {
- public:
-  explicit OrderPrompter(TForm1*& window) : window_(window) {}
-  void Show(const MessageBox& box) override {
-    shown.push_back(box);
-    textWhenShown = window_->StatusText();
-  }
-  bool AskYesNo(const MessageBox& box) override {
-    asked.push_back(box);
-    return answer;
-  }
-  std::vector<MessageBox> shown;
-  std::vector<MessageBox> asked;
-  bool answer = true;
-  QString textWhenShown;
-
- private:
-  TForm1*& window_;
-};
 
 struct Bench {
   explicit Bench(sim::SimOptions options) : sim(std::move(options)) {
     sim.Start();
     settings.Write("comportname", sim.SlavePath());
     window = new TForm1(FormServices{data, dataModule, settings, [] { return std::vector<std::string>{}; }});
-    windowRef = window;
-    auto prompter = std::make_unique<OrderPrompter>(windowRef);
+    auto prompter = std::make_unique<test::RecordingPrompter>();
     prompts = prompter.get();
+    // The status text at the moment a box comes up.
+    prompter->onShow = [this](const MessageBox&) { textWhenShown = window->StatusText(); };
     window->SetPrompter(std::move(prompter));
     QObject::connect(window, &TForm1::statusTextChanged, [this](const QString& t) { texts << t; });
     QObject::connect(window, &TForm1::statusColourChanged, [this](const QColor& c) { colours << c; });
   }
   ~Bench() { delete window; }
 
-  void WaitIdle() { QTRY_VERIFY_WITH_TIMEOUT(window->ButtonRead->isEnabled() && !window->WorkerRunning(), 8000); }
+  void WaitIdle() { QTRY_VERIFY_WITH_TIMEOUT(Control<QPushButton>(window, "ButtonRead")->isEnabled() && !window->WorkerRunning(), 8000); }
   QList<QWidget*> LinkControls() const {
-    return {window->PortNameBox, window->ButtonWrite, window->ButtonRead, window->bxDeviceTypeList, window->PageMain,
-            window->pages[kTabUpdate]};
+    return {Control<QComboBox>(window, "PortNameBox"), Control<QPushButton>(window, "ButtonWrite"), Control<QPushButton>(window, "ButtonRead"), Control<QComboBox>(window, "bxDeviceTypeList"), Control<QTabWidget>(window, "PageMain"),
+            Control<QTabWidget>(window, "PageMain")->widget(kTabUpdate)};
   }
 
   sim::SimPort sim;
@@ -65,8 +47,8 @@ struct Bench {
   TDataModule1 dataModule{CreateSystemSerialDevice(), &pollTimer};
   MemorySettingsStore settings;
   TForm1* window = nullptr;
-  TForm1* windowRef = nullptr;
-  OrderPrompter* prompts = nullptr;
+  test::RecordingPrompter* prompts = nullptr;
+  QString textWhenShown;
   QStringList texts;
   QList<QColor> colours;
 };
@@ -89,10 +71,10 @@ class LinkWindowTest : public QObject {
  private slots:
   void readDisablesTheSixControlsAndReportsEachStep() {
     Bench b(Device(1));
-    const QColor rest = b.window->StatusBar->palette().color(QPalette::Window);
-    b.window->ButtonRead->click();
+    const QColor rest = Control<QStatusBar>(b.window, "StatusBar")->palette().color(QPalette::Window);
+    Control<QPushButton>(b.window, "ButtonRead")->click();
     for (QWidget* w : b.LinkControls()) QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-    QVERIFY(b.window->BtnClose->isEnabled());
+    QVERIFY(Control<QPushButton>(b.window, "BtnClose")->isEnabled());
     b.WaitIdle();
     for (QWidget* w : b.LinkControls()) QVERIFY(w->isEnabled());
     QCOMPARE(b.texts, (QStringList{"Порт открыт", "Ответ прибора получен", "Ответ прибора получен",
@@ -103,7 +85,7 @@ class LinkWindowTest : public QObject {
 
   void writeWithoutGsm() {
     Bench b(Device(1));
-    b.window->ButtonWrite->click();
+    Control<QPushButton>(b.window, "ButtonWrite")->click();
     b.WaitIdle();
     QCOMPARE(b.texts.last(), QStringLiteral("Конфигурация записана"));
     QCOMPARE(b.texts.size(), 4);
@@ -114,33 +96,33 @@ class LinkWindowTest : public QObject {
     options.device.payload.assign(43, 0);
     options.device.payload[40] = 0x77;  // byte 44: siren time as no default has it
     Bench b(options);
-    QCOMPARE(b.window->bxDeviceTypeList->currentIndex(), 0);
-    b.window->ButtonRead->click();
+    QCOMPARE(Control<QComboBox>(b.window, "bxDeviceTypeList")->currentIndex(), 0);
+    Control<QPushButton>(b.window, "ButtonRead")->click();
     b.WaitIdle();
-    QCOMPARE(b.window->bxDeviceTypeList->currentIndex(), 1);
+    QCOMPARE(Control<QComboBox>(b.window, "bxDeviceTypeList")->currentIndex(), 1);
     QCOMPARE(b.data.DeviceType, uint8_t{2});
     QCOMPARE(b.data.ConfigBuffer[44], uint8_t{0x77});
-    QVERIFY(b.window->PageMain->isTabVisible(kTabShlf));
-    QVERIFY(!b.window->PageMain->isTabVisible(kTabCnc));
+    QVERIFY(Control<QTabWidget>(b.window, "PageMain")->isTabVisible(kTabShlf));
+    QVERIFY(!Control<QTabWidget>(b.window, "PageMain")->isTabVisible(kTabCnc));
     QCOMPARE(b.settings.Values().at("devicetype"), std::string("0"));  // a read does not store the type
   }
 
   void concentratorReadShowsItsPage() {
     Bench b(Device(3));
-    b.window->ButtonRead->click();
+    Control<QPushButton>(b.window, "ButtonRead")->click();
     b.WaitIdle();
-    QCOMPARE(b.window->bxDeviceTypeList->currentIndex(), 2);
-    QCOMPARE(b.window->PageMain->currentIndex(), int(kTabCnc));
+    QCOMPARE(Control<QComboBox>(b.window, "bxDeviceTypeList")->currentIndex(), 2);
+    QCOMPARE(Control<QTabWidget>(b.window, "PageMain")->currentIndex(), int(kTabCnc));
   }
 
   void portErrorShowsItsBoxFirstThenTheStatus() {
     Bench b(Device(1));
-    b.window->PortNameBox->setEditText(QStringLiteral("/dev/no-such-port"));
-    b.window->ButtonRead->click();
+    Control<QComboBox>(b.window, "PortNameBox")->setEditText(QStringLiteral("/dev/no-such-port"));
+    Control<QPushButton>(b.window, "ButtonRead")->click();
     b.WaitIdle();
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(b.prompts->shown[0].caption), QStringLiteral("Ошибка открытия порта"));
-    QVERIFY(b.prompts->textWhenShown.isEmpty());
+    QVERIFY(b.textWhenShown.isEmpty());
     QCOMPARE(b.texts, QStringList{QStringLiteral("Ошибка порта")});
     QTRY_COMPARE_WITH_TIMEOUT(b.colours.size(), 4, 3000);
     QCOMPARE(b.colours[0], kRed);
@@ -148,7 +130,7 @@ class LinkWindowTest : public QObject {
 
   void noLinkFlashesRedAndEnablesTheControls() {
     Bench b(Device(1, sim::Fault::NoAnswer));
-    b.window->ButtonRead->click();
+    Control<QPushButton>(b.window, "ButtonRead")->click();
     b.WaitIdle();
     QCOMPARE(b.texts.last(), QStringLiteral("Нет связи, проверьте соединения или тип прибора"));
     QCOMPARE(b.colours.first(), kRed);
@@ -166,7 +148,7 @@ class LinkWindowTest : public QObject {
       clickedAgain = true;
       b.window->ButtonReadClick();
     });
-    b.window->ButtonRead->click();
+    Control<QPushButton>(b.window, "ButtonRead")->click();
     QTRY_VERIFY_WITH_TIMEOUT(b.texts.count(QStringLiteral("Конфигурация прочитана, версия прибора - 3")) == 2, 8000);
     b.WaitIdle();
     QVERIFY(!b.dataModule.cmprtdrvr1.IsOpen());
@@ -179,20 +161,20 @@ class LinkWindowTest : public QObject {
   // sends nothing and leaves the controls as they were, Yes writes W1 and W2.
   void aGsmWriteWithoutDestinationsAsksFirst() {
     Bench b(Device(1));
-    QComboBox* kind = b.window->findChild<QComboBox*>(QStringLiteral("bxRTX_Type"));
+    QComboBox* kind = Control<QComboBox>(b.window, "bxRTX_Type");
     kind->setCurrentIndex(2);
     emit kind->activated(2);
     b.prompts->answer = false;
-    b.window->ButtonWrite->click();
+    Control<QPushButton>(b.window, "ButtonWrite")->click();
     QCOMPARE(b.prompts->asked.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(b.prompts->asked[0].text),
              QStringLiteral("Ни одно направление не включено,\r\nсохранять настройки?"));
-    QVERIFY(b.window->ButtonWrite->isEnabled());
+    QVERIFY(Control<QPushButton>(b.window, "ButtonWrite")->isEnabled());
     QVERIFY(!b.window->WorkerRunning());
     QTest::qWait(100);
     QVERIFY(b.sim.ReceivedFrames().empty());
     b.prompts->answer = true;
-    b.window->ButtonWrite->click();
+    Control<QPushButton>(b.window, "ButtonWrite")->click();
     b.WaitIdle();
     QCOMPARE(b.texts.last(), QStringLiteral("Конфигурация записана"));
     const auto frames = b.sim.ReceivedFrames();
@@ -202,22 +184,22 @@ class LinkWindowTest : public QObject {
 
   void fileCommandsWaitForTheExchange() {
     Bench b(Device(1));
-    b.window->ButtonRead->click();
-    for (QAction* a : {b.window->FileOpen, b.window->FileSave, b.window->FileSaveAs})
+    Control<QPushButton>(b.window, "ButtonRead")->click();
+    for (QAction* a : {Control<QAction>(b.window, "FileOpen"), Control<QAction>(b.window, "FileSave"), Control<QAction>(b.window, "FileSaveAs")})
       QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
     b.WaitIdle();
-    for (QAction* a : {b.window->FileOpen, b.window->FileSave, b.window->FileSaveAs})
+    for (QAction* a : {Control<QAction>(b.window, "FileOpen"), Control<QAction>(b.window, "FileSave"), Control<QAction>(b.window, "FileSaveAs")})
       QVERIFY2(a->isEnabled(), qPrintable(a->text()));
   }
 
   void fileCommandsWaitForAFailedExchangeToo() {
     Bench b(Device(1));
-    b.window->PortNameBox->setEditText(QStringLiteral("/dev/no-such-port"));
-    b.window->ButtonWrite->click();
-    QVERIFY(!b.window->FileOpen->isEnabled());
+    Control<QComboBox>(b.window, "PortNameBox")->setEditText(QStringLiteral("/dev/no-such-port"));
+    Control<QPushButton>(b.window, "ButtonWrite")->click();
+    QVERIFY(!Control<QAction>(b.window, "FileOpen")->isEnabled());
     b.WaitIdle();
-    QVERIFY(b.window->FileOpen->isEnabled());
-    QVERIFY(b.window->FileSaveAs->isEnabled());
+    QVERIFY(Control<QAction>(b.window, "FileOpen")->isEnabled());
+    QVERIFY(Control<QAction>(b.window, "FileSaveAs")->isEnabled());
   }
 
   // Closing the window at each step where a worker can be: waiting in the
@@ -235,7 +217,7 @@ class LinkWindowTest : public QObject {
     QFETCH(QString, after);
     Bench b(Device(1, static_cast<sim::Fault>(fault)));
     b.window->show();
-    (write ? b.window->ButtonWrite : b.window->ButtonRead)->click();
+    (write ? Control<QPushButton>(b.window, "ButtonWrite") : Control<QPushButton>(b.window, "ButtonRead"))->click();
     QTRY_VERIFY_WITH_TIMEOUT(b.texts.contains(after), 3000);
     const int reportsBefore = b.texts.size();
     b.window->close();
@@ -248,7 +230,7 @@ class LinkWindowTest : public QObject {
   void closingWhileAWorkerRunsClosesThePort() {
     Bench b(Device(1, sim::Fault::NoAnswer));
     b.window->show();
-    b.window->ButtonRead->click();
+    Control<QPushButton>(b.window, "ButtonRead")->click();
     QTRY_VERIFY_WITH_TIMEOUT(b.dataModule.cmprtdrvr1.IsOpen(), 2000);
     b.window->close();
     QVERIFY(!b.window->WorkerRunning());

@@ -11,11 +11,13 @@
 
 #include "link/UnitData.h"
 #include "platform/Platform.h"
+#include "Controls.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
 #include "support/RecordingPrompter.h"
 
 using namespace tivolan;
+using test::Control;
 
 namespace {
 
@@ -38,9 +40,10 @@ struct Fixture {
 };
 
 QStringList VisibleTabs(TForm1& w) {
+  auto* pages = Control<QTabWidget>(&w, "PageMain");
   QStringList tabs;
-  for (int i = 0; i < w.PageMain->count(); ++i)
-    if (w.PageMain->isTabVisible(i)) tabs << w.PageMain->tabText(i);
+  for (int i = 0; i < pages->count(); ++i)
+    if (pages->isTabVisible(i)) tabs << pages->tabText(i);
   return tabs;
 }
 
@@ -71,20 +74,20 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.settings.Values().at("comportname"), DefaultPortSetting());
     QCOMPARE(f.settings.Values().at("devicetype"), std::string("0"));
     QCOMPARE(f.settings.Values().count("filepath"), std::size_t{0});
-    QCOMPARE(f.window->bxDeviceTypeList->currentIndex(), 0);
+    QCOMPARE(Control<QComboBox>(f.window, "bxDeviceTypeList")->currentIndex(), 0);
     QCOMPARE(f.data.DeviceType, uint8_t{1});
     QCOMPARE(f.data.ConfigBuffer[42], uint8_t{0xC0});
-    QCOMPARE(f.window->PortNameBox->currentText(), QString::fromStdString(DefaultPortSetting()));
+    QCOMPARE(Control<QComboBox>(f.window, "PortNameBox")->currentText(), QString::fromStdString(DefaultPortSetting()));
     QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), DefaultPortPath());
   }
 
   void listEntriesAndPortList() {
     Fixture f({"/dev/ttyS0", "/dev/ttyS0", "/dev/ttyACM0"});
-    QCOMPARE(f.window->bxDeviceTypeList->count(), 3);
-    QCOMPARE(f.window->bxDeviceTypeList->itemText(0), QStringLiteral("Ирт-ОП8А ППК 8 шлейфов автономный, версия >= 3"));
-    QCOMPARE(f.window->bxDeviceTypeList->itemText(2), QStringLiteral("Ирт-ОП-КС  Концентратор сети"));
-    QCOMPARE(f.window->PortNameBox->count(), 3);  // duplicates are kept
-    QVERIFY(f.window->PortNameBox->isEditable());
+    QCOMPARE(Control<QComboBox>(f.window, "bxDeviceTypeList")->count(), 3);
+    QCOMPARE(Control<QComboBox>(f.window, "bxDeviceTypeList")->itemText(0), QStringLiteral("Ирт-ОП8А ППК 8 шлейфов автономный, версия >= 3"));
+    QCOMPARE(Control<QComboBox>(f.window, "bxDeviceTypeList")->itemText(2), QStringLiteral("Ирт-ОП-КС  Концентратор сети"));
+    QCOMPARE(Control<QComboBox>(f.window, "PortNameBox")->count(), 3);  // duplicates are kept
+    QVERIFY(Control<QComboBox>(f.window, "PortNameBox")->isEditable());
   }
 
   void storedDeviceTypeSelectsItsEntry_data() {
@@ -100,7 +103,7 @@ class MainWindowTest : public QObject {
     QFETCH(QString, stored);
     QFETCH(int, index);
     Fixture f(std::map<std::string, std::string>{{"devicetype", stored.toStdString()}});
-    QCOMPARE(f.window->bxDeviceTypeList->currentIndex(), index);
+    QCOMPARE(Control<QComboBox>(f.window, "bxDeviceTypeList")->currentIndex(), index);
     QCOMPARE(f.data.DeviceType, uint8_t(index + 1));
     QCOMPARE(f.settings.Values().at("devicetype"), std::to_string(index));
   }
@@ -108,30 +111,30 @@ class MainWindowTest : public QObject {
   void tabsFollowTheDeviceType() {
     Fixture f;
     QCOMPARE(VisibleTabs(*f.window), (QStringList{"Шлейфы", "Периферия", "Передача", "Прошивка"}));
-    QCOMPARE(f.window->PageMain->currentIndex(), int(kTabShlf));
-    f.window->bxDeviceTypeList->setCurrentIndex(2);  // as a user's pick
+    QCOMPARE(Control<QTabWidget>(f.window, "PageMain")->currentIndex(), int(kTabShlf));
+    Control<QComboBox>(f.window, "bxDeviceTypeList")->setCurrentIndex(2);  // as a user's pick
     QCOMPARE(VisibleTabs(*f.window), (QStringList{"Передача", "Концентратор", "Прошивка"}));
-    QCOMPARE(f.window->PageMain->currentIndex(), int(kTabCnc));
+    QCOMPARE(Control<QTabWidget>(f.window, "PageMain")->currentIndex(), int(kTabCnc));
     QCOMPARE(f.settings.Values().at("devicetype"), std::string("2"));
     QCOMPARE(f.data.ConfigBuffer[6], uint8_t{0x10});
-    f.window->bxDeviceTypeList->setCurrentIndex(1);
+    Control<QComboBox>(f.window, "bxDeviceTypeList")->setCurrentIndex(1);
     QCOMPARE(VisibleTabs(*f.window), (QStringList{"Шлейфы", "Периферия", "Передача", "Прошивка"}));
     QCOMPARE(f.data.ConfigBuffer[46], uint8_t{0x01});
   }
 
   void portTextRule() {
     Fixture f;
-    f.window->PortNameBox->setEditText(QStringLiteral("/dev/ttyUSB3"));
+    Control<QComboBox>(f.window, "PortNameBox")->setEditText(QStringLiteral("/dev/ttyUSB3"));
     QCOMPARE(f.settings.Values().at("comportname"), std::string("/dev/ttyUSB3"));
     QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), std::string("/dev/ttyUSB3"));
-    f.window->PortNameBox->setEditText(QStringLiteral("USB"));
+    Control<QComboBox>(f.window, "PortNameBox")->setEditText(QStringLiteral("USB"));
     QCOMPARE(f.settings.Values().at("comportname"), std::string("USB"));
     QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), std::string("/dev/ttyUSB3"));
   }
 
   void storedPortTextThatIsNoPortKeepsTheBuiltInName() {
     Fixture f(std::map<std::string, std::string>{{"comportname", "COM3"}});
-    QCOMPARE(f.window->PortNameBox->currentText(), QStringLiteral("COM3"));
+    QCOMPARE(Control<QComboBox>(f.window, "PortNameBox")->currentText(), QStringLiteral("COM3"));
     QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), DefaultPortPath());
     QCOMPARE(f.settings.Values().at("comportname"), std::string("COM3"));
   }
@@ -142,12 +145,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.window->height() - f.window->menuBar()->sizeHint().height(), kClientHeight);
     QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
     QVERIFY(!(f.window->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(f.window->FileOpen->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    QCOMPARE(f.window->FileSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    QVERIFY(f.window->FileSaveAs->shortcut().isEmpty());
-    QCOMPARE(f.window->BtnClose->text(), QStringLiteral("Выход"));
-    QCOMPARE(f.window->ButtonRead->text(), QStringLiteral("Прочитать"));
-    QCOMPARE(f.window->ButtonWrite->text(), QStringLiteral("Записать"));
+    QCOMPARE(Control<QAction>(f.window, "FileOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(Control<QAction>(f.window, "FileSave")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QVERIFY(Control<QAction>(f.window, "FileSaveAs")->shortcut().isEmpty());
+    QCOMPARE(Control<QPushButton>(f.window, "BtnClose")->text(), QStringLiteral("Выход"));
+    QCOMPARE(Control<QPushButton>(f.window, "ButtonRead")->text(), QStringLiteral("Прочитать"));
+    QCOMPARE(Control<QPushButton>(f.window, "ButtonWrite")->text(), QStringLiteral("Записать"));
     const QStringList menus{QStringLiteral("&Файл"), QStringLiteral("&Помощь")};
     QStringList seen;
     for (QAction* a : f.window->menuBar()->actions()) seen << a->text();
@@ -156,6 +159,7 @@ class MainWindowTest : public QObject {
 
   void everyControlHasAnAccessibleName() {
     Fixture f;
+    f.window->BuildPages();
     for (QWidget* w : f.window->findChildren<QWidget*>()) {
       if (!qobject_cast<QComboBox*>(w) && !qobject_cast<QPushButton*>(w) && !qobject_cast<QAbstractButton*>(w))
         continue;
@@ -200,7 +204,7 @@ class MainWindowTest : public QObject {
       labelsEnd = lowestLabel;
       ok->click();
     });
-    f.window->MenuHelpAbout->trigger();
+    Control<QAction>(f.window, "MenuHelpAbout")->trigger();
     QCOMPARE(caption, QStringLiteral("О программе: Тиволан"));
     // The line separates the texts from the button, and the button is whole.
     QVERIFY(labelsEnd < line.top());
@@ -215,7 +219,7 @@ class MainWindowTest : public QObject {
   void closingClosesTheConfigurationPort() {
     Fixture f;
     f.window->show();
-    f.window->BtnClose->click();
+    Control<QPushButton>(f.window, "BtnClose")->click();
     QVERIFY(!f.window->isVisible());
     QVERIFY(!f.dataModule.cmprtdrvr1.IsOpen());
   }

@@ -12,11 +12,13 @@
 #include <QtTest>
 
 #include "link/UnitData.h"
+#include "Controls.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
 #include "shell/ui/pages/ZonePageWidget.h"
 
 using namespace tivolan;
+using test::Control;
 
 namespace {
 
@@ -28,9 +30,7 @@ struct Window {
   }
   template <typename T>
   T* Find(const char* name) {
-    T* w = window->findChild<T*>(QString::fromLatin1(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
+    return Control<T>(window, name);
   }
   uint8_t Byte(int i) const { return data.ConfigBuffer[static_cast<std::size_t>(i)]; }
   void Pick(const char* name, int index) {  // as a user's pick: close-up included
@@ -91,8 +91,8 @@ class PagesTest : public QObject {
     emit in->editingFinished();
     QCOMPARE(in->text(), QStringLiteral("30"));
     in->setText(QStringLiteral("250"));
-    w.window->ButtonWrite->setEnabled(true);
-    QMetaObject::invokeMethod(w.window.get(), [&] { w.window->zonePage->CommitEdits(); });
+    Control<QPushButton>(w.window, "ButtonWrite")->setEnabled(true);
+    QMetaObject::invokeMethod(w.window.get(), [&] { static_cast<ZonePageWidget*>(test::Control(w.window, "PageShlf"))->CommitEdits(); });
     QCoreApplication::processEvents();
     QCOMPARE(w.Byte(7), uint8_t{99});
     QCOMPARE(in->text(), QStringLiteral("99"));
@@ -129,7 +129,7 @@ class PagesTest : public QObject {
 
   void concentratorBviGroupThroughTheWidgets() {
     Window w;
-    w.window->bxDeviceTypeList->setCurrentIndex(2);
+    Control<QComboBox>(w.window, "bxDeviceTypeList")->setCurrentIndex(2);
     auto* group = w.Find<QGroupBox>("grpBVI");
     QVERIFY(group->isHidden());
     w.Find<QCheckBox>("chkExp7")->click();
@@ -169,11 +169,11 @@ class PagesTest : public QObject {
     QDir().mkpath(dir);
     w.window->show();
     for (int type = 1; type <= 3; ++type) {
-      w.window->bxDeviceTypeList->setCurrentIndex(type - 1);
+      Control<QComboBox>(w.window, "bxDeviceTypeList")->setCurrentIndex(type - 1);
       for (int tab = 0; tab < kTabCount; ++tab) {
-        if (!w.window->PageMain->isTabVisible(tab)) continue;
-        w.window->PageMain->setCurrentIndex(tab);
-        QWidget* page = w.window->PageMain->widget(tab);
+        if (!Control<QTabWidget>(w.window, "PageMain")->isTabVisible(tab)) continue;
+        Control<QTabWidget>(w.window, "PageMain")->setCurrentIndex(tab);
+        QWidget* page = Control<QTabWidget>(w.window, "PageMain")->widget(tab);
         QCoreApplication::processEvents();
         // Nothing of the page's content may lie outside the page.
         for (QWidget* c : page->findChildren<QWidget*>()) {

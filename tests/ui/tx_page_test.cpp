@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include "link/UnitData.h"
+#include "Controls.h"
 #include "shell/ui/dialogs/FormGprs.h"
 #include "shell/ui/dialogs/FormSMS.h"
 #include "shell/ui/kit/GridKit.h"
@@ -23,6 +24,7 @@
 #include "support/RecordingPrompter.h"
 
 using namespace tivolan;
+using test::Control;
 
 namespace {
 
@@ -34,13 +36,13 @@ struct Window {
     window->SetPrompter(std::move(recorder));
     window->show();
     QApplication::setActiveWindow(window.get());  // so that focus moves as it would
-    window->PageMain->setCurrentIndex(kTabTx);
+    Control<QTabWidget>(window, "PageMain")->setCurrentIndex(kTabTx);
   }
-  TxPageWidget& Page() { return *window->txPage; }
+  QWidget& Page() { return *test::Control(window, "PageTx"); }
   TxPageState& State() { return window->Form().tx; }
-  void Type(int type) { window->bxDeviceTypeList->setCurrentIndex(type - 1); }
+  void Type(int type) { Control<QComboBox>(window, "bxDeviceTypeList")->setCurrentIndex(type - 1); }
   void Kind(const QString& text) {
-    QComboBox* list = Page().bxRTX_Type;
+    QComboBox* list = Control<QComboBox>(window, "bxRTX_Type");
     list->setCurrentIndex(list->findText(text));
     emit list->activated(list->currentIndex());
   }
@@ -100,24 +102,24 @@ class TxPageTest : public QObject {
  private slots:
   void choosingGsmShowsTheGsmControls() {
     Window w;
-    QVERIFY(w.Page().grdG1->isHidden());
+    QVERIFY(Control<InPlaceGrid>(w.window, "grdG1")->isHidden());
     w.Kind(QStringLiteral("GSM-KVT"));
     QCOMPARE(w.data.ConfigBuffer[38], uint8_t{2});
-    QVERIFY(!w.Page().grdG1->isHidden());
-    QCOMPARE(w.Page().medtDevNumber->text(), QStringLiteral("0001"));
-    QVERIFY(!w.Page().chkSMS_On->isHidden());
-    QVERIFY(w.Page().btnSMS_Show->isHidden());
-    QVERIFY(w.Page().chkGSM_ControlEnbl->isHidden());
+    QVERIFY(!Control<InPlaceGrid>(w.window, "grdG1")->isHidden());
+    QCOMPARE(Control<QLineEdit>(w.window, "medtDevNumber")->text(), QStringLiteral("0001"));
+    QVERIFY(!Control<QCheckBox>(w.window, "chkSMS_On")->isHidden());
+    QVERIFY(Control<QPushButton>(w.window, "btnSMS_Show")->isHidden());
+    QVERIFY(Control<QCheckBox>(w.window, "chkGSM_ControlEnbl")->isHidden());
     w.Type(2);
     w.Kind(QStringLiteral("RS-485"));
-    QVERIFY(!w.Page().udBusID->isHidden());
-    QVERIFY(w.Page().grdG1->isHidden());
+    QVERIFY(!Control<QSpinBox>(w.window, "edtBusID")->isHidden());
+    QVERIFY(Control<InPlaceGrid>(w.window, "grdG1")->isHidden());
   }
 
   void aRowSwitchedOnThroughItsChooserAndMovedToTheTop() {
     Window w;
     w.Kind(QStringLiteral("GSM-KVT"));
-    InPlaceGrid* grid = w.Page().grdG1;
+    InPlaceGrid* grid = Control<InPlaceGrid>(w.window, "grdG1");
     w.Click(grid, 3, kColSim);
     QVERIFY2(!grid->OpenEditor(), "the SIM of a row that is off opens nothing");
     w.Click(grid, 3, kColTries);
@@ -139,7 +141,7 @@ class TxPageTest : public QObject {
   void typingInTheTextCellPassesTheKeyFilter() {
     Window w;
     w.Kind(QStringLiteral("GSM-KVT"));
-    InPlaceGrid* grid = w.Page().grdG1;
+    InPlaceGrid* grid = Control<InPlaceGrid>(w.window, "grdG1");
     w.Click(grid, 1, kColTries);
     w.Choose(grid, 1);
     w.Click(grid, 1, kColText);
@@ -157,29 +159,30 @@ class TxPageTest : public QObject {
   void cellsAreNamedForAssistiveTechnology() {
     Window w;
     w.Kind(QStringLiteral("GSM-KVT"));
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(w.Page().grdG1);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(Control<InPlaceGrid>(w.window, "grdG1"));
     QVERIFY(table && table->tableInterface());
     QAccessibleInterface* cell = table->tableInterface()->cellAt(2, kColText - 1);
     QVERIFY(cell);
     QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("Направление 3: Телефон\\Хост"));
-    QCOMPARE(w.Page().medtDevNumber->accessibleName(), QStringLiteral("Номер прибора"));
+    QCOMPARE(Control<QLineEdit>(w.window, "medtDevNumber")->accessibleName(), QStringLiteral("Номер прибора"));
   }
 
   void anIncompleteDeviceNumberIsRefused() {
     Window w;
     w.Kind(QStringLiteral("GSM-KVT"));
-    QLineEdit* number = w.Page().medtDevNumber;
+    QLineEdit* number = Control<QLineEdit>(w.window, "medtDevNumber");
     number->setFocus();
     number->selectAll();
     QTest::keyClicks(number, QStringLiteral("12"));
-    w.window->BtnClose->setFocus(Qt::TabFocusReason);  // leaving the field
+    Control<QPushButton>(w.window, "BtnClose")->setFocus(Qt::TabFocusReason);  // leaving the field
     QTRY_COMPARE(w.prompts->shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(w.prompts->shown[0].text),
              QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
     QCOMPARE(DeviceNumber(w.data.DestTX_Buffer), 1);
     number->selectAll();
     QTest::keyClicks(number, QStringLiteral("4660"));
-    w.Page().CommitEdits();
+    w.window->SetStatusText(QString());  // nothing
+    Control<QPushButton>(w.window, "BtnClose")->setFocus(Qt::TabFocusReason);  // leaving the field
     QCOMPARE(DeviceNumber(w.data.DestTX_Buffer), 4660);
   }
 
@@ -188,18 +191,18 @@ class TxPageTest : public QObject {
     w.Kind(QStringLiteral("GSM-KVT"));
     bool inside = false;
     QTimer::singleShot(0, [&] {
-      TFrmSMS* dialog = w.window->FrmSMS;
+      auto* dialog = Control<TFrmSMS>(w.window, "FrmSMS");
       inside = dialog->isVisible();
       QCOMPARE(dialog->windowTitle(), QStringLiteral("SMS"));
-      w.Click(dialog->grdSMS, 1, kSmsColKind);
-      w.Choose(dialog->grdSMS, 1);
+      w.Click(Control<InPlaceGrid>(dialog, "grdSMS"), 1, kSmsColKind);
+      w.Choose(Control<InPlaceGrid>(dialog, "grdSMS"), 1);
       QVERIFY(dialog->grab().save(ShotPath(QStringLiteral("dialog-sms"))));
-      dialog->btnSaveExit->click();
+      Control<QPushButton>(dialog, "btnSaveExit")->click();
     });
-    w.Page().chkSMS_On->click();
+    Control<QCheckBox>(w.window, "chkSMS_On")->click();
     QVERIFY(inside);
-    QVERIFY(w.Page().chkSMS_On->isChecked());
-    QVERIFY(!w.Page().btnSMS_Show->isHidden());
+    QVERIFY(Control<QCheckBox>(w.window, "chkSMS_On")->isChecked());
+    QVERIFY(!Control<QPushButton>(w.window, "btnSMS_Show")->isHidden());
     QCOMPARE(w.data.SmsListFilled, uint8_t{1});
     QCOMPARE(w.data.SmsTX_Buffer[1], uint8_t{16});
   }
@@ -209,45 +212,45 @@ class TxPageTest : public QObject {
   void aPartitionAbove64KeepsTheSmsDialogOpen() {
     Window w;
     w.Type(3);
-    w.window->PageMain->setCurrentIndex(kTabTx);
-    w.Page().chkCNC_TxGSM->click();
+    Control<QTabWidget>(w.window, "PageMain")->setCurrentIndex(kTabTx);
+    Control<QCheckBox>(w.window, "chkCNC_TxGSM")->click();
     bool stayedOpen = false;
     QTimer::singleShot(0, [&] {
-      TFrmSMS* dialog = w.window->FrmSMS;
-      w.Click(dialog->grdSMS, 1, kSmsColKind);
-      w.Choose(dialog->grdSMS, 1);
-      w.Click(dialog->grdSMS, 1, kSmsColPartition);
-      auto* edit = qobject_cast<QLineEdit*>(dialog->grdSMS->OpenEditor());
+      auto* dialog = Control<TFrmSMS>(w.window, "FrmSMS");
+      w.Click(Control<InPlaceGrid>(dialog, "grdSMS"), 1, kSmsColKind);
+      w.Choose(Control<InPlaceGrid>(dialog, "grdSMS"), 1);
+      w.Click(Control<InPlaceGrid>(dialog, "grdSMS"), 1, kSmsColPartition);
+      auto* edit = qobject_cast<QLineEdit*>(Control<InPlaceGrid>(dialog, "grdSMS")->OpenEditor());
       QVERIFY(edit);
       edit->selectAll();
       QTest::keyClicks(edit, QStringLiteral("6x5"));
       QCOMPARE(edit->text(), QStringLiteral("65"));
       QTest::keyClick(edit, Qt::Key_Return);
-      dialog->btnSaveExit->click();
+      Control<QPushButton>(dialog, "btnSaveExit")->click();
       stayedOpen = dialog->isVisible();
       QCOMPARE(w.prompts->shown.size(), std::size_t{1});
       QCOMPARE(QString::fromStdString(w.prompts->shown[0].caption), QStringLiteral("SMS"));
-      w.Click(dialog->grdSMS, 1, kSmsColPartition);
-      edit = qobject_cast<QLineEdit*>(dialog->grdSMS->OpenEditor());
+      w.Click(Control<InPlaceGrid>(dialog, "grdSMS"), 1, kSmsColPartition);
+      edit = qobject_cast<QLineEdit*>(Control<InPlaceGrid>(dialog, "grdSMS")->OpenEditor());
       edit->selectAll();
       QTest::keyClicks(edit, QStringLiteral("64"));
       QTest::keyClick(edit, Qt::Key_Return);
-      dialog->btnSaveExit->click();
+      Control<QPushButton>(dialog, "btnSaveExit")->click();
     });
-    w.Page().chkSMS_On->click();
+    Control<QCheckBox>(w.window, "chkSMS_On")->click();
     QVERIFY(stayedOpen);
-    QVERIFY(!w.window->FrmSMS->isVisible());
+    QVERIFY(!Control<TFrmSMS>(w.window, "FrmSMS")->isVisible());
     QCOMPARE(w.data.SmsTX_Buffer[5], uint8_t{64});
   }
 
   void theBusNumberWithRs485() {
     Window w;
     w.Type(2);
-    w.window->PageMain->setCurrentIndex(kTabTx);
+    Control<QTabWidget>(w.window, "PageMain")->setCurrentIndex(kTabTx);
     w.Kind(QStringLiteral("RS-485"));
-    QVERIFY(!w.Page().udBusID->isHidden());
-    QCOMPARE(w.Page().udBusID->value(), 1);
-    w.Page().udBusID->stepUp();
+    QVERIFY(!Control<QSpinBox>(w.window, "edtBusID")->isHidden());
+    QCOMPARE(Control<QSpinBox>(w.window, "edtBusID")->value(), 1);
+    Control<QSpinBox>(w.window, "edtBusID")->stepUp();
     QCOMPARE(w.data.ConfigBuffer[46], uint8_t{2});
     CheckLayout(&w.Page(), QStringLiteral("RS-485"));
     QVERIFY(w.window->grab().save(ShotPath(QStringLiteral("tx-type2-rs485"))));
@@ -256,10 +259,10 @@ class TxPageTest : public QObject {
   void anEmptySmsListSwitchesTheOptionOff() {
     Window w;
     w.Kind(QStringLiteral("GSM-KVT"));
-    QTimer::singleShot(0, [&] { w.window->FrmSMS->btnSaveExit->click(); });
-    w.Page().chkSMS_On->click();
-    QVERIFY(!w.Page().chkSMS_On->isChecked());
-    QVERIFY(w.Page().btnSMS_Show->isHidden());
+    QTimer::singleShot(0, [&] { Control<QPushButton>(Control<TFrmSMS>(w.window, "FrmSMS"), "btnSaveExit")->click(); });
+    Control<QCheckBox>(w.window, "chkSMS_On")->click();
+    QVERIFY(!Control<QCheckBox>(w.window, "chkSMS_On")->isChecked());
+    QVERIFY(Control<QPushButton>(w.window, "btnSMS_Show")->isHidden());
     QCOMPARE(w.data.DestTX_Buffer[7], uint8_t{0});
   }
 
@@ -267,25 +270,25 @@ class TxPageTest : public QObject {
     Window w;
     w.Kind(QStringLiteral("GSM-KVT"));
     QTimer::singleShot(0, [&] {
-      TfrmGPRS* dialog = w.window->frmGPRS;
+      auto* dialog = Control<TfrmGPRS>(w.window, "frmGPRS");
       QCOMPARE(dialog->windowTitle(), QStringLiteral("Параметры GPRS"));
-      QCOMPARE(dialog->edtAPN1->text(), QString::fromUtf8(TOperators[0].apn));
-      dialog->bxOper2->setCurrentIndex(3);
-      emit dialog->bxOper2->activated(3);
-      QCOMPARE(dialog->edtAPN2->text(), QStringLiteral("internet"));
-      QCOMPARE(dialog->edtUser2->text(), QString());
+      QCOMPARE(Control<QLineEdit>(dialog, "edtAPN1")->text(), QString::fromUtf8(TOperators[0].apn));
+      Control<QComboBox>(dialog, "bxOper2")->setCurrentIndex(3);
+      emit Control<QComboBox>(dialog, "bxOper2")->activated(3);
+      QCOMPARE(Control<QLineEdit>(dialog, "edtAPN2")->text(), QStringLiteral("internet"));
+      QCOMPARE(Control<QLineEdit>(dialog, "edtUser2")->text(), QString());
       for (const QString& key : {QStringLiteral("a"), QStringLiteral(" "), QStringLiteral("b"), QStringLiteral(","),
                                  QStringLiteral("ц")}) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
-        QApplication::sendEvent(dialog->edtUser2, &press);
+        QApplication::sendEvent(Control<QLineEdit>(dialog, "edtUser2"), &press);
       }
-      QCOMPARE(dialog->edtUser2->text(), QStringLiteral("ab"));
+      QCOMPARE(Control<QLineEdit>(dialog, "edtUser2")->text(), QStringLiteral("ab"));
       CheckLayout(dialog, QStringLiteral("GPRS dialog"));
       QVERIFY(dialog->grab().save(ShotPath(QStringLiteral("dialog-gprs"))));
-      dialog->btnSaveExit->click();
+      Control<QPushButton>(dialog, "btnSaveExit")->click();
     });
-    w.Page().chkUseGPRScfg->click();
-    QVERIFY(!w.Page().btnGPRS->isHidden());
+    Control<QCheckBox>(w.window, "chkUseGPRScfg")->click();
+    QVERIFY(!Control<QPushButton>(w.window, "btnGPRS")->isHidden());
     QCOMPARE(w.data.GprsTX_Buffer[0], uint8_t{0x7E});
     QCOMPARE(w.data.DestTX_Buffer[6], uint8_t{1});
   }
@@ -294,16 +297,16 @@ class TxPageTest : public QObject {
     Window w;
     for (int type = 1; type <= 3; ++type) {
       w.Type(type);
-      w.window->PageMain->setCurrentIndex(kTabTx);
+      Control<QTabWidget>(w.window, "PageMain")->setCurrentIndex(kTabTx);
       for (bool gsm : {false, true}) {
         if (type == kTypeCNC1) {
-          if (w.Page().chkCNC_TxGSM->isChecked() != gsm) w.Page().chkCNC_TxGSM->click();
+          if (Control<QCheckBox>(w.window, "chkCNC_TxGSM")->isChecked() != gsm) Control<QCheckBox>(w.window, "chkCNC_TxGSM")->click();
         } else {
           w.Kind(gsm ? QStringLiteral("GSM-KVT") : QStringLiteral("Отключено"));
         }
         if (gsm) {
-          w.Click(w.Page().grdG1, 1, kColTries);
-          w.Choose(w.Page().grdG1, 2);
+          w.Click(Control<InPlaceGrid>(w.window, "grdG1"), 1, kColTries);
+          w.Choose(Control<InPlaceGrid>(w.window, "grdG1"), 2);
         }
         QCoreApplication::processEvents();
         const QString what = QStringLiteral("type %1 gsm %2").arg(type).arg(gsm);

@@ -19,14 +19,14 @@
 #include "platform/Platform.h"
 #include "shell/ui/dialogs/AboutUnit.h"
 #include "shell/ui/dialogs/FileDialogs.h"
-#include "shell/ui/dialogs/FormGprs.h"
-#include "shell/ui/dialogs/FormSMS.h"
-#include "shell/ui/QtPollTimer.h"
+#include "configuration/FileCommands.h"
+#include "shell/ui/QtPrompter.h"
 #include "shell/ui/kit/QtText.h"
 #include "shell/ui/kit/WheelGuard.h"
 #include "shell/ui/pages/ConcentratorPageWidget.h"
 #include "shell/ui/pages/FirmwarePageWidget.h"
 #include "shell/ui/kit/PageKit.h"
+#include "shell/ui/kit/PageSlot.h"
 #include "shell/ui/pages/PeripheryPageWidget.h"
 #include "shell/ui/pages/TxPageWidget.h"
 #include "shell/ui/pages/ZonePageWidget.h"
@@ -45,8 +45,6 @@ TForm1::TForm1(FormServices services, QWidget* parent)
       buildPortList_(std::move(services.buildPortList)),
       chooseFile_(services.chooseFile ? std::move(services.chooseFile) : StandardFileChooser(this)),
       prompter_(std::make_unique<QtPrompter>(this)),
-      updatePollTimer_(new QtPollTimer(this)),
-      cmprtdrvrUpdate(CreateSystemSerialDevice(), updatePollTimer_),
       gsmSteps_(data_),
       // The worker's reports: a queued call to this window that the worker waits on.
       link_(
@@ -58,10 +56,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
   // The controls come back once the port is closed: a failed exchange
   // drains the line after its final report, and a port chosen meanwhile
   // would not be taken.
-  link_.SetOnEnded([this] { EnableLinkControls(); });
-  ConfigureUpdatePort(cmprtdrvrUpdate);
-  tmrUpdOff_ = new QtPollTimer(this);
-  update_ = std::make_unique<FirmwareTransfer>(cmprtdrvrUpdate, *tmrUpdOff_);
+  link_.SetOnEnded([this] { SetLinkControlsEnabled(true); });
   BuildFrame();
   BuildMenu();
   FormCreate();
@@ -69,7 +64,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-  update_->Cancel();
+  if (auto* firmware = BuiltPage<FirmwarePageWidget>(kTabUpdate)) firmware->Cancel();
   link_.Close();
   dataModule_.cmprtdrvr1.Close();
   // The pages and dialogs edit form_: they go while it still exists, so that
@@ -122,27 +117,7 @@ void TForm1::BuildFrame() {
   outer->addLayout(top);
 
   auto* middle = new QHBoxLayout;
-  PageMain = new QTabWidget(central);
-  PageMain->setObjectName(QStringLiteral("PageMain"));
-  PageMain->setAccessibleName(QStringLiteral("Страницы настроек"));
-  zonePage = new ZonePageWidget(PageMain, data_, form_.zones);
-  peripheryPage = new PeripheryPageWidget(PageMain, data_, form_.periphery);
-  auto prompts = [this]() -> Prompter& { return *prompter_; };
-  txPage = new TxPageWidget(PageMain, data_, form_.tx, prompts);
-  // The two dialogs live as long as the window, hidden until called.
-  txPage->frmGPRS = frmGPRS = new TfrmGPRS(this, data_, form_.tx.gprs, prompts);
-  txPage->FrmSMS = FrmSMS = new TFrmSMS(this, data_, form_.tx.sms, prompts);
-  concentratorPage = new ConcentratorPageWidget(PageMain, data_, form_.concentrator);
-  firmwarePage = new FirmwarePageWidget(PageMain);
-  connect(firmwarePage->btnUpdFile, &QPushButton::clicked, this, &TForm1::btnUpdFileClick);
-  connect(firmwarePage->btnUpdProgress, &QPushButton::clicked, this, &TForm1::btnUpdClick);
-  pages = {zonePage, peripheryPage, txPage, concentratorPage, firmwarePage};
-  for (int i = 0; i < kTabCount; ++i) {
-    QWidget* page = pages[static_cast<std::size_t>(i)];
-    page->setAccessibleName(Q(kTabCaptions[static_cast<std::size_t>(i)]));
-    PageMain->addTab(page, TabIcon(i), Q(kTabCaptions[static_cast<std::size_t>(i)]));
-  }
-  connect(PageMain, &QTabWidget::currentChanged, this, &TForm1::PageMainChange);
+  BuildPageControl(central);
   middle->addWidget(PageMain, 1);
   middle->addWidget(BuildSidePanel());
   outer->addLayout(middle, 1);
@@ -217,22 +192,22 @@ QWidget* TForm1::BuildSidePanel() {
 }
 
 void TForm1::BuildMenu() {
+  // Named as the program knows them, for tests and assistive technology.
+  auto item = [this](QMenu* menu, const char* text, const char* name, void (TForm1::*handler)(), QKeySequence keys = {}) {
+    QAction* action = menu->addAction(Q(text));
+    action->setObjectName(Q(name));
+    action->setShortcut(keys);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
   QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
-  FileOpen = file->addAction(QStringLiteral("&Открыть..."));
-  FileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  FileSave = file->addAction(QStringLiteral("&Сохранить"));
-  FileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  FileSaveAs = file->addAction(QStringLiteral("Сохранить &как..."));
+  FileOpen = item(file, "&Открыть...", "FileOpen", &TForm1::FileOpenClick, QKeySequence(Qt::CTRL | Qt::Key_O));
+  FileSave = item(file, "&Сохранить", "FileSave", &TForm1::FileSaveClick, QKeySequence(Qt::CTRL | Qt::Key_S));
+  FileSaveAs = item(file, "Сохранить &как...", "FileSaveAs", &TForm1::FileSaveAsClick);
   file->addSeparator();
-  MenuClose = file->addAction(QStringLiteral("Выход"));
-  MenuClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  item(file, "Выход", "MenuClose", &TForm1::MenuCloseClick, QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
-  MenuHelpAbout = help->addAction(QStringLiteral("О программе..."));
-  connect(FileOpen, &QAction::triggered, this, &TForm1::FileOpenClick);
-  connect(FileSave, &QAction::triggered, this, &TForm1::FileSaveClick);
-  connect(FileSaveAs, &QAction::triggered, this, &TForm1::FileSaveAsClick);
-  connect(MenuClose, &QAction::triggered, this, &TForm1::MenuCloseClick);
-  connect(MenuHelpAbout, &QAction::triggered, this, &TForm1::MenuHelpAboutClick);
+  item(help, "О программе...", "MenuHelpAbout", &TForm1::MenuHelpAboutClick);
 
   setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -256,43 +231,6 @@ void TForm1::bxDeviceTypeListChange(int index) {
   SyncFromState();
 }
 
-void TForm1::SyncFromState() {
-  const QSignalBlocker block(PageMain);
-  // A hidden page is disabled as well: Ctrl+Tab and the tab bar's keys pass
-  // over disabled pages only.
-  for (int i = 0; i < kTabCount; ++i) {
-    const bool visible = form_.tabVisible[static_cast<std::size_t>(i)];
-    PageMain->setTabVisible(i, visible);
-    PageMain->setTabEnabled(i, visible);
-  }
-  PageMain->setCurrentIndex(form_.activeTab);
-  activePage_ = form_.activeTab;
-  SyncPages();
-}
-
-void TForm1::SyncPages() {
-  zonePage->Sync();
-  peripheryPage->Sync();
-  txPage->Sync();
-  concentratorPage->Sync();
-}
-
-void TForm1::PageMainChange(int index) {
-  if (activePage_ == kTabShlf && index != kTabShlf) zonePage->PageShlfExit();
-  activePage_ = index;
-  form_.activeTab = index;
-}
-
-bool TForm1::CommitPendingEdits() {
-  if (!txPage->CommitEdits()) {
-    txPage->RefuseDevNumber();
-    return false;
-  }
-  BtnClose->setFocus();
-  zonePage->CommitEdits();
-  return true;
-}
-
 void TForm1::SetCaptionFile(const std::string& path) {
   setWindowTitle(Q(kProductName) + QStringLiteral(" : ") + Q(ShortPathName(path)));
 }
@@ -308,7 +246,7 @@ void TForm1::MenuHelpAboutClick() { ShowAboutBox(this, Q(kProductName)); }
 // shown and it gives up at once; it closes the port as it ends.
 void TForm1::closeEvent(QCloseEvent* event) {
   const bool writing = link_.Running() && linkMode_ == LinkMode::Write;
-  update_->Cancel();
+  if (auto* firmware = BuiltPage<FirmwarePageWidget>(kTabUpdate)) firmware->Cancel();
   link_.Close();
   dataModule_.cmprtdrvr1.Close();
   if (writing) ShowUnfinishedWrite();

@@ -1,23 +1,24 @@
 #pragma once
-// TForm1, the main window: it shows and edits the core's state and starts
-// what the core does; it holds no protocol or byte logic of its own.
+// TForm1, the main window's frame: the device type list, the page control,
+// the side panel with the port, the menu and the status bar. It starts what
+// the core does and shows what it reports; the pages own their controls.
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "configuration/Configuration.h"
 #include "link/CPDrv.h"
 #include "link/ExchangeOperation.h"
-#include "link/Firmware.h"
 #include "link/GsmBlocks.h"
 #include "link/UnitData.h"
 #include "model/SharedData.h"
-#include "configuration/Configuration.h"
 #include "platform/Settings.h"
 #include "shell/frame/StatusFlash.h"
-#include "shell/ui/QtPrompter.h"
+#include "shell/ui/dialogs/FileDialogs.h"
+#include "shell/ui/kit/PageSlot.h"
 
 class QAction;
 class QComboBox;
@@ -29,21 +30,14 @@ class QTimer;
 
 namespace tivolan {
 
-class QtPollTimer;
-class TxPageWidget;
-class FirmwarePageWidget;
-class TFrmSMS;
-class TfrmGPRS;
 class ZonePageWidget;
 class PeripheryPageWidget;
+class TxPageWidget;
 class ConcentratorPageWidget;
+class FirmwarePageWidget;
 
 inline constexpr int kClientWidth = 752;
 inline constexpr int kClientHeight = 521;
-
-enum class FileDialogKind { Open, Save, Firmware };
-// Shows a file dialog starting in `folder`; nullopt when cancelled.
-using FileChooser = std::function<std::optional<std::string>(FileDialogKind kind, const std::string& folder)>;
 
 // What the window is given by the program (and by tests).
 struct FormServices {
@@ -65,8 +59,10 @@ class TForm1 : public QMainWindow {
   SharedData& Data() { return data_; }
   Prompter& Prompts() { return *prompter_; }
   void SetPrompter(std::unique_ptr<Prompter> prompter) { prompter_ = std::move(prompter); }
-  TCommPortDriver& UpdatePort() { return cmprtdrvrUpdate; }
   const std::string& CurrentFileName() const { return currentFileName_; }
+  // Builds every page not yet shown, for whoever looks at the whole window
+  // at once (tests, a screen reader walking the tree).
+  void BuildPages();
 
   // Handlers of the frame.
   void PortNameBoxChange(const QString& text);
@@ -87,25 +83,19 @@ class TForm1 : public QMainWindow {
   void ButtonReadClick();
   void ButtonWriteClick();
   void SendData(LinkMode mode);
-  // A worker's report; `code` as a window message carries it (low 7 bits).
-  void LinkStatusMessage(int code, int param);
-  void EnableLinkControls();
-  void FlashStatusBar(uint32_t colour, int count);
-  void IndTimerTimer();
+  // A worker's report.
+  void LinkStatusMessage(LinkStatus code, int param);
   void SetStatusText(const QString& text);
   QString StatusText() const;
   bool WorkerRunning();
 
-  // The "Прошивка" page.
-  void btnUpdFileClick();
-  void btnUpdClick();
-  bool FirmwareRunning() const;
+  // The "Прошивка" page's transfer.
+  bool FirmwareRunning();
+  TCommPortDriver& UpdatePort();
 
   // Makes the widgets show FormState; signals stay blocked meanwhile, so
   // showing data never writes data.
   void SyncFromState();
-  // The pages only, after a commit step changed their state.
-  void SyncPages();
 
  signals:
   // Every colour the status bar is painted, for whoever watches the flash.
@@ -118,8 +108,18 @@ class TForm1 : public QMainWindow {
  private:
   void FormCreate();
   void BuildFrame();
+  void BuildPageControl(QWidget* parent);
   void BuildMenu();
   QWidget* BuildSidePanel();
+  QWidget* BuildPage(int tab, QWidget* slot);
+  // The page of `tab` when it was built; nullptr while it was never shown.
+  template <typename Page>
+  Page* BuiltPage(int tab) const {
+    PageSlot* slot = pages_[static_cast<std::size_t>(tab)];
+    return slot && slot->Built() ? static_cast<Page*>(slot->Page()) : nullptr;
+  }
+  // The pages already built, after a commit step changed their state.
+  void SyncPages();
   void SetCaptionFile(const std::string& path);
   bool SaveTo(const std::string& path);
   void PageMainChange(int index);
@@ -127,24 +127,22 @@ class TForm1 : public QMainWindow {
   // false when a field refuses its text (after its refusal was shown): the
   // command that asked does not run.
   bool CommitPendingEdits();
-  // Points `driver` at the port the box shows; false, after the port error
-  // has been shown, when its text names no port.
-  bool TakePortOfBox(TCommPortDriver& driver);
+  // Points `driver` at the port the box shows and returns the box's text;
+  // nullopt, after the port error has been shown, when it names no port.
+  std::optional<std::string> TakePortOfBox(TCommPortDriver& driver);
   // Code 6 as the user sees it: the box, naming the port and why it failed.
   void ShowPortError(const std::string& cause);
-  void PaintStatus(uint32_t rgb);
   void SetLinkControlsEnabled(bool enabled);
   bool CommitForWrite();
-  void FirmwareEnded(FirmwareResult result);
-  void SetFirmwareControlsEnabled(bool enabled);
   void ShowDeviceRead(int type);
-
   // A write that stopped after blocks went out: the device may hold part of
   // the new configuration.
   void ShowUnfinishedWrite();
+  void FlashStatusBar(uint32_t colour, int count);
+  void IndTimerTimer();
+  void PaintStatus(uint32_t rgb);
+  std::string FileFolder();
 
-  std::string linkPort_;  // the port text of the running read or write
-  LinkMode linkMode_ = LinkMode::Read;
   SharedData& data_;
   TDataModule1& dataModule_;
   SettingsStore& settings_;
@@ -153,39 +151,26 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<Prompter> prompter_;
   FormState form_;
   std::string currentFileName_;
-  QtPollTimer* updatePollTimer_;
-  TCommPortDriver cmprtdrvrUpdate;
-  QtPollTimer* tmrUpdOff_ = nullptr;
-  std::unique_ptr<FirmwareTransfer> update_;
   GsmBlockExchange gsmSteps_;
   ExchangeOperation link_;
+  std::string linkPort_;  // the port text of the running read or write
+  LinkMode linkMode_ = LinkMode::Read;
   StatusFlash flash_;
   QTimer* IndTimer = nullptr;
-  QLabel* statusLabel_ = nullptr;
   int activePage_ = -1;
 
- public:
-  // Controls, by the names the rest of the program knows them by.
   QComboBox* bxDeviceTypeList = nullptr;
   QComboBox* PortNameBox = nullptr;
   QPushButton* BtnClose = nullptr;
   QPushButton* ButtonRead = nullptr;
   QPushButton* ButtonWrite = nullptr;
   QTabWidget* PageMain = nullptr;
+  std::array<PageSlot*, kTabCount> pages_{};
   QStatusBar* StatusBar = nullptr;
+  QLabel* statusLabel_ = nullptr;
   QAction* FileOpen = nullptr;
   QAction* FileSave = nullptr;
   QAction* FileSaveAs = nullptr;
-  QAction* MenuClose = nullptr;
-  QAction* MenuHelpAbout = nullptr;
-  std::array<QWidget*, kTabCount> pages{};
-  ZonePageWidget* zonePage = nullptr;
-  PeripheryPageWidget* peripheryPage = nullptr;
-  TxPageWidget* txPage = nullptr;
-  FirmwarePageWidget* firmwarePage = nullptr;
-  TfrmGPRS* frmGPRS = nullptr;
-  TFrmSMS* FrmSMS = nullptr;
-  ConcentratorPageWidget* concentratorPage = nullptr;
 };
 
 }  // namespace tivolan

@@ -17,7 +17,7 @@ void TForm1::ShowError(const std::exception& error) {
 
 void TForm1::FileOpenClick() {
   if (!CommitPendingEdits()) return;
-  const auto path = chooseFile_(FileDialogKind::Open, ReadSetting(settings_, kSettingFilePath, CurrentFolder()));
+  const auto path = chooseFile_(FileDialogKind::Open, FileFolder());
   if (!path) return;
   OpenResult result;
   try {
@@ -71,7 +71,7 @@ void TForm1::FileSaveClick() {
 
 void TForm1::FileSaveAsClick() {
   if (!CommitPendingEdits()) return;
-  const auto chosen = chooseFile_(FileDialogKind::Save, ReadSetting(settings_, kSettingFilePath, CurrentFolder()));
+  const auto chosen = chooseFile_(FileDialogKind::Save, FileFolder());
   if (!chosen) return;
   currentFileName_ = *chosen;
   if (currentFileName_.empty()) return;

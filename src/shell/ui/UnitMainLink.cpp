@@ -13,6 +13,7 @@
 #include "model/DeviceCatalogue.h"
 #include "platform/Platform.h"
 #include "platform/PortState.h"
+#include "shell/ui/kit/PageSlot.h"
 #include "shell/ui/kit/QtText.h"
 #include "shell/ui/UnitMain.h"
 
@@ -36,25 +37,26 @@ bool TForm1::CommitForWrite() {
   return !refused;
 }
 
+// Starts the worker; a write's commit step and question came before.
 void TForm1::SendData(LinkMode mode) {
-  if (mode == LinkMode::Write && !CommitForWrite()) return;
   // The port the box shows, whatever the driver was last given.
-  if (!TakePortOfBox(dataModule_.cmprtdrvr1)) return;
-  linkPort_ = S(PortNameBox->currentText());
+  const auto port = TakePortOfBox(dataModule_.cmprtdrvr1);
+  if (!port) return;
+  linkPort_ = *port;
   linkMode_ = mode;
   SetLinkControlsEnabled(false);
   link_.Start(mode, &gsmSteps_);
 }
 
-bool TForm1::TakePortOfBox(TCommPortDriver& driver) {
+std::optional<std::string> TForm1::TakePortOfBox(TCommPortDriver& driver) {
   const std::string text = S(PortNameBox->currentText());
   const auto path = DriverPortName(text);
   if (!path) {
     ShowPortError(NotAPortText(text));
-    return false;
+    return std::nullopt;
   }
   driver.SetPortName(*path);
-  return true;
+  return text;
 }
 
 // The box keeps its text; why the port failed goes below it.
@@ -69,25 +71,22 @@ void TForm1::ShowPortError(const std::string& cause) {
 // replace the buffers the worker is filling.
 void TForm1::SetLinkControlsEnabled(bool enabled) {
   for (QWidget* w : std::initializer_list<QWidget*>{PortNameBox, ButtonWrite, ButtonRead, bxDeviceTypeList, PageMain,
-                                                    pages[kTabUpdate]})
+                                                    pages_[kTabUpdate]})
     w->setEnabled(enabled);
   for (QAction* a : {FileOpen, FileSave, FileSaveAs}) a->setEnabled(enabled);
 }
 
-void TForm1::EnableLinkControls() { SetLinkControlsEnabled(true); }
-
-void TForm1::LinkStatusMessage(int code, int param) {
-  const StatusRow* row = FindStatus(code & 0x7F);
-  if (!row) return;
-  if (row->code == StatusPortError) {
+void TForm1::LinkStatusMessage(LinkStatus code, int param) {
+  const StatusRow& row = RowOf(code);
+  if (code == StatusPortError) {
     const auto path = DriverPortName(linkPort_);
     ShowPortError(linkPort_ + ": " + DescribePortState(DiagnosePort(path.value_or(linkPort_))));
     return;
   }
-  SetStatusText(Q(StatusMessage(row->code, data_.DeviceVersion)));
-  if (row->code == StatusReadDone) ShowDeviceRead(param);
-  if (row->flash != Flash::None) FlashStatusBar(FlashColour(row->flash), 3);
-  if (row->final && row->code != StatusWriteDone && linkMode_ == LinkMode::Write) ShowUnfinishedWrite();
+  SetStatusText(Q(StatusMessage(code, data_.DeviceVersion)));
+  if (code == StatusReadDone) ShowDeviceRead(param);
+  if (row.flash != Flash::None) FlashStatusBar(FlashColour(row.flash), 3);
+  if (row.final && code != StatusWriteDone && linkMode_ == LinkMode::Write) ShowUnfinishedWrite();
 }
 
 void TForm1::ShowUnfinishedWrite() {

@@ -1,7 +1,17 @@
 #pragma once
-#include "shell/ui/UnitMain.h"
+#include <functional>
+#include <optional>
+#include <string>
+
+class QWidget;
 
 namespace tivolan {
+
+enum class FileDialogKind { Open, Save, Firmware };
+// Shows a file dialog starting in `folder`; nullopt when cancelled.
+using FileChooser = std::function<std::optional<std::string>(FileDialogKind kind, const std::string& folder)>;
+
 // The standard open and save dialogs of the configuration files.
 FileChooser StandardFileChooser(QWidget* parent);
+
 }  // namespace tivolan

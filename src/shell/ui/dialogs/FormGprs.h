@@ -18,6 +18,8 @@ class QPushButton;
 namespace tivolan {
 
 class TfrmGPRS : public QDialog {
+  Q_OBJECT
+
  public:
   TfrmGPRS(QWidget* parent, SharedData& shared, GprsDialogState& state, std::function<Prompter&()> prompts);
   // Runs the dialog; true when it was left through "Сохранить".
@@ -25,6 +27,10 @@ class TfrmGPRS : public QDialog {
   void Sync();
   void btnSaveExitClick();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
   QLineEdit* edtAPN1 = nullptr;
   QLineEdit* edtUser1 = nullptr;
   QLineEdit* edtPass1 = nullptr;
@@ -35,10 +41,6 @@ class TfrmGPRS : public QDialog {
   QComboBox* bxOper2 = nullptr;
   QPushButton* btnSaveExit = nullptr;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
   struct Sim {
     QLineEdit*& apn;
     QLineEdit*& user;

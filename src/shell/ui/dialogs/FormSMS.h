@@ -17,6 +17,8 @@ class GridRules;
 class InPlaceGrid;
 
 class TFrmSMS : public QDialog {
+  Q_OBJECT
+
  public:
   TFrmSMS(QWidget* parent, SharedData& shared, SmsDialogState& state, std::function<Prompter&()> prompts);
   ~TFrmSMS() override;
@@ -24,10 +26,9 @@ class TFrmSMS : public QDialog {
   bool ShowModal();
   void btnSaveExitClick();
 
+ private:
   InPlaceGrid* grdSMS = nullptr;
   QPushButton* btnSaveExit = nullptr;
-
- private:
   SharedData& data_;
   SmsDialogState& state_;
   std::function<Prompter&()> prompts_;

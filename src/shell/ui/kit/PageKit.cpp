@@ -49,6 +49,11 @@ void ShowPageOf(QWidget* widget) {
     }
 }
 
+void FixListWidth(QComboBox* list, int width) {
+  list->setFixedWidth(width);
+  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+}
+
 QComboBox* MakeRelayList(QWidget* parent, const char* name, const QString& caption) {
   QComboBox* list = MakeList(parent, name, caption);
   for (const char* mode : RelayModeList) list->addItem(Q(mode));

@@ -26,6 +26,11 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy);
 // that a control that asks for the user's attention can be seen.
 void ShowPageOf(QWidget* widget);
 
+// A list of a fixed width: its size no longer depends on its items, so that
+// Qt does not measure every item's text to lay it out (the zone page's event
+// lists hold over a hundred texts each).
+void FixListWidth(QComboBox* list, int width);
+
 // A list of the relay modes.
 QComboBox* MakeRelayList(QWidget* parent, const char* name, const QString& caption);
 

@@ -16,6 +16,7 @@ class ConcentratorPageWidget : public QWidget {
   ConcentratorPageWidget(QWidget* parent, SharedData& shared, ConcentratorPageState& state);
   void Sync();
 
+ private:
   QComboBox* bxCNCReleAlarm = nullptr;
   QComboBox* bxCNCReleFire = nullptr;
   QCheckBox* chkCncBuzzOn = nullptr;
@@ -26,7 +27,6 @@ class ConcentratorPageWidget : public QWidget {
   QCheckBox* chkBVIAlarmDuress = nullptr;
   QCheckBox* chkBVIEnableReset = nullptr;  // never shown
 
- private:
   QWidget* BuildRelays();
   QWidget* BuildExpanders();
   QWidget* BuildBvi();

@@ -7,10 +7,31 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "files/FirmwareFile.h"
+#include "link/UnitData.h"
+#include "platform/PortState.h"
+#include "shell/ui/QtPollTimer.h"
+#include "shell/ui/kit/QtText.h"
+
 namespace tivolan {
 
-FirmwarePageWidget::FirmwarePageWidget(QWidget* parent) : QWidget(parent) {
+FirmwarePageWidget::FirmwarePageWidget(QWidget* parent, FirmwareHost host)
+    : QWidget(parent),
+      host_(std::move(host)),
+      updatePollTimer_(new QtPollTimer(this)),
+      cmprtdrvrUpdate(CreateSystemSerialDevice(), updatePollTimer_),
+      tmrUpdOff_(new QtPollTimer(this)) {
   setObjectName(QStringLiteral("PGUpdate"));
+  ConfigureUpdatePort(cmprtdrvrUpdate);
+  update_ = std::make_unique<FirmwareTransfer>(cmprtdrvrUpdate, *tmrUpdOff_);
+  Build();
+  connect(btnUpdFile, &QPushButton::clicked, this, &FirmwarePageWidget::btnUpdFileClick);
+  connect(btnUpdProgress, &QPushButton::clicked, this, &FirmwarePageWidget::btnUpdClick);
+}
+
+FirmwarePageWidget::~FirmwarePageWidget() { update_->Cancel(); }
+
+void FirmwarePageWidget::Build() {
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(14, 14, 14, 14);
   column->setSpacing(10);
@@ -44,6 +65,60 @@ FirmwarePageWidget::FirmwarePageWidget(QWidget* parent) : QWidget(parent) {
   column->addLayout(file);
   column->addWidget(pbUpdate);
   column->addStretch();
+}
+
+bool FirmwarePageWidget::Running() const { return update_->Running(); }
+
+void FirmwarePageWidget::Cancel() { update_->Cancel(); }
+
+void FirmwarePageWidget::btnUpdFileClick() {
+  // The folder of the configuration files; it is not stored back.
+  const auto path = host_.chooseFile(FileDialogKind::Firmware, host_.folder());
+  if (path) edtUpdFileName->setText(Q(*path));
+}
+
+void FirmwarePageWidget::btnUpdClick() {
+  const std::string file = S(edtUpdFileName->text());
+  if (file.empty()) {
+    host_.prompts().Show(ChooseFirmwareFileBox());
+    return;
+  }
+  // The whole file is checked before the port is opened.
+  FirmwareFile firmware = LoadFirmwareFile(file);
+  if (!firmware.image) {
+    MessageBox box = firmware.error.box;
+    box.detail = firmware.error.detail;
+    host_.prompts().Show(box);
+    return;
+  }
+  const auto port = host_.takePort(cmprtdrvrUpdate);
+  if (!port) return;
+  SetControlsEnabled(false);
+  QProgressBar* bar = pbUpdate;
+  const bool started = update_->Start(
+      std::move(*firmware.image),
+      [bar](const FirmwareProgress& p) {
+        bar->setValue(p.percent);
+        bar->show();
+      },
+      [this](FirmwareResult result) { FirmwareEnded(result); });
+  if (!started) {
+    host_.showPortError(*port + ": " + DescribePortState(DiagnosePort(cmprtdrvrUpdate.PortName())));
+    SetControlsEnabled(true);
+  }
+}
+
+void FirmwarePageWidget::FirmwareEnded(FirmwareResult result) {
+  pbUpdate->hide();
+  SetControlsEnabled(true);
+  if (const auto box = FirmwareResultBox(result)) host_.prompts().Show(*box);
+}
+
+// What could start a second exchange on the port waits for the transfer.
+void FirmwarePageWidget::SetControlsEnabled(bool enabled) {
+  host_.setPortControlsEnabled(enabled);
+  btnUpdFile->setEnabled(enabled);
+  btnUpdProgress->setEnabled(enabled);
 }
 
 }  // namespace tivolan

@@ -1,5 +1,14 @@
 #pragma once
 #include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/CPDrv.h"
+#include "link/Firmware.h"
+#include "model/Prompter.h"
+#include "shell/ui/dialogs/FileDialogs.h"
 
 class QLabel;
 class QLineEdit;
@@ -8,18 +17,49 @@ class QPushButton;
 
 namespace tivolan {
 
-// The "Прошивка" page: the instruction, the chosen file, its two buttons
-// and the progress bar shown only during a transfer. TForm1 runs the
-// buttons.
+class QtPollTimer;
+
+// What the firmware page asks of the window around it.
+struct FirmwareHost {
+  std::function<Prompter&()> prompts;
+  FileChooser chooseFile;
+  std::function<std::string()> folder;  // where the file dialog starts
+  // Points the port at the one the window's port box shows; nullopt, after
+  // the window showed the port error, when its text names no port.
+  std::function<std::optional<std::string>(TCommPortDriver& port)> takePort;
+  std::function<void(const std::string& cause)> showPortError;
+  // The window's controls that could start a second exchange on the port.
+  std::function<void(bool enabled)> setPortControlsEnabled;
+};
+
+// The "Прошивка" page: the instruction, the chosen file, its two buttons,
+// the progress bar shown only during a transfer, and the transfer itself to
+// the boot loader, run on the window's own thread.
 class FirmwarePageWidget : public QWidget {
  public:
-  explicit FirmwarePageWidget(QWidget* parent);
+  FirmwarePageWidget(QWidget* parent, FirmwareHost host);
+  ~FirmwarePageWidget() override;
+  bool Running() const;
+  void Cancel();
+  TCommPortDriver& UpdatePort() { return cmprtdrvrUpdate; }
 
+ private:
+  void Build();
+  void btnUpdFileClick();
+  void btnUpdClick();
+  void FirmwareEnded(FirmwareResult result);
+  void SetControlsEnabled(bool enabled);
+
+  FirmwareHost host_;
   QLabel* lblInstruction = nullptr;
   QLineEdit* edtUpdFileName = nullptr;
   QPushButton* btnUpdFile = nullptr;
   QPushButton* btnUpdProgress = nullptr;
   QProgressBar* pbUpdate = nullptr;
+  QtPollTimer* updatePollTimer_ = nullptr;
+  TCommPortDriver cmprtdrvrUpdate;
+  QtPollTimer* tmrUpdOff_ = nullptr;
+  std::unique_ptr<FirmwareTransfer> update_;
 };
 
 }  // namespace tivolan

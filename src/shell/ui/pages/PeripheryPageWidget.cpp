@@ -83,7 +83,7 @@ QWidget* PeripheryPageWidget::BuildOptions() {
   bxSysPartID = MakeList(panel, "bxSysPartID", QStringLiteral("Раздел для внутренних событий"));
   for (const auto& p : PartitionList()) bxSysPartID->addItem(Q(p));
   bxSysPartID->setToolTip(QStringLiteral("Номер раздела для передачи системных событий (тампера, БП)"));
-  bxSysPartID->setFixedWidth(52);
+  FixListWidth(bxSysPartID, 52);
   chkGuardSnd = MakeBox(panel, "chkGuardSnd", QStringLiteral("Сигналы взятия\\снятия сиреной"));
   udSndWrkTime = new QSpinBox(panel);
   udSndWrkTime->setObjectName(QStringLiteral("udSndWrkTime"));

@@ -17,6 +17,7 @@ class PeripheryPageWidget : public QWidget {
   PeripheryPageWidget(QWidget* parent, SharedData& shared, PeripheryPageState& state);
   void Sync();
 
+ private:
   QComboBox* bxReleAlarm = nullptr;
   QComboBox* bxReleFire = nullptr;
   QComboBox* bxReleControl = nullptr;  // never shown
@@ -30,7 +31,6 @@ class PeripheryPageWidget : public QWidget {
   QComboBox* bxTMLedMode = nullptr;
   QLabel* lblTMLedMode = nullptr;
 
- private:
   QWidget* BuildRelays();
   QWidget* BuildCircuits();
   QWidget* BuildOptions();

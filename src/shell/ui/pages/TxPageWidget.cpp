@@ -24,6 +24,7 @@
 #include "shell/ui/kit/GridKit.h"
 #include "shell/ui/kit/QtText.h"
 #include "shell/ui/kit/PageKit.h"
+#include "shell/ui/kit/WheelGuard.h"
 
 namespace tivolan {
 
@@ -239,19 +240,35 @@ void TxPageWidget::Wire() {
   connect(btnGPRS, &QPushButton::clicked, this, &TxPageWidget::btnGPRSClick);
 }
 
+TFrmSMS* TxPageWidget::SmsDialog() {
+  if (!FrmSMS) {
+    FrmSMS = new TFrmSMS(window(), data_, state_.sms, prompts_);
+    GuardWheel(FrmSMS);
+  }
+  return FrmSMS;
+}
+
+TfrmGPRS* TxPageWidget::GprsDialog() {
+  if (!frmGPRS) {
+    frmGPRS = new TfrmGPRS(window(), data_, state_.gprs, prompts_);
+    GuardWheel(frmGPRS);
+  }
+  return frmGPRS;
+}
+
 void TxPageWidget::btnSMS_ShowClick() {
-  if (FrmSMS && !FrmSMS->ShowModal())
-    SmsDialogCancelled(state_, data_);
-  else
+  if (SmsDialog()->ShowModal())
     SmsDialogClosed(state_, data_);
+  else
+    SmsDialogCancelled(state_, data_);
   Sync();
 }
 
 void TxPageWidget::btnGPRSClick() {
-  if (frmGPRS && !frmGPRS->ShowModal())
-    GprsDialogCancelled(state_, data_);
-  else
+  if (GprsDialog()->ShowModal())
     GprsDialogClosed(state_, data_);
+  else
+    GprsDialogCancelled(state_, data_);
   Sync();
 }
 

@@ -33,11 +33,26 @@ class TxPageWidget : public QWidget {
   // caller then shows RefuseDevNumber and does not go on).
   bool CommitEdits();
   void RefuseDevNumber();
+  // Builds the SMS and GPRS dialogs now rather than when first opened.
+  void BuildDialogs() {
+    SmsDialog();
+    GprsDialog();
+  }
 
-  // The dialogs, created once with the main window.
+ private:
+  void btnSMS_ShowClick();
+  void btnGPRSClick();
+  // The dialogs, built when first opened; they live as long as the window.
+  TFrmSMS* SmsDialog();
+  TfrmGPRS* GprsDialog();
+  void Build();
+  QWidget* BuildGsm();
+  void Wire();
+  void medtDevNumberExit(Qt::FocusReason reason);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
   TFrmSMS* FrmSMS = nullptr;
   TfrmGPRS* frmGPRS = nullptr;
-
   QLabel* lblRTX_Type = nullptr;
   QComboBox* bxRTX_Type = nullptr;
   QLabel* lblNetID = nullptr;
@@ -54,17 +69,6 @@ class TxPageWidget : public QWidget {
   QPushButton* btnSMS_Show = nullptr;
   QCheckBox* chkUseGPRScfg = nullptr;
   QPushButton* btnGPRS = nullptr;
-
-  void btnSMS_ShowClick();
-  void btnGPRSClick();
-
- private:
-  void Build();
-  QWidget* BuildGsm();
-  void Wire();
-  void medtDevNumberExit(Qt::FocusReason reason);
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
   SharedData& data_;
   TxPageState& state_;
   std::function<Prompter&()> prompts_;

@@ -41,7 +41,11 @@ ZonePageWidget::ZonePageWidget(QWidget* parent, SharedData& shared, ZonePageStat
     header->setAlignment(column >= kIn ? Qt::AlignHCenter | Qt::AlignBottom : Qt::AlignLeft | Qt::AlignBottom);
     grid->addWidget(header, column == kIn || column == kOut ? 1 : 0, column, column == kIn || column == kOut ? 1 : 2, 1);
   }
-  for (int zone = 1; zone <= 8; ++zone) BuildRow(grid, zone);
+  RowLists lists;
+  for (const auto& p : PartitionList()) lists.partitions << Q(p);
+  for (const auto& e : EventList()) lists.events << Q(e.text);
+  for (std::size_t t = 0; t < lists.typeIcons.size(); ++t) lists.typeIcons[t] = ZoneTypeIcon(static_cast<int>(t));
+  for (int zone = 1; zone <= 8; ++zone) BuildRow(grid, zone, lists);
   grid->setColumnStretch(kReq + 1, 1);
   outer->addLayout(grid);
   outer->addSpacing(8);
@@ -50,7 +54,7 @@ ZonePageWidget::ZonePageWidget(QWidget* parent, SharedData& shared, ZonePageStat
   for (int zone = 1; zone <= 8; ++zone) Connect(zone);
 }
 
-void ZonePageWidget::BuildRow(QGridLayout* grid, int zone) {
+void ZonePageWidget::BuildRow(QGridLayout* grid, int zone, const RowLists& lists) {
   const std::size_t i = static_cast<std::size_t>(zone - 1);
   const QString prefix = QStringLiteral("ШС%1: ").arg(zone);
   const int row = zone + 1;
@@ -60,17 +64,18 @@ void ZonePageWidget::BuildRow(QGridLayout* grid, int zone) {
     w->setObjectName(Q(objectName) + QString::number(zone));
     w->setAccessibleName(prefix + Q(caption));
   };
+  // Widths first: the lists then never measure their items.
   bxShlfPart[i] = new QComboBox(this);
-  for (const auto& p : PartitionList()) bxShlfPart[i]->addItem(Q(p));
-  bxShlfPart[i]->setFixedWidth(48);
+  FixListWidth(bxShlfPart[i], 48);
+  bxShlfPart[i]->addItems(lists.partitions);
   name(bxShlfPart[i], "bxShlfPart", "Раздел");
   FShlfType[i] = new QComboBox(this);
-  for (std::size_t t = 0; t < ZoneTypes.size(); ++t) FShlfType[i]->addItem(ZoneTypeIcon(static_cast<int>(t)), Q(ZoneTypes[t].name));
-  FShlfType[i]->setFixedWidth(158);
+  FixListWidth(FShlfType[i], 158);
+  for (std::size_t t = 0; t < ZoneTypes.size(); ++t) FShlfType[i]->addItem(lists.typeIcons[t], Q(ZoneTypes[t].name));
   name(FShlfType[i], "FShlfType", "Тип шлейфа");
   ShlfEvent[i] = new QComboBox(this);
-  for (const auto& e : EventList()) ShlfEvent[i]->addItem(Q(e.text));
-  ShlfEvent[i]->setFixedWidth(164);
+  FixListWidth(ShlfEvent[i], 164);
+  ShlfEvent[i]->addItems(lists.events);
   ShlfEvent[i]->setMaxVisibleItems(20);
   name(ShlfEvent[i], "ShlfEvent", "Код события");
   edtDelayIn[i] = new QLineEdit(this);

@@ -1,4 +1,6 @@
 #pragma once
+#include <QIcon>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 
@@ -24,6 +26,7 @@ class ZonePageWidget : public QWidget {
   // The page loses the focus (another tab is chosen).
   void PageShlfExit();
 
+ private:
   std::array<QComboBox*, 8> bxShlfPart{};
   std::array<QComboBox*, 8> FShlfType{};
   std::array<QComboBox*, 8> ShlfEvent{};
@@ -34,8 +37,13 @@ class ZonePageWidget : public QWidget {
   std::array<QCheckBox*, 7> chkPartDep{};  // boxes "2".."8"
   QGroupBox* grpPartDep = nullptr;
 
- private:
-  void BuildRow(QGridLayout* grid, int zone);
+  // The items every row's lists share, made once for the eight rows.
+  struct RowLists {
+    QStringList partitions;
+    QStringList events;
+    std::array<QIcon, 8> typeIcons;
+  };
+  void BuildRow(QGridLayout* grid, int zone, const RowLists& lists);
   QWidget* BuildDependencyGroup();
   void Connect(int zone);
   void SyncRow(int zone);
