@@ -121,10 +121,6 @@ bool Matches(const SaveWords& row, const FileSystemCause& c) {
   return (c.reason == FileReason::System || c.reason == FileReason::Inaccessible) && Is(c.error, row.error);
 }
 
-FileSystemCause SampleOf(const SaveWords& row) {
-  return {FileAction::Create, row.reason, {}, {row.error, std::generic_category()}};
-}
-
 }  // namespace
 
 std::string OpenProblem(const FileCause& cause) {
@@ -142,15 +138,6 @@ std::string SaveProblem(const FileSystemCause& cause) {
   for (const SaveWords& row : kSaveWords)
     if (Matches(row, cause)) return std::string("Файл не сохранён: ") + row.words;
   return "Файл не сохранён";
-}
-
-std::string SaveProblem(const std::string& errorText) {
-  const auto endsWith = [&errorText](const std::string& tail) {
-    return errorText.size() >= tail.size() && errorText.compare(errorText.size() - tail.size(), tail.size(), tail) == 0;
-  };
-  for (const SaveWords& row : kSaveWords)
-    if (endsWith(". " + FileReasonText(SampleOf(row)))) return SaveProblem(SampleOf(row));
-  return SaveProblem(FileSystemCause{FileAction::Create, FileReason::Unexplained, {}, {}});
 }
 
 }  // namespace tivolan

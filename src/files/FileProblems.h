@@ -15,8 +15,4 @@ std::string OpenProblem(const FileCause& cause);
 // can name it.
 std::string SaveProblem(const FileSystemCause& cause);
 
-// The window's form until it passes the cause (SaveProblem(e.Cause())):
-// the line for a save error's what() text, found by its reason's words.
-std::string SaveProblem(const std::string& errorText);
-
 }  // namespace tivolan

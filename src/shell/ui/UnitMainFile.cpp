@@ -48,7 +48,7 @@ bool TForm1::SaveTo(const std::string& path) {
   } catch (const FileError& e) {
     SyncPages();
     // The system's own words stay; the line below them says it in Russian.
-    prompter_->Show(MessageBox{"Тиволан", e.what(), BoxIcon::Error, SaveProblem(e.what())});
+    prompter_->Show(MessageBox{"Тиволан", e.what(), BoxIcon::Error, SaveProblem(e.Cause())});
     return false;
   } catch (const std::exception& e) {
     SyncPages();
