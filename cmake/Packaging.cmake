@@ -41,6 +41,18 @@ if(UNIX AND NOT APPLE)
   endforeach()
   add_custom_target(tivolan_man_pages ALL DEPENDS ${man_pages})
   install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+  # The licence in Debian's machine-readable form and the package's
+  # changelog, where Debian looks for them.
+  set(changelog ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.Debian)
+  configure_file(${TIVOLAN_PACKAGING_DIR}/debian/changelog.in ${changelog} @ONLY)
+  add_custom_command(OUTPUT ${changelog}.gz
+                     COMMAND ${TIVOLAN_GZIP} -9nf -k ${changelog}
+                     DEPENDS ${changelog}
+                     COMMENT "Compressing the Debian changelog")
+  add_custom_target(tivolan_changelog ALL DEPENDS ${changelog}.gz)
+  install(FILES ${TIVOLAN_PACKAGING_DIR}/debian/copyright ${changelog}.gz
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tivolan)
 endif()
 
 set(CPACK_PACKAGE_NAME tivolan)
@@ -63,7 +75,9 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_GENERATOR DEB)
 endif()
 
-# tivolan_<version>_<dpkg architecture>.deb
+# tivolan_<version>-<release>_<dpkg architecture>.deb; the release makes it
+# a Debian package of the upstream version, with changelog.Debian.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER Stelmark)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

@@ -17,7 +17,7 @@ PACKAGES=(
   # The package and its test: dpkg-shlibdeps and file for CPack's Depends,
   # desktop-file-validate, groff for the manual pages; pdftoppm to look at a
   # printed report.
-  dpkg-dev file desktop-file-utils groff-base poppler-utils
+  dpkg-dev file desktop-file-utils groff-base poppler-utils lintian
   # Windows (scripts/build-windows, scripts/test-windows): the cross compiler
   # with the posix thread model, GoogleTest's sources to build with it, Wine
   # to run the result, zip and unzip for the release archive and its check.

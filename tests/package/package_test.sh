@@ -9,6 +9,7 @@ set -uo pipefail
 
 BUILD="$1"
 VERSION="$2"
+RELEASE="$VERSION-1"  # the Debian package of the upstream version
 SKIP=77
 failures=0
 missing_tools=()
@@ -42,17 +43,17 @@ if ! cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$TMP/out" >"$TMP/cpack
 fi
 
 ARCH="$(dpkg --print-architecture)"
-DEB="$TMP/out/tivolan_${VERSION}_${ARCH}.deb"
+DEB="$TMP/out/tivolan_${RELEASE}_${ARCH}.deb"
 if [ ! -f "$DEB" ]; then
   ls "$TMP/out" >&2
-  echo "FAIL: no tivolan_${VERSION}_${ARCH}.deb" >&2
+  echo "FAIL: no tivolan_${RELEASE}_${ARCH}.deb" >&2
   exit 1
 fi
 
 # --- control fields
 field() { dpkg-deb -f "$DEB" "$1"; }
 [ "$(field Package)" = tivolan ] || fail "Package is '$(field Package)'"
-[ "$(field Version)" = "$VERSION" ] || fail "Version is '$(field Version)', the project's is $VERSION"
+[ "$(field Version)" = "$RELEASE" ] || fail "Version is '$(field Version)', the project's is $RELEASE"
 [ "$(field Architecture)" = "$ARCH" ] || fail "Architecture is '$(field Architecture)'"
 [ "$(field Maintainer)" = Stelmark ] || fail "Maintainer is '$(field Maintainer)'"
 case "$(field Section)" in electronics | utils) ;; *) fail "Section is '$(field Section)'" ;; esac
@@ -75,6 +76,8 @@ usr/bin/tivolan
 usr/bin/tivolan-cli
 usr/bin/tivolan-sim
 usr/share/applications/tivolan.desktop
+usr/share/doc/tivolan/changelog.Debian.gz
+usr/share/doc/tivolan/copyright
 usr/share/icons/hicolor/128x128/apps/tivolan.png
 usr/share/icons/hicolor/16x16/apps/tivolan.png
 usr/share/icons/hicolor/256x256/apps/tivolan.png
@@ -244,6 +247,27 @@ if [ -f "$TMP/tivolan-sim.txt" ]; then
   [ $faults -gt 0 ] || fail "no fault names found in tivolan-sim --help"
 fi
 
+# --- the licence and the changelog, where Debian looks for them
+COPYRIGHT="$ROOT/usr/share/doc/tivolan/copyright"
+head -1 "$COPYRIGHT" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "copyright is not in Debian's machine-readable format"
+grep -qx 'License: Expat' "$COPYRIGHT" && grep -q 'Copyright: .*Тиволан developers' "$COPYRIGHT" ||
+  fail "copyright does not name the MIT (Expat) licence and its authors"
+zcat "$ROOT/usr/share/doc/tivolan/changelog.Debian.gz" >"$TMP/changelog" || fail "changelog.Debian.gz is no gzip file"
+if command -v dpkg-parsechangelog >/dev/null; then
+  [ "$(dpkg-parsechangelog -l "$TMP/changelog" -S Version 2>/dev/null)" = "$RELEASE" ] ||
+    fail "the changelog's version is not $RELEASE"
+fi
+
+# --- lintian, where it is installed: no error about the licence or the
+# changelog; every other tag it gives is printed for the README
+if need_tool lintian lintian; then
+  lintian --tag-display-limit 0 "$DEB" >"$TMP/lintian" 2>/dev/null
+  echo "lintian:"
+  sed 's/^/  /' "$TMP/lintian"
+  grep -E '^E: .*(copyright|changelog)' "$TMP/lintian" && fail "lintian finds fault with the copyright or changelog"
+fi
+
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed" >&2
   exit 1
@@ -252,4 +276,4 @@ if [ ${#missing_tools[@]} -ne 0 ]; then
   echo "SKIPPED: every other check passed; missing ${missing_tools[*]}" >&2
   exit $SKIP
 fi
-echo "package tivolan_${VERSION}_${ARCH}.deb: all checks passed"
+echo "package tivolan_${RELEASE}_${ARCH}.deb: all checks passed"
