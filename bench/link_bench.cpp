@@ -42,8 +42,7 @@ int FirmwareRun(int runs) {
   port.Start();
   EventLoop loop;
   LoopPollTimer timer(loop);
-  TCommPortDriver update(CreateSystemSerialDevice(), &timer);
-  ConfigureUpdatePort(update);
+  TCommPortDriver update = MakeUpdatePort(CreateSystemSerialDevice(), &timer);
   update.SetPortName(port.SlavePath());
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
@@ -84,8 +83,9 @@ bool TimeExchanges(int runs, const tivolan::sim::SimOptions& options, tivolan::S
       const auto start = std::chrono::steady_clock::now();
       const auto outcome = RunExchange(loop, dm, data, mode, {}, gsm ? &steps : nullptr);
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-      if (outcome.finalCode > 1) {
-        std::fprintf(stderr, "exchange failed with code %d\n", outcome.finalCode);
+      const LinkStatus done = mode == LinkMode::Read ? LinkStatus::StatusReadDone : LinkStatus::StatusWriteDone;
+      if (outcome.finalCode != done) {
+        std::fprintf(stderr, "exchange failed: %s\n", outcome.finalCode ? RowOf(*outcome.finalCode).name : "no final status");
         return false;
       }
       (mode == LinkMode::Read ? reads : writes).push_back(ms);

@@ -221,14 +221,15 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
         const StatusRow& row = RowOf(code);
         if (row.box) prompter.Show({row.box->caption, row.box->text});
         io.err << StatusMessage(code, data.DeviceVersion) << "\n";
-        if (code == StatusPortError) io.err << PortCauseLine(*path) << "\n";
+        if (code == LinkStatus::StatusPortError) io.err << PortCauseLine(*path) << "\n";
       },
       &gsm, &interrupt.Flag());
   if (outcome.cancelled)
     io.err << "tivolan-cli: обмен с прибором прерван" << (outcome.ended ? "" : ", порт не закрылся вовремя") << "\n";
   if (outcome.WriteUnfinished()) io.err << "tivolan-cli: " << UnfinishedWriteText(outcome.blocksSent) << "\n";
-  if (outcome.cancelled) return kExitInterrupted;
-  if (outcome.finalCode > StatusWriteDone) return outcome.finalCode;
+  // An exchange without a final status was cancelled before it.
+  if (outcome.cancelled || !outcome.finalCode) return kExitInterrupted;
+  if (const int status = ExitStatusOf(*outcome.finalCode)) return status;
   if (typeRead) *typeRead = outcome.param;
   return kExitOk;
 }

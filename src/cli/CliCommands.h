@@ -4,15 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace tivolan::cli {
+#include "cli/ExitStatus.h"
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitDiffer = 1;
-inline constexpr int kExitUsage = 2;
-inline constexpr int kExitBadFile = 3;
-inline constexpr int kExitSaveFailed = 4;
-inline constexpr int kExitRefused = 5;
-inline constexpr int kExitInterrupted = 130;  // as a shell reports SIGINT
+namespace tivolan::cli {
 
 struct Streams {
   std::ostream& out;

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "cli/Interrupt.h"
+#include "link/Firmware.h"
 #include "link/LinkStatus.h"
-#include "link/UnitData.h"
 #include "files/FirmwareFile.h"
 #include "platform/Platform.h"
 
@@ -57,8 +57,7 @@ int RunFirmwareCommand(const std::string& port, const std::string& file, Streams
   }
   EventLoop loop;
   LoopPollTimer poll(loop);
-  TCommPortDriver updatePort(CreateSystemSerialDevice(), &poll);
-  ConfigureUpdatePort(updatePort);
+  TCommPortDriver updatePort = MakeUpdatePort(CreateSystemSerialDevice(), &poll);
   updatePort.SetPortName(*path);
   ProgressLine progress(io);
   const int count = static_cast<int>(firmware.image->blocks.size());
@@ -67,23 +66,18 @@ int RunFirmwareCommand(const std::string& port, const std::string& file, Streams
       loop, updatePort, std::move(*firmware.image),
       [&](const FirmwareProgress& p) { progress.Show(p.percent, p.blocksDone, p.blockCount); }, &interrupt.Flag());
   if (!result) {
-    const StatusRow& row = RowOf(StatusPortError);
+    const StatusRow& row = RowOf(LinkStatus::StatusPortError);
     PrintBox(io, {row.box->caption, row.box->text});
     io.err << row.text << "\n" << PortCauseLine(*path) << "\n";
-    return StatusPortError;
+    return ExitStatusOf(row.code);
   }
   if (*result == FirmwareResult::Updated) progress.Show(100, count, count);
   progress.End();
-  if (*result == FirmwareResult::Cancelled) {
+  if (*result == FirmwareResult::Cancelled)
     io.err << "tivolan-cli: обновление прошивки прервано, порт закрыт\n";
-    return kExitInterrupted;
-  }
-  PrintBox(io, *FirmwareResultBox(*result));
-  switch (*result) {
-    case FirmwareResult::NoAnswer: return kExitNoVerdict;
-    case FirmwareResult::Rejected: return kExitRejected;
-    default: return kExitOk;
-  }
+  else
+    PrintBox(io, *FirmwareResultBox(*result));
+  return ExitStatusOf(*result);
 }
 
 }  // namespace tivolan::cli

@@ -1,9 +1,7 @@
 #include "link/CPDrv.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "link/Clock.h"
 
@@ -27,7 +25,29 @@ uint32_t BaudRateTableValue(TBaudRate rate) {
 TCommPortDriver::TCommPortDriver(std::unique_ptr<SerialDevice> device, PollTimer* timer)
     : device_(std::move(device)), timer_(timer), portName_(NumberedPortPath(2)), scratch_(inBufSize_, 0) {}
 
+TCommPortDriver::TCommPortDriver(std::unique_ptr<SerialDevice> device, PollTimer* timer,
+                                 const PortSettings& settings)
+    : TCommPortDriver(std::move(device), timer) {
+  Configure(settings);
+}
+
 TCommPortDriver::~TCommPortDriver() { Close(); }
+
+void TCommPortDriver::Configure(const PortSettings& settings) {
+  SetPort(TPortNumber::pnCustom);
+  SetPortName(DefaultPortPath());
+  if (settings.baudRate == TBaudRate::brCustom)
+    SetBaudRateValue(settings.customRate);
+  else
+    SetBaudRate(settings.baudRate);
+  SetHwFlow(THwFlowControl::hfNONE);
+  SetInBufSize(settings.queueSize);
+  SetOutBufSize(settings.queueSize);
+  SetPollingDelay(static_cast<uint16_t>(settings.pollingDelay.count()));
+  SetEnableDTROnOpen(false);
+  SetOutputTimeout(static_cast<uint16_t>(limits::kWriteStall.count()));
+  SetInputTimeout(static_cast<uint32_t>(settings.inputTimeout.count()));
+}
 
 bool TCommPortDriver::IsOpen() const {
   std::lock_guard lock(mutex_);
@@ -68,7 +88,7 @@ bool TCommPortDriver::ApplySettings() {
 
 bool TCommPortDriver::ApplySettingsLocked() {
   if (!device_->IsOpen()) return false;
-  LineSettings s;
+  LineSettings s;  // 8N1, the only line the devices speak
   s.baudRate = baudRateValue_;
   s.dtrEnable = enableDTROnOpen_;
   switch (hwFlow_) {
@@ -79,15 +99,10 @@ bool TCommPortDriver::ApplySettingsLocked() {
       s.ctsOutFlow = true;
       break;
   }
+  // A quarter of the input queue either way. The cap of 4096 that Windows NT
+  // once asked for can never bind: the queue holds at most kMaxBufSize.
   s.xonXoff = swFlow_ == TSwFlowControl::sfXONXOFF;
-  const OsVersionRecord os = QueryOsVersion();
-  uint32_t limit = inBufSize_ / 4;
-  if (os.platformName == "WNT" && os.version >= 0x40000) limit = std::min<uint32_t>(limit, 4096);
-  s.xonLimit = limit;
-  s.xoffLimit = limit;
-  s.byteSize = static_cast<int>(dataBits_) + 5;
-  s.parity = static_cast<int>(parity_);
-  s.stopBits = static_cast<int>(stopBits_);
+  if (s.xonXoff) s.xonLimit = inBufSize_ / 4;
   if (!device_->SetState(s)) return false;
   if (!PurgeLocked(true, true)) return false;
   return device_->SetQueueSizes(inBufSize_, outBufSize_);
@@ -127,7 +142,6 @@ uint32_t TCommPortDriver::WriteWithTimeout(const uint8_t* data, uint32_t count, 
       std::lock_guard lock(mutex_);
       const uint16_t free = OutputFreeSpaceLocked();
       if (free > 0 && device_->IsOpen()) {
-        if (checkLineStatus_ && LineStatus() == 0) break;
         // A failed write counts as no progress, not as one byte sent.
         written = std::max<long>(0, device_->Write(data, std::min<uint32_t>(count, free)));
       }
@@ -205,9 +219,7 @@ void TCommPortDriver::DeliverPackets(uint32_t queued) {
       if (queued == 0) packetStart_ = -1;
     } while (queued >= size);
   } else if (packetTimeout_ > 0 && packetStart_ != -1 && TickCountMs() - packetStart_ > packetTimeout_) {
-    const long got = ReadInto(queued);
-    if (packetMode_ == TPacketMode::pmPass && got > 0 && onReceivePacket_)
-      onReceivePacket_(*this, scratch_.data(), static_cast<uint32_t>(got));
+    ReadInto(queued);  // a partial packet that timed out is dropped
     packetStart_ = -1;
   } else if (queued > 0 && packetStart_ == -1) {
     packetStart_ = TickCountMs();
@@ -265,9 +277,6 @@ void TCommPortDriver::SetBaudRateValue(uint32_t rate) {
   Reapply();
 }
 
-void TCommPortDriver::SetDataBits(TDataBits bits) { dataBits_ = bits; Reapply(); }
-void TCommPortDriver::SetStopBits(TStopBits bits) { stopBits_ = bits; Reapply(); }
-void TCommPortDriver::SetParity(TParity parity) { parity_ = parity; Reapply(); }
 void TCommPortDriver::SetHwFlow(THwFlowControl flow) { hwFlow_ = flow; Reapply(); }
 void TCommPortDriver::SetSwFlow(TSwFlowControl flow) { swFlow_ = flow; Reapply(); }
 

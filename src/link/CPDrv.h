@@ -19,12 +19,8 @@ enum class TPortNumber : uint8_t { pnCustom = 0, pnCOM1, pnCOM2, pnCOM3, pnCOM4,
   pnCOM7, pnCOM8, pnCOM9, pnCOM10, pnCOM11, pnCOM12, pnCOM13, pnCOM14, pnCOM15, pnCOM16 };
 enum class TBaudRate : uint8_t { brCustom, br110, br300, br600, br1200, br2400, br4800, br9600,
   br14400, br19200, br38400, br56000, br57600, br115200, br128000, br256000 };
-enum class TDataBits : uint8_t { db5BITS, db6BITS, db7BITS, db8BITS };
-enum class TStopBits : uint8_t { sb1BITS, sb1HALFBITS, sb2BITS };
-enum class TParity : uint8_t { ptNONE, ptODD, ptEVEN, ptMARK, ptSPACE };
 enum class THwFlowControl : uint8_t { hfNONE, hfNONERTSON, hfRTSCTS };
 enum class TSwFlowControl : uint8_t { sfNONE, sfXONXOFF };
-enum class TPacketMode : uint8_t { pmDiscard, pmPass };
 
 // LineStatus bits: lsCTS, lsDSR, lsRING, lsCD.
 enum LineStateBit : uint8_t { lsCTS = 1, lsDSR = 2, lsRING = 4, lsCD = 8 };
@@ -32,6 +28,17 @@ using LineState = uint8_t;
 
 // Rate of a symbolic value; 0 for brCustom.
 uint32_t BaudRateTableValue(TBaudRate rate);
+
+// What one of the program's ports is given when it is built, beyond what
+// both share (a name set before each open, no handshake, no DTR, writes that
+// give up after limits::kWriteStall); the rest keeps the driver's defaults.
+struct PortSettings {
+  TBaudRate baudRate;
+  uint32_t customRate;  // the rate when baudRate is brCustom
+  uint32_t queueSize;   // input and output
+  Millis pollingDelay;
+  Millis inputTimeout;
+};
 
 class TCommPortDriver {
  public:
@@ -42,9 +49,14 @@ class TCommPortDriver {
   // `timer` may be null: then nothing polls unless the owner calls
   // PollTimerMessage itself.
   TCommPortDriver(std::unique_ptr<SerialDevice> device, PollTimer* timer);
+  // One of the program's ports: the driver's defaults, then `settings`.
+  TCommPortDriver(std::unique_ptr<SerialDevice> device, PollTimer* timer, const PortSettings& settings);
   ~TCommPortDriver();
   TCommPortDriver(const TCommPortDriver&) = delete;
   TCommPortDriver& operator=(const TCommPortDriver&) = delete;
+
+  // Takes `settings` while closed, as the program's ports are built.
+  void Configure(const PortSettings& settings);
 
   bool Open();
   bool Close();
@@ -72,15 +84,8 @@ class TCommPortDriver {
   void SetBaudRate(TBaudRate rate);
   uint32_t BaudRateValue() const { return baudRateValue_; }
   void SetBaudRateValue(uint32_t rate);
-  TDataBits DataBits() const { return dataBits_; }
-  void SetDataBits(TDataBits bits);
-  TStopBits StopBits() const { return stopBits_; }
-  void SetStopBits(TStopBits bits);
-  TParity Parity() const { return parity_; }
-  void SetParity(TParity parity);
   THwFlowControl HwFlow() const { return hwFlow_; }
   void SetHwFlow(THwFlowControl flow);
-  TSwFlowControl SwFlow() const { return swFlow_; }
   void SetSwFlow(TSwFlowControl flow);
   uint32_t InBufSize() const { return inBufSize_; }
   void SetInBufSize(uint32_t size);
@@ -90,8 +95,6 @@ class TCommPortDriver {
   void SetPacketSize(int16_t size);
   int32_t PacketTimeout() const { return packetTimeout_; }
   void SetPacketTimeout(int32_t timeoutMs);
-  TPacketMode PacketMode() const { return packetMode_; }
-  void SetPacketMode(TPacketMode mode) { packetMode_ = mode; }
   uint16_t PollingDelay() const { return pollingDelay_; }
   void SetPollingDelay(uint16_t delayMs);
   bool EnableDTROnOpen() const { return enableDTROnOpen_; }
@@ -100,8 +103,6 @@ class TCommPortDriver {
   void SetOutputTimeout(uint16_t ms) { outputTimeout_ = ms; }
   uint32_t InputTimeout() const { return inputTimeout_; }
   void SetInputTimeout(uint32_t ms) { inputTimeout_ = ms; }
-  bool CheckLineStatus() const { return checkLineStatus_; }
-  void SetCheckLineStatus(bool on) { checkLineStatus_ = on; }
   void SetOnReceiveData(TReceiveDataEvent handler) { onReceiveData_ = std::move(handler); }
   void SetOnReceivePacket(TReceivePacketEvent handler) { onReceivePacket_ = std::move(handler); }
   // Fired by a poll tick that finds the line gone; only asked when set.
@@ -132,21 +133,16 @@ class TCommPortDriver {
   std::string portName_;
   TBaudRate baudRate_ = TBaudRate::br9600;
   uint32_t baudRateValue_ = 9600;
-  TDataBits dataBits_ = TDataBits::db8BITS;
-  TStopBits stopBits_ = TStopBits::sb1BITS;
-  TParity parity_ = TParity::ptNONE;
   THwFlowControl hwFlow_ = THwFlowControl::hfNONERTSON;
   TSwFlowControl swFlow_ = TSwFlowControl::sfNONE;
   uint32_t inBufSize_ = 2048;
   uint32_t outBufSize_ = 2048;
   int16_t packetSize_ = -1;
   int32_t packetTimeout_ = -1;
-  TPacketMode packetMode_ = TPacketMode::pmDiscard;
   uint16_t pollingDelay_ = 50;
   bool enableDTROnOpen_ = true;
   uint16_t outputTimeout_ = 500;
   uint32_t inputTimeout_ = 200;
-  bool checkLineStatus_ = false;
   TReceiveDataEvent onReceiveData_;
   TReceivePacketEvent onReceivePacket_;
   TLineLostEvent onLineLost_;

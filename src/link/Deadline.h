@@ -32,6 +32,18 @@ inline constexpr Millis kDrainMost{40 * kWaitStep};
 inline constexpr Millis kWriteStall{200};
 // The boot loader has this long to give its verdict on a firmware block.
 inline constexpr Millis kVerdictWait{4000};
+// The configuration port's receive poll: the answer wait (kAnswerStart and
+// kAnswerComplete) spans several periods, so an answer reaches the worker in
+// one or a few chunks.
+inline constexpr Millis kConfigPoll{500};
+// The update port's receive poll: every firmware block waits for its verdict
+// byte, so a slower poll would add to each block.
+inline constexpr Millis kUpdatePoll{10};
+// The configuration port's input time-out: given to the driver with its
+// settings, read by no operation (a read only takes what is queued).
+inline constexpr Millis kConfigInputTimeout{200};
+// The update port's input time-out, stored the same way.
+inline constexpr Millis kUpdateInputTimeout{10};
 // A cancelled worker has this long to close the port and end.
 inline constexpr Millis kShutdown{3000};
 }  // namespace limits

@@ -158,7 +158,7 @@ ExchangeOutcome RunExchange(EventLoop& loop, TDataModule1& dataModule, SharedDat
       dataModule, data, [&loop](ExchangeOperation::Task task) { loop.Post(std::move(task)); },
       [&](LinkStatus code, int param) {
         outcome.codes.push_back(code);
-        if (RowOf(code).final) {
+        if (IsFinalStatus(code)) {
           outcome.finalCode = code;
           outcome.param = param;
         }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,9 +57,9 @@ class ExchangeOperation {
 };
 
 struct ExchangeOutcome {
-  int finalCode = -1;  // the final status, -1 when there was none
+  std::optional<LinkStatus> finalCode;  // none when the exchange was cancelled before it
   int param = 0;
-  std::vector<int> codes;  // every report in order
+  std::vector<LinkStatus> codes;  // every report in order
   bool cancelled = false;  // interrupted before its final report
   bool ended = true;       // the worker ended (and closed the port) in time
   LinkMode mode = LinkMode::Read;
@@ -69,7 +70,7 @@ struct ExchangeOutcome {
   // new configuration, or a block-1 image it did not confirm, and must be
   // written again.
   bool WriteUnfinished() const {
-    return mode == LinkMode::Write && finalCode != StatusWriteDone && !blocksSent.empty();
+    return mode == LinkMode::Write && finalCode != LinkStatus::StatusWriteDone && !blocksSent.empty();
   }
 };
 

@@ -85,6 +85,12 @@ FirmwareFile DecodeFirmware(std::string_view text) {
   return CheckBlocks(std::move(image));
 }
 
+TCommPortDriver MakeUpdatePort(std::unique_ptr<SerialDevice> device, PollTimer* timer) {
+  return TCommPortDriver(std::move(device), timer, kUpdatePortSettings);
+}
+
+void ConfigureUpdatePort(TCommPortDriver& port) { port.Configure(kUpdatePortSettings); }
+
 MessageBox ChooseFirmwareFileBox() { return {kCaption, "Выберите файл", BoxIcon::Information}; }
 
 std::optional<MessageBox> FirmwareResultBox(FirmwareResult result) {

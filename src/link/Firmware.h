@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,15 @@ namespace tivolan {
 inline constexpr std::size_t kFirmwareImageSize = 40001;                  // bytes the image may hold
 inline constexpr std::size_t kFirmwareTextMax = 2 * kFirmwareImageSize;  // hexadecimal characters
 inline constexpr uint8_t kVerdictAccepted = 0x11;
+
+// cmprtdrvrUpdate: the boot loader's 115200 baud, 256-byte queues.
+inline constexpr PortSettings kUpdatePortSettings{TBaudRate::brCustom, 115200, 256, limits::kUpdatePoll,
+                                                  limits::kUpdateInputTimeout};
+// The update port, built the one way for every owner: the window, tivolan-cli,
+// the benchmark and the tests. Its name is set before each transfer.
+TCommPortDriver MakeUpdatePort(std::unique_ptr<SerialDevice> device, PollTimer* timer);
+// The window's, until it builds its port with MakeUpdatePort (then this goes).
+void ConfigureUpdatePort(TCommPortDriver& port);
 
 // A decoded image and where its blocks start; every block (two length
 // bytes, most significant first, then that many data bytes) lies whole

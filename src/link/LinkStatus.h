@@ -4,27 +4,22 @@
 // and every test reads a code's text, whether it ends the exchange, its
 // flash and its message box from the same row.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace tivolan {
 
-enum LinkStatus : uint8_t {
-  StatusReadDone = 0,
-  StatusWriteDone = 1,
-  StatusPortOpened = 2,
-  StatusAnswerReceived = 3,
-  StatusGsmReading = 4,
-  StatusGsmWriting = 5,
-  StatusPortError = 6,
-  StatusNoLink = 7,
-  StatusWriteMismatch = 8,
-  StatusUnknownDevice = 9,
-  StatusGsmError = 10,
-  StatusVersionTooOld = 11,
+// Numbered from 0 in this order, as the worker's window messages carried
+// them: 0 and 1 end a read or a write that succeeded, 2 to 5 are steps, 6 to
+// 11 end one that failed.
+enum class LinkStatus : uint8_t {
+  StatusReadDone, StatusWriteDone,
+  StatusPortOpened, StatusAnswerReceived, StatusGsmReading, StatusGsmWriting,
+  StatusPortError, StatusNoLink, StatusWriteMismatch, StatusUnknownDevice, StatusGsmError, StatusVersionTooOld,
 };
-inline constexpr int kLinkStatusCount = 12;
+inline constexpr std::size_t kLinkStatusCount = 12;
 
 enum class Flash : uint8_t { None, Green, Red };
 inline constexpr uint32_t kFlashGreen = 0x008000;  // RGB
@@ -48,31 +43,28 @@ struct StatusRow {
 
 //                 code                  name                    text, final, flash, box
 inline constexpr std::array<StatusRow, kLinkStatusCount> kLinkStatuses{{
-    {StatusReadDone, "StatusReadDone", "Конфигурация прочитана, версия прибора - ", true, Flash::Green, {}},
-    {StatusWriteDone, "StatusWriteDone", "Конфигурация записана", true, Flash::Green, {}},
-    {StatusPortOpened, "StatusPortOpened", "Порт открыт", false, Flash::None, {}},
-    {StatusAnswerReceived, "StatusAnswerReceived", "Ответ прибора получен", false, Flash::None, {}},
-    {StatusGsmReading, "StatusGsmReading", "Читаем настройки GSM", false, Flash::None, {}},
-    {StatusGsmWriting, "StatusGsmWriting", "Пишем настройки GSM", false, Flash::None, {}},
-    {StatusPortError, "StatusPortError", "Ошибка порта", true, Flash::Red,
+    {LinkStatus::StatusReadDone, "StatusReadDone", "Конфигурация прочитана, версия прибора - ", true, Flash::Green, {}},
+    {LinkStatus::StatusWriteDone, "StatusWriteDone", "Конфигурация записана", true, Flash::Green, {}},
+    {LinkStatus::StatusPortOpened, "StatusPortOpened", "Порт открыт", false, Flash::None, {}},
+    {LinkStatus::StatusAnswerReceived, "StatusAnswerReceived", "Ответ прибора получен", false, Flash::None, {}},
+    {LinkStatus::StatusGsmReading, "StatusGsmReading", "Читаем настройки GSM", false, Flash::None, {}},
+    {LinkStatus::StatusGsmWriting, "StatusGsmWriting", "Пишем настройки GSM", false, Flash::None, {}},
+    {LinkStatus::StatusPortError, "StatusPortError", "Ошибка порта", true, Flash::Red,
      StatusBox{"Ошибка открытия порта",
                "Невозможно открыть последовательный порт.\r\nВыберите другой порт и попробуйте снова"}},
-    {StatusNoLink, "StatusNoLink", "Нет связи, проверьте соединения или тип прибора", true, Flash::Red, {}},
-    {StatusWriteMismatch, "StatusWriteMismatch", "Обнаружены ошибки записи, попробуйте ещё раз", true, Flash::Red, {}},
-    {StatusUnknownDevice, "StatusUnknownDevice", "Ошибка. Неизвестное устройство", true, Flash::Red, {}},
-    {StatusGsmError, "StatusGsmError", "Ошибка при чтении или записи параметров GSM", true, Flash::Red, {}},
-    {StatusVersionTooOld, "StatusVersionTooOld", "Версия 2 поддерживается программатором только версии 2", true,
+    {LinkStatus::StatusNoLink, "StatusNoLink", "Нет связи, проверьте соединения или тип прибора", true, Flash::Red, {}},
+    {LinkStatus::StatusWriteMismatch, "StatusWriteMismatch", "Обнаружены ошибки записи, попробуйте ещё раз", true,
      Flash::Red, {}},
+    {LinkStatus::StatusUnknownDevice, "StatusUnknownDevice", "Ошибка. Неизвестное устройство", true, Flash::Red, {}},
+    {LinkStatus::StatusGsmError, "StatusGsmError", "Ошибка при чтении или записи параметров GSM", true, Flash::Red, {}},
+    {LinkStatus::StatusVersionTooOld, "StatusVersionTooOld", "Версия 2 поддерживается программатором только версии 2",
+     true, Flash::Red, {}},
 }};
 
-// The row of a code as a report carries it; nullptr for a number that is no
-// status (such a report is ignored).
-const StatusRow* FindStatus(int code);
-constexpr const StatusRow& RowOf(LinkStatus code) { return kLinkStatuses[code]; }
-
-// Status bar text of a code; nullptr for a number that is no status.
-const char* StatusText(int code);
-bool IsFinalStatus(int code);
+constexpr const StatusRow& RowOf(LinkStatus code) { return kLinkStatuses[static_cast<std::size_t>(code)]; }
+// Status bar text of a code.
+constexpr const char* StatusText(LinkStatus code) { return RowOf(code).text; }
+constexpr bool IsFinalStatus(LinkStatus code) { return RowOf(code).final; }
 
 // The status bar text as shown: a read's text ends in the device's version.
 std::string StatusMessage(LinkStatus code, int deviceVersion);
@@ -84,5 +76,8 @@ class LinkReporter {
   virtual ~LinkReporter() = default;
   virtual void LinkStatusMessage(LinkStatus code, int param) = 0;
 };
+
+// The window's, which names the codes bare; to go once it qualifies them.
+using enum LinkStatus;
 
 }  // namespace tivolan

@@ -6,35 +6,8 @@
 
 namespace tivolan {
 
-void ConfigureConfigPort(TCommPortDriver& port) {
-  port.SetPort(TPortNumber::pnCustom);
-  port.SetPortName(DefaultPortPath());
-  port.SetBaudRate(TBaudRate::br9600);
-  port.SetHwFlow(THwFlowControl::hfNONE);
-  port.SetInBufSize(1024);
-  port.SetOutBufSize(1024);
-  port.SetPollingDelay(500);
-  port.SetEnableDTROnOpen(false);
-  port.SetOutputTimeout(static_cast<uint16_t>(limits::kWriteStall.count()));
-  port.SetInputTimeout(200);
-}
-
-void ConfigureUpdatePort(TCommPortDriver& port) {
-  port.SetPort(TPortNumber::pnCustom);
-  port.SetPortName(DefaultPortPath());
-  port.SetBaudRateValue(115200);
-  port.SetHwFlow(THwFlowControl::hfNONE);
-  port.SetInBufSize(256);
-  port.SetOutBufSize(256);
-  port.SetPollingDelay(10);
-  port.SetEnableDTROnOpen(false);
-  port.SetOutputTimeout(static_cast<uint16_t>(limits::kWriteStall.count()));
-  port.SetInputTimeout(10);
-}
-
 TDataModule1::TDataModule1(std::unique_ptr<SerialDevice> device, PollTimer* timer)
-    : cmprtdrvr1(std::move(device), timer) {
-  ConfigureConfigPort(cmprtdrvr1);
+    : cmprtdrvr1(std::move(device), timer, kConfigPortSettings) {
   cmprtdrvr1.SetOnReceiveData(
       [this](TCommPortDriver&, const uint8_t* data, uint32_t count) { cmprtdrvr1ReceiveData(data, count); });
 }

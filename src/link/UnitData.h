@@ -14,9 +14,9 @@ namespace tivolan {
 
 inline constexpr std::size_t kReceiveBufferSize = 201;
 
-// The values the two port instances are given at creation.
-void ConfigureConfigPort(TCommPortDriver& port);
-void ConfigureUpdatePort(TCommPortDriver& port);
+// cmprtdrvr1: 9600 baud, 1 KiB queues.
+inline constexpr PortSettings kConfigPortSettings{TBaudRate::br9600, 0, 1024, limits::kConfigPoll,
+                                                  limits::kConfigInputTimeout};
 
 class TDataModule1 {
  public:

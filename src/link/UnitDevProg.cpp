@@ -9,6 +9,7 @@
 namespace tivolan {
 namespace {
 constexpr uint8_t kNoDevice = 255;
+using enum LinkStatus;  // the worker reports by the table's names
 }  // namespace
 
 void TThreadBuff::Execute() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/CPDrv.h"
+#include "link/Firmware.h"
 #include "link/UnitData.h"
 #include "support/PtyPair.h"
 
@@ -21,6 +22,30 @@ class CountingTimer final : public PollTimer {
 };
 
 TCommPortDriver MakeDriver(PollTimer* timer = nullptr) { return TCommPortDriver(CreateSystemSerialDevice(), timer); }
+
+// A device that opens without hardware and keeps the line settings it was given.
+class SettingsDevice final : public SerialDevice {
+ public:
+  explicit SettingsDevice(LineSettings& given) : given_(given) {}
+  bool Open(const std::string&) override { return open_ = true; }
+  bool Close() override { return !(open_ = false); }
+  bool IsOpen() const override { return open_; }
+  bool SetState(const LineSettings& s) override {
+    given_ = s;
+    return true;
+  }
+  bool SetQueueSizes(uint32_t, uint32_t) override { return true; }
+  bool SetTimeouts(const CommTimeouts&) override { return true; }
+  bool Purge(bool, bool) override { return true; }
+  bool QueryQueues(QueueState&) override { return true; }
+  long Read(uint8_t*, uint32_t) override { return 0; }
+  long Write(const uint8_t*, uint32_t n) override { return static_cast<long>(n); }
+  bool ModemStatus(uint32_t&) override { return false; }
+
+ private:
+  LineSettings& given_;
+  bool open_ = false;
+};
 
 TEST(DriverDefaults, ComponentDefaults) {
   auto d = MakeDriver();
@@ -44,8 +69,7 @@ TEST(DriverDefaults, ComponentDefaults) {
 }
 
 TEST(DriverDefaults, TheTwoInstances) {
-  auto config = MakeDriver();
-  ConfigureConfigPort(config);
+  TCommPortDriver config(CreateSystemSerialDevice(), nullptr, kConfigPortSettings);
   EXPECT_EQ(config.Port(), TPortNumber::pnCustom);
   EXPECT_EQ(config.PortName(), DefaultPortPath());
   EXPECT_EQ(config.BaudRateValue(), 9600u);
@@ -56,15 +80,74 @@ TEST(DriverDefaults, TheTwoInstances) {
   EXPECT_FALSE(config.EnableDTROnOpen());
   EXPECT_EQ(config.OutputTimeout(), 200);
 
-  auto update = MakeDriver();
-  ConfigureUpdatePort(update);
+  auto update = MakeUpdatePort(CreateSystemSerialDevice(), nullptr);
   EXPECT_EQ(update.BaudRate(), TBaudRate::brCustom);
   EXPECT_EQ(update.BaudRateValue(), 115200u);
   EXPECT_EQ(update.InBufSize(), 256u);
   EXPECT_EQ(update.OutBufSize(), 256u);
   EXPECT_EQ(update.PollingDelay(), 10);
   EXPECT_EQ(update.InputTimeout(), 10u);
+
+  // What both share.
+  for (const TCommPortDriver* port : {&config, &update}) {
+    EXPECT_EQ(port->Port(), TPortNumber::pnCustom);
+    EXPECT_EQ(port->PortName(), DefaultPortPath());
+    EXPECT_EQ(port->HwFlow(), THwFlowControl::hfNONE);
+    EXPECT_FALSE(port->EnableDTROnOpen());
+    EXPECT_EQ(port->OutputTimeout(), 200);
+  }
+  EXPECT_EQ(config.OutBufSize(), 1024u);
+  EXPECT_EQ(config.InputTimeout(), 200u);
 }
+
+// The window configures a port it built itself; it must be the same port.
+TEST(DriverDefaults, AConfiguredUpdatePortIsTheOneMakeUpdatePortBuilds) {
+  auto made = MakeUpdatePort(CreateSystemSerialDevice(), nullptr);
+  auto configured = MakeDriver();
+  ConfigureUpdatePort(configured);
+  EXPECT_EQ(configured.Port(), made.Port());
+  EXPECT_EQ(configured.PortName(), made.PortName());
+  EXPECT_EQ(configured.BaudRate(), made.BaudRate());
+  EXPECT_EQ(configured.BaudRateValue(), made.BaudRateValue());
+  EXPECT_EQ(configured.HwFlow(), made.HwFlow());
+  EXPECT_EQ(configured.InBufSize(), made.InBufSize());
+  EXPECT_EQ(configured.OutBufSize(), made.OutBufSize());
+  EXPECT_EQ(configured.PollingDelay(), made.PollingDelay());
+  EXPECT_EQ(configured.EnableDTROnOpen(), made.EnableDTROnOpen());
+  EXPECT_EQ(configured.OutputTimeout(), made.OutputTimeout());
+  EXPECT_EQ(configured.InputTimeout(), made.InputTimeout());
+}
+
+struct XonCase {
+  TSwFlowControl flow;
+  uint32_t inBufSize;
+  bool xonXoff;
+  uint32_t limit;
+};
+class DriverXonLimit : public ::testing::TestWithParam<XonCase> {};
+
+// A quarter of the input queue, also for the largest queue; no limit is
+// given for a line without XON/XOFF.
+TEST_P(DriverXonLimit, IsAQuarterOfTheInputQueueWhenXonXoffIsOn) {
+  const XonCase& c = GetParam();
+  LineSettings given;
+  given.xonLimit = 12345;
+  TCommPortDriver d(std::make_unique<SettingsDevice>(given), nullptr);
+  d.SetSwFlow(c.flow);
+  d.SetInBufSize(c.inBufSize);
+  ASSERT_TRUE(d.Open());
+  EXPECT_EQ(given.xonXoff, c.xonXoff);
+  EXPECT_EQ(given.xonLimit, c.limit);
+  EXPECT_EQ(given.byteSize, 8) << "8N1";
+  EXPECT_EQ(given.parity, 0);
+  EXPECT_EQ(given.stopBits, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Queues, DriverXonLimit,
+                         ::testing::Values(XonCase{TSwFlowControl::sfXONXOFF, 1024, true, 256},
+                                           XonCase{TSwFlowControl::sfXONXOFF, 8192, true, 2048},
+                                           XonCase{TSwFlowControl::sfXONXOFF, 50, true, 32},
+                                           XonCase{TSwFlowControl::sfNONE, 1024, false, 0}));
 
 TEST(DriverSetters, PortAndPortName) {
   auto d = MakeDriver();

@@ -14,7 +14,8 @@ namespace {
 using sim::Fault;
 using test::Device;
 using test::SimFixture;
-using Codes = std::vector<int>;
+using test::Codes;
+using test::Numbers;
 
 struct CancelCase {
   const char* name;
@@ -47,8 +48,8 @@ TEST_P(ExchangeCancel, EndsWithinItsDeadlineWithThePortClosedAndNothingStored) {
   later.join();
   EXPECT_TRUE(outcome.cancelled);
   EXPECT_TRUE(outcome.ended) << "the worker ended within limits::kShutdown";
-  EXPECT_EQ(outcome.codes, c.codes) << "no report after the cancel";
-  EXPECT_EQ(outcome.finalCode, -1);
+  EXPECT_EQ(Numbers(outcome.codes), c.codes) << "no report after the cancel";
+  EXPECT_EQ(outcome.finalCode, std::nullopt);
   EXPECT_FALSE(f.dataModule.cmprtdrvr1.IsOpen());
   if (c.mode == LinkMode::Read) {
     EXPECT_EQ(f.data.ConfigBuffer, before);
@@ -57,17 +58,19 @@ TEST_P(ExchangeCancel, EndsWithinItsDeadlineWithThePortClosedAndNothingStored) {
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, ExchangeCancel,
-    ::testing::Values(CancelCase{"waiting for the first byte", Fault::NoAnswer, LinkMode::Read, StatusPortOpened, 300, {2}},
-                      CancelCase{"in the middle of an answer", Fault::Truncated, LinkMode::Read, StatusAnswerReceived, 100,
-                                 {2, 3}},
-                      CancelCase{"during a stalled write", Fault::Stall, LinkMode::Write, StatusPortOpened, 60, {2}}));
+    ::testing::Values(CancelCase{"waiting for the first byte", Fault::NoAnswer, LinkMode::Read,
+                                 LinkStatus::StatusPortOpened, 300, {2}},
+                      CancelCase{"in the middle of an answer", Fault::Truncated, LinkMode::Read,
+                                 LinkStatus::StatusAnswerReceived, 100, {2, 3}},
+                      CancelCase{"during a stalled write", Fault::Stall, LinkMode::Write, LinkStatus::StatusPortOpened,
+                                 60, {2}}));
 
 // The stall alone, not cancelled: the frame cannot go out, so there is no
 // answer to wait for and the exchange fails at once with "no link".
 TEST(ExchangeStall, AFrameThatCannotGoOutIsNoLinkWithoutWaitingForAnAnswer) {
   SimFixture f(Device(1, Fault::Stall));
-  EXPECT_EQ(f.Run(LinkMode::Write).codes, (Codes{2, 7}));
-  EXPECT_LT(f.MsBetween(2, 7), limits::kAnswerStart.count());
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Write).codes), (Codes{2, 7}));
+  EXPECT_LT(f.MsBetween(LinkStatus::StatusPortOpened, LinkStatus::StatusNoLink), limits::kAnswerStart.count());
   EXPECT_TRUE(f.Sim().ReceivedFrames().empty());
   EXPECT_FALSE(f.dataModule.cmprtdrvr1.IsOpen());
 }
@@ -83,11 +86,12 @@ TEST(ExchangeOperationStarts, AStartFromTheFinalReportRunsOnceTheLastWorkerEnded
       f.dataModule, f.data, [&](ExchangeOperation::Task t) { f.loop.Post(std::move(t)); },
       [&](LinkStatus code, int) {
         codes.push_back(code);
-        if (code == StatusReadDone && ++reads == 1) self->Start(LinkMode::Read);
+        if (code == LinkStatus::StatusReadDone && ++reads == 1) self->Start(LinkMode::Read);
       });
   self = &operation;
   operation.Start(LinkMode::Read);
   f.loop.RunUntil([&] { return !operation.Running(); });
+  using enum LinkStatus;
   EXPECT_EQ(codes, (std::vector<LinkStatus>{StatusPortOpened, StatusAnswerReceived, StatusAnswerReceived,
                                             StatusReadDone, StatusPortOpened, StatusAnswerReceived,
                                             StatusAnswerReceived, StatusReadDone}));

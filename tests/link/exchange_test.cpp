@@ -12,7 +12,8 @@ using sim::Bytes;
 using sim::Fault;
 using test::Device;
 using test::SimFixture;
-using Codes = std::vector<int>;
+using test::Codes;
+using test::Numbers;
 
 Bytes Payload(const ImageBuffer& buffer, std::size_t n) {
   return Bytes(buffer.begin() + 4, buffer.begin() + 4 + static_cast<long>(n));
@@ -24,7 +25,7 @@ TEST(ExchangeRead, TypeOnePanelReportsEachStepAndStoresTheAnswer) {
   options.device.payload[39] = 0x55;  // a value no default has
   SimFixture f(options);
   const auto outcome = f.Run(LinkMode::Read);
-  EXPECT_EQ(outcome.codes, (Codes{2, 3, 3, 0}));
+  EXPECT_EQ(Numbers(outcome.codes), (Codes{2, 3, 3, 0}));
   EXPECT_EQ(outcome.param, 1);
   EXPECT_EQ(f.data.DeviceVersion, 3);
   EXPECT_EQ(Payload(f.data.ConfigBuffer, 41), options.device.payload);
@@ -41,7 +42,7 @@ TEST(ExchangeRead, AnotherTypeIsReportedWithItsValues) {
   options.device.payload[42] = 5;  // network number 5
   SimFixture f(options);
   const auto outcome = f.Run(LinkMode::Read);
-  EXPECT_EQ(outcome.finalCode, StatusReadDone);
+  EXPECT_EQ(outcome.finalCode, LinkStatus::StatusReadDone);
   EXPECT_EQ(outcome.param, 2);
   EXPECT_EQ(f.data.DeviceType, 1) << "the window switches the type, not the worker";
   EXPECT_EQ(f.data.ConfigBuffer[46], 5);
@@ -52,7 +53,7 @@ TEST(ExchangeWrite, WithoutGsmReportsTwoThreeThreeOneAndSendsTheSealedFrame) {
   SimFixture f(Device(1));
   f.data.ConfigBuffer[43] = 7;  // siren time, an edit
   const auto outcome = f.Run(LinkMode::Write);
-  EXPECT_EQ(outcome.codes, (Codes{2, 3, 3, 1}));
+  EXPECT_EQ(Numbers(outcome.codes), (Codes{2, 3, 3, 1}));
   const auto frames = f.Sim().ReceivedFrames();
   ASSERT_EQ(frames.size(), 1u);
   ASSERT_EQ(frames[0].size(), 46u);
@@ -67,7 +68,7 @@ TEST(ExchangeWrite, ConcentratorFrameEndsInItsChecksum) {
   f.SelectType(3);
   for (int i = 4; i < 15; ++i) f.data.ConfigBuffer[static_cast<std::size_t>(i)] = 0;
   const auto outcome = f.Run(LinkMode::Write);
-  EXPECT_EQ(outcome.finalCode, StatusWriteDone);
+  EXPECT_EQ(outcome.finalCode, LinkStatus::StatusWriteDone);
   const auto frames = f.Sim().ReceivedFrames();
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0], (Bytes{0x7E, 0x10, 0x57, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0}));
@@ -77,15 +78,15 @@ TEST(ExchangeFailures, PortThatCannotBeOpened) {
   SimFixture f(Device(1));
   f.dataModule.cmprtdrvr1.SetPortName("/dev/does-not-exist");
   const ImageBuffer before = f.data.ConfigBuffer;
-  EXPECT_EQ(f.Run(LinkMode::Read).codes, (Codes{6}));
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Read).codes), (Codes{6}));
   EXPECT_EQ(f.data.ConfigBuffer, before);
 }
 
 TEST(ExchangeFailures, NoDeviceGivesUpAboutOnePointZeroFiveSecondsAfterSending) {
   SimFixture f(Device(1, Fault::NoAnswer));
   const ImageBuffer before = f.data.ConfigBuffer;
-  EXPECT_EQ(f.Run(LinkMode::Read).codes, (Codes{2, 7}));
-  const double ms = f.MsBetween(2, 7);
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Read).codes), (Codes{2, 7}));
+  const double ms = f.MsBetween(LinkStatus::StatusPortOpened, LinkStatus::StatusNoLink);
   EXPECT_GT(ms, 1000);
   EXPECT_LT(ms, 1400);
   EXPECT_EQ(f.data.ConfigBuffer, before);
@@ -94,8 +95,8 @@ TEST(ExchangeFailures, NoDeviceGivesUpAboutOnePointZeroFiveSecondsAfterSending) 
 
 TEST(ExchangeFailures, AnAnswerThatNeverCompletesEndsAbout800MsLater) {
   SimFixture f(Device(1, Fault::Truncated));
-  EXPECT_EQ(f.Run(LinkMode::Read).codes, (Codes{2, 3, 7}));
-  const double ms = f.MsBetween(3, 7);
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Read).codes), (Codes{2, 3, 7}));
+  const double ms = f.MsBetween(LinkStatus::StatusAnswerReceived, LinkStatus::StatusNoLink);
   EXPECT_GT(ms, 750);
   EXPECT_LT(ms, 1100);
 }
@@ -110,7 +111,7 @@ class ExchangeNoLink : public ::testing::TestWithParam<NoLinkCase> {};
 TEST_P(ExchangeNoLink, LeavesEverythingAsItWas) {
   SimFixture f(Device(1, GetParam().fault));
   const ImageBuffer before = f.data.ConfigBuffer;
-  EXPECT_EQ(f.Run(LinkMode::Read).codes, GetParam().codes);
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Read).codes), GetParam().codes);
   EXPECT_EQ(f.data.ConfigBuffer, before);
   EXPECT_EQ(f.data.DeviceVersion, 0);
   EXPECT_FALSE(f.dataModule.cmprtdrvr1.IsOpen());
@@ -126,26 +127,26 @@ TEST(ExchangeFailures, DelayedAnswerWithinTheWaitSucceeds) {
   auto options = Device(1, Fault::Delay);
   options.device.delayMs = 400;
   SimFixture f(options);
-  EXPECT_EQ(f.Run(LinkMode::Read).finalCode, StatusReadDone);
+  EXPECT_EQ(f.Run(LinkMode::Read).finalCode, LinkStatus::StatusReadDone);
 }
 
 TEST(ExchangeFailures, DelayedAnswerBeyondTheWaitIsNoLink) {
   auto options = Device(1, Fault::Delay);
   options.device.delayMs = 1700;
   SimFixture f(options);
-  EXPECT_EQ(f.Run(LinkMode::Read).codes, (Codes{2, 7}));
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Read).codes), (Codes{2, 7}));
 }
 
 TEST(ExchangeFailures, ReadBackThatDiffersIsAWriteError) {
   SimFixture f(Device(2, Fault::ReadBackDiffers));
   f.SelectType(2);
-  EXPECT_EQ(f.Run(LinkMode::Write).codes, (Codes{2, 3, 3, 8}));
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Write).codes), (Codes{2, 3, 3, 8}));
 }
 
 TEST(ExchangeFailures, ConcentratorConfigurationToATypeOnePanel) {
   SimFixture f(Device(1));
   f.SelectType(3);
-  EXPECT_EQ(f.Run(LinkMode::Write).codes, (Codes{2, 3, 3, 9}));
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Write).codes), (Codes{2, 3, 3, 9}));
   EXPECT_EQ(f.Sim().Payload().size(), 41u) << "the panel kept its own image";
 }
 
@@ -154,14 +155,14 @@ TEST(ExchangeFailures, TypeOneVersionTwoIsRefusedAndNothingIsStored) {
   options.device.payload = Payload(ImageBuffer{}, 41);
   SimFixture f(options);
   const ImageBuffer before = f.data.ConfigBuffer;
-  EXPECT_EQ(f.Run(LinkMode::Read).codes, (Codes{2, 3, 3, 11}));
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Read).codes), (Codes{2, 3, 3, 11}));
   EXPECT_EQ(f.data.ConfigBuffer, before);
   EXPECT_EQ(f.data.DeviceVersion, 0);
 }
 
 TEST(ExchangeFailures, OlderVersionsAreFineForTheOtherTypes) {
   SimFixture f(Device(3, Fault::None, 1));
-  EXPECT_EQ(f.Run(LinkMode::Read).finalCode, StatusReadDone);
+  EXPECT_EQ(f.Run(LinkMode::Read).finalCode, LinkStatus::StatusReadDone);
   EXPECT_EQ(f.data.DeviceVersion, 1);
 }
 
@@ -171,23 +172,23 @@ TEST(ExchangeFailures, GsmConfigurationCannotBeReadYetAndChangesNothing) {
   options.device.payload[34] = 2;  // byte 38: GSM-KVT
   SimFixture f(options);
   const ImageBuffer before = f.data.ConfigBuffer;
-  EXPECT_EQ(f.Run(LinkMode::Read).codes, (Codes{2, 3, 3, 4, 10}));
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Read).codes), (Codes{2, 3, 3, 4, 10}));
   EXPECT_EQ(f.data.ConfigBuffer, before);
 }
 
 TEST(ExchangeFailures, ALineAtAnotherSpeedIsReportedAndUnanswered) {
   SimFixture f(Device(1));
   f.dataModule.cmprtdrvr1.SetBaudRate(TBaudRate::br4800);
-  EXPECT_EQ(f.Run(LinkMode::Read).codes, (Codes{2, 7}));
+  EXPECT_EQ(Numbers(f.Run(LinkMode::Read).codes), (Codes{2, 7}));
   ASSERT_FALSE(f.Sim().Mismatches().empty());
   EXPECT_NE(f.Sim().Mismatches()[0].find("speed 4800"), std::string::npos);
 }
 
 TEST(ExchangeRepeat, ReadsAndWritesAgainAfterEveryFinalCode) {
   SimFixture f(Device(1));
-  EXPECT_EQ(f.Run(LinkMode::Read).finalCode, StatusReadDone);
-  EXPECT_EQ(f.Run(LinkMode::Write).finalCode, StatusWriteDone);
-  EXPECT_EQ(f.Run(LinkMode::Read).finalCode, StatusReadDone);
+  EXPECT_EQ(f.Run(LinkMode::Read).finalCode, LinkStatus::StatusReadDone);
+  EXPECT_EQ(f.Run(LinkMode::Write).finalCode, LinkStatus::StatusWriteDone);
+  EXPECT_EQ(f.Run(LinkMode::Read).finalCode, LinkStatus::StatusReadDone);
   EXPECT_EQ(f.Sim().ReceivedFrames().size(), 3u);
 }
 

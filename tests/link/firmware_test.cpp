@@ -114,7 +114,7 @@ class Transfer : public ::testing::Test {
 
   EventLoop loop;
   LoopPollTimer poll{loop};
-  TCommPortDriver port{CreateSystemSerialDevice(), &poll};
+  TCommPortDriver port = MakeUpdatePort(CreateSystemSerialDevice(), &poll);
   std::vector<int> percents;
   double ms = 0;
 
@@ -123,7 +123,6 @@ class Transfer : public ::testing::Test {
 };
 
 TEST_F(Transfer, OneBlockIsOneWriteAndTheUpdateEndsWithThePortClosed) {
-  ConfigureUpdatePort(port);
   Boot();
   EXPECT_EQ(Send("0003AABBCC"), FirmwareResult::Updated);
   EXPECT_EQ(Sim().ReceivedBlocks(), (std::vector<Bytes>{{0x00, 0x03, 0xAA, 0xBB, 0xCC}}));
@@ -132,7 +131,6 @@ TEST_F(Transfer, OneBlockIsOneWriteAndTheUpdateEndsWithThePortClosed) {
 }
 
 TEST_F(Transfer, TheBarShowsTheShareAcceptedBeforeEachBlock) {
-  ConfigureUpdatePort(port);
   Boot();
   const std::string block = "0004" "01020304";
   EXPECT_EQ(Send(block + block), FirmwareResult::Updated);
@@ -141,7 +139,6 @@ TEST_F(Transfer, TheBarShowsTheShareAcceptedBeforeEachBlock) {
 }
 
 TEST_F(Transfer, ExtraBytesAfterTheVerdictDoNotCount) {
-  ConfigureUpdatePort(port);
   Boot(Fault::ExtraVerdictBytes);
   EXPECT_EQ(Send("0001AA" "0001BB" "0001CC"), FirmwareResult::Updated);
   EXPECT_EQ(Sim().ReceivedBlockCount(), 3u);
@@ -160,7 +157,6 @@ class TransferVerdict : public Transfer, public ::testing::WithParamInterface<Ve
 
 TEST_P(TransferVerdict, StopsAtTheFailingBlockWithThePortClosed) {
   const VerdictCase& c = GetParam();
-  ConfigureUpdatePort(port);
   Boot(c.fault, c.atBlock);
   EXPECT_EQ(Send("0001AA" "0001BB" "0001CC"), c.result);
   EXPECT_EQ(Sim().ReceivedBlockCount(), c.blocksSent) << "no block after the failing one";
@@ -177,14 +173,12 @@ INSTANTIATE_TEST_SUITE_P(Faults, TransferVerdict,
                                            VerdictCase{Fault::NoAnswer, 3, FirmwareResult::NoAnswer, 3}));
 
 TEST_F(Transfer, APortThatCannotBeOpenedSendsNothing) {
-  ConfigureUpdatePort(port);
   port.SetPortName("/dev/no-such-port");
   FirmwareFile file = DecodeFirmware("0003AABBCC");
   EXPECT_FALSE(RunFirmwareTransfer(loop, port, std::move(*file.image)));
 }
 
 TEST_F(Transfer, AnInterruptCancelsAtOnce) {
-  ConfigureUpdatePort(port);
   Boot(Fault::NoAnswer, 1);
   std::atomic<bool> interrupted{true};
   FirmwareFile file = DecodeFirmware("0003AABBCC");

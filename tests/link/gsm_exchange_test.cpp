@@ -14,7 +14,8 @@ using sim::Bytes;
 using sim::Fault;
 using test::Device;
 using test::SimFixture;
-using Codes = std::vector<int>;
+using test::Codes;
+using test::Numbers;
 using test::Frame;
 using test::Sealed;
 
@@ -44,7 +45,7 @@ Bytes Request(uint8_t block) { return Sealed({0x7E, 0x0A, 0x52, block, 0, 0, 0, 
 TEST(GsmRead, WithTheSmsFlagOnlyReadsBlocksOneTwoAndFour) {
   SimFixture f(GsmDevice(1, Block2(0, 1)));
   const auto outcome = f.RunWithGsm(LinkMode::Read);
-  EXPECT_EQ(outcome.codes, (Codes{2, 3, 3, 4, 3, 3, 0}));
+  EXPECT_EQ(Numbers(outcome.codes), (Codes{2, 3, 3, 4, 3, 3, 0}));
   EXPECT_EQ(f.Sim().ReceivedFrames(), (std::vector<Bytes>{Request(1), Request(2), Request(4)}));
   Bytes dest{0x7E, 27, 0x44, 0x02};
   for (uint8_t b : Block2(0, 1)) dest.push_back(b);
@@ -58,7 +59,7 @@ TEST(GsmRead, AConcentratorWithGprsAndNoSmsReportsTwoThreeThreeFourThreeThreeZer
   SimFixture f(GsmDevice(3, Block2(1, 0)));
   f.SelectType(3);
   const auto outcome = f.RunWithGsm(LinkMode::Read);
-  EXPECT_EQ(outcome.codes, (Codes{2, 3, 3, 4, 3, 3, 0}));
+  EXPECT_EQ(Numbers(outcome.codes), (Codes{2, 3, 3, 4, 3, 3, 0}));
   EXPECT_EQ(outcome.param, 3);
   EXPECT_EQ(f.Sim().ReceivedFrames(), (std::vector<Bytes>{Request(1), Request(2), Request(3)}));
   EXPECT_EQ(Frame(f.data.GprsTX_Buffer), Sealed({0x7E, 18, 0x44, 0x03, 0x0B, 'i', 'n', 't', 'e', 'r', 'n', 'e', 't',
@@ -70,7 +71,7 @@ TEST(GsmRead, ABlockTwoAnswerLongerThanItsBufferFailsTheStep) {
   longBlock2.resize(146, 0);  // a frame of 151 bytes
   SimFixture f(GsmDevice(1, longBlock2));
   const SharedData before = f.data;
-  EXPECT_EQ(f.RunWithGsm(LinkMode::Read).codes, (Codes{2, 3, 3, 4, 3, 10}));
+  EXPECT_EQ(Numbers(f.RunWithGsm(LinkMode::Read).codes), (Codes{2, 3, 3, 4, 3, 10}));
   EXPECT_EQ(f.data.DestTX_Buffer, before.DestTX_Buffer);
   EXPECT_EQ(f.data.ConfigBuffer, before.ConfigBuffer);
 }
@@ -89,7 +90,7 @@ TEST_P(GsmReadFailure, LeavesEveryBufferAsItWas) {
   const BlockFault& c = GetParam();
   SimFixture f(GsmDevice(1, Block2(1, 1), c.fault, c.block));
   const SharedData before = f.data;
-  EXPECT_EQ(f.RunWithGsm(LinkMode::Read).codes, c.codes);
+  EXPECT_EQ(Numbers(f.RunWithGsm(LinkMode::Read).codes), c.codes);
   EXPECT_EQ(f.data.ConfigBuffer, before.ConfigBuffer);
   EXPECT_EQ(f.data.DestTX_Buffer, before.DestTX_Buffer);
   EXPECT_EQ(f.data.GprsTX_Buffer, before.GprsTX_Buffer);
@@ -128,7 +129,7 @@ TEST_F(GsmWrite, APanelWithBlocksThreeAndFourSendsWOneToWFourByteForByte) {
   SimFixture f(Device(1));
   Prepare(f);
   const auto outcome = f.RunWithGsm(LinkMode::Write);
-  EXPECT_EQ(outcome.codes, (Codes{2, 3, 3, 5, 3, 3, 3, 1}));
+  EXPECT_EQ(Numbers(outcome.codes), (Codes{2, 3, 3, 5, 3, 3, 3, 1}));
   const auto frames = f.Sim().ReceivedFrames();
   ASSERT_EQ(frames.size(), 4u);
   EXPECT_EQ(frames[0].size(), 46u);
@@ -154,7 +155,7 @@ TEST_P(GsmWriteFailure, EndsWithTheGsmErrorAndSendsNothingAfterIt) {
   SimFixture g(options);
   Prepare(g);
   const auto outcome = g.RunWithGsm(LinkMode::Write);
-  EXPECT_EQ(outcome.finalCode, StatusGsmError);
+  EXPECT_EQ(outcome.finalCode, LinkStatus::StatusGsmError);
   EXPECT_EQ(g.Sim().ReceivedFrames().size(), c.framesSent);
   EXPECT_FALSE(g.dataModule.cmprtdrvr1.IsOpen());
 }

@@ -109,8 +109,8 @@ TEST_P(LateAnswerInOneProcess, EveryStepEndsAsWantedAndAReadTakesWhatTheDeviceHo
     }
     const ExchangeOutcome outcome = f.RunWithGsm(step == Step::Read ? LinkMode::Read : LinkMode::Write);
     EXPECT_TRUE(outcome.ended);
-    statuses.push_back(outcome.finalCode <= StatusWriteDone ? 0 : outcome.finalCode);
-    if (step != Step::Read || outcome.finalCode != StatusReadDone) continue;
+    statuses.push_back(outcome.finalCode <= LinkStatus::StatusWriteDone ? 0 : test::Number(outcome.finalCode));
+    if (step != Step::Read || outcome.finalCode != LinkStatus::StatusReadDone) continue;
     const Bytes read(f.data.ConfigBuffer.begin() + 4, f.data.ConfigBuffer.begin() + 4 + 41);
     EXPECT_EQ(read, f.Sim().Payload()) << "read " << statuses.size() << " took another answer";
     if (c.timing.gsm) {

@@ -24,7 +24,7 @@ using Clock = std::chrono::steady_clock;
 
 struct Codes final : LinkReporter {
   void LinkStatusMessage(LinkStatus code, int) override { codes.push_back(code); }
-  std::vector<int> codes;
+  std::vector<LinkStatus> codes;
 };
 
 // The device: sends `unasked` at the line's pace, then answers the first

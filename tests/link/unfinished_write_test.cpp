@@ -78,7 +78,7 @@ TEST_P(UnfinishedWrite, TheOutcomeNamesTheBlocksThatWentOut) {
       },
       &f.gsm, &interrupted);
   if (later.joinable()) later.join();
-  EXPECT_EQ(outcome.finalCode, c.finalCode);
+  EXPECT_EQ(test::Number(outcome.finalCode), c.finalCode);
   EXPECT_EQ(outcome.cancelled, c.cancelAfter.has_value());
   EXPECT_EQ(outcome.blocksSent, c.sent);
   EXPECT_EQ(outcome.blocksSent, WrittenTo(f.Sim())) << "what the device received";
@@ -95,10 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
         UnfinishedCase{"BlockThreeUnanswered", LinkMode::Write, Fault::NoAnswer, 3, {}, 10, {1, 2, 3}, true},
         UnfinishedCase{"BlockFourUnanswered", LinkMode::Write, Fault::NoAnswer, 4, {}, 10, {1, 2, 3, 4}, true},
         UnfinishedCase{"AFrameThatCannotGoOut", LinkMode::Write, Fault::Stall, 0, {}, 7, {}, false},
-        UnfinishedCase{"CancelledWaitingForBlockOne", LinkMode::Write, Fault::NoAnswer, 1, StatusPortOpened, -1, {1},
-                       true},
-        UnfinishedCase{"CancelledWaitingForBlockTwo", LinkMode::Write, Fault::NoAnswer, 2, StatusGsmWriting, -1,
-                       {1, 2}, true},
+        UnfinishedCase{"CancelledWaitingForBlockOne", LinkMode::Write, Fault::NoAnswer, 1,
+                       LinkStatus::StatusPortOpened, -1, {1}, true},
+        UnfinishedCase{"CancelledWaitingForBlockTwo", LinkMode::Write, Fault::NoAnswer, 2,
+                       LinkStatus::StatusGsmWriting, -1, {1, 2}, true},
         UnfinishedCase{"AReadSendsNoBlock", LinkMode::Read, Fault::None, 0, {}, 0, {}, false}),
     [](const ::testing::TestParamInfo<UnfinishedCase>& p) { return std::string(p.param.name); });
 
@@ -127,7 +127,7 @@ TEST(UnfinishedWriteOwner, AsksTheBlocksAfterClosingInTheMiddleOfAWrite) {
   ExchangeOperation operation(
       f.dataModule, f.data, [&](ExchangeOperation::Task t) { f.loop.Post(std::move(t)); },
       [&](LinkStatus code, int) {
-        if (code == StatusGsmWriting) f.loop.StartTimer(300, [&] { f.loop.Quit(); });
+        if (code == LinkStatus::StatusGsmWriting) f.loop.StartTimer(300, [&] { f.loop.Quit(); });
       });
   operation.Start(LinkMode::Write, &f.gsm);
   f.loop.RunUntil([&] { return !operation.Running(); });  // ends with the timer's Quit

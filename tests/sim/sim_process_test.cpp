@@ -42,7 +42,7 @@ TEST(SimProcess, AnswersTheProgramAndLogsEveryFrameInHex) {
   dm.cmprtdrvr1.SetPortName(port);
   SharedData data;
   const auto read = RunExchange(loop, dm, data, LinkMode::Read);
-  EXPECT_EQ(read.finalCode, 0);
+  EXPECT_EQ(read.finalCode, LinkStatus::StatusReadDone);
   EXPECT_EQ(read.param, 2);
   EXPECT_EQ(data.DeviceVersion, 5);
   EXPECT_EQ(Stop(pid), 0);

@@ -12,11 +12,12 @@
 #include "model/DefaultImages.h"
 #include "sim/SimPort.h"
 #include "support/RecordingPrompter.h"
+#include "support/StatusCodes.h"
 
 namespace tivolan::test {
 
 struct TimedCode {
-  int code;
+  LinkStatus code;
   double atMs;  // since the exchange started
 };
 
@@ -49,7 +50,7 @@ class SimFixture {
   }
   ExchangeOutcome RunWithGsm(LinkMode mode) { return Run(mode, &gsm); }
 
-  double MsBetween(int fromCode, int toCode) const {
+  double MsBetween(LinkStatus fromCode, LinkStatus toCode) const {
     double from = -1;
     for (const auto& t : timed) {
       if (t.code == fromCode && from < 0) from = t.atMs;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "link/CPDrv.h"
-#include "link/UnitData.h"
+#include "link/Firmware.h"
 #include "link/os/SerialDevice.h"
 #include "link/os/ThreadPriority.h"
 #include "platform/PortState.h"
@@ -63,10 +63,9 @@ TEST(Win32Serial, SoftwareFlowControlReachesTheLine) {
 
 TEST(Win32Serial, TheUpdatePortRunsAt115200) {
   test::PtyPair pty;
-  auto d = DriverOn(pty);
-  ConfigureUpdatePort(*d);
-  d->SetPortName(pty.SlavePath());
-  ASSERT_TRUE(d->Open());
+  TCommPortDriver d = MakeUpdatePort(CreateSystemSerialDevice(), nullptr);
+  d.SetPortName(pty.SlavePath());
+  ASSERT_TRUE(d.Open());
   const termios t = pty.SlaveSettings();
   EXPECT_EQ(cfgetospeed(&t), B115200);
 }
@@ -173,12 +172,6 @@ TEST(Win32ThreadPriority, TheWorkerRunsOneStepBelowNormal) {
   });
   worker.join();
   EXPECT_EQ(seen, THREAD_PRIORITY_BELOW_NORMAL);
-}
-
-TEST(Win32OsVersion, IsAnNtVersionForTheXonLimitRule) {
-  const OsVersionRecord os = QueryOsVersion();
-  EXPECT_EQ(os.platformName, "WNT");
-  EXPECT_GE(os.version >> 16, 5u);
 }
 
 }  // namespace

@@ -18,8 +18,7 @@ struct LineSettings {
   RtsControl rts = RtsControl::Disable;
   bool ctsOutFlow = false;
   bool xonXoff = false;
-  uint32_t xonLimit = 0;
-  uint32_t xoffLimit = 0;
+  uint32_t xonLimit = 0;  // with xonXoff: the XON and the XOFF limit
 };
 
 struct CommTimeouts {
@@ -60,14 +59,6 @@ class SerialDevice {
 };
 
 std::unique_ptr<SerialDevice> CreateSystemSerialDevice();
-
-// The OS version record the XON limit rule asks for; empty name and 0 where
-// the platform has none.
-struct OsVersionRecord {
-  std::string platformName;
-  uint32_t version = 0;  // major << 16 | minor
-};
-OsVersionRecord QueryOsVersion();
 
 // Device path of the numbered port COMn (n = 1..16).
 std::string NumberedPortPath(int n);

@@ -190,8 +190,6 @@ class PosixSerialDevice final : public SerialDevice {
 
 std::unique_ptr<SerialDevice> CreateSystemSerialDevice() { return std::make_unique<PosixSerialDevice>(); }
 
-OsVersionRecord QueryOsVersion() { return {}; }
-
 std::string NumberedPortPath(int n) { return "/dev/ttyS" + std::to_string(n - 1); }
 
 std::string DefaultPortPath() { return "/dev/ttyS0"; }

@@ -45,9 +45,9 @@ class Win32SerialDevice final : public SerialDevice {
     if (s.xonXoff) {
       dcb.fOutX = 1;
       dcb.fInX = 1;
+      dcb.XonLim = static_cast<WORD>(s.xonLimit);
+      dcb.XoffLim = static_cast<WORD>(s.xonLimit);
     }
-    dcb.XonLim = static_cast<WORD>(s.xonLimit);
-    dcb.XoffLim = static_cast<WORD>(s.xoffLimit);
     dcb.ByteSize = static_cast<BYTE>(s.byteSize);
     dcb.Parity = static_cast<BYTE>(s.parity);
     dcb.StopBits = static_cast<BYTE>(s.stopBits);
@@ -124,24 +124,6 @@ class Win32SerialDevice final : public SerialDevice {
 }  // namespace
 
 std::unique_ptr<SerialDevice> CreateSystemSerialDevice() { return std::make_unique<Win32SerialDevice>(); }
-
-OsVersionRecord QueryOsVersion() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-#ifdef _MSC_VER
-#pragma warning(suppress : 4996)
-#endif
-  if (!GetVersionExA(&info)) return {"??", 0};
-  OsVersionRecord record;
-  switch (info.dwPlatformId) {
-    case 0: record.platformName = "W32S"; break;
-    case 1: record.platformName = "W95"; break;
-    case 2: record.platformName = "WNT"; break;
-    default: break;
-  }
-  record.version = (info.dwMajorVersion << 16) | info.dwMinorVersion;
-  return record;
-}
 
 std::string NumberedPortPath(int n) { return "\\\\.\\COM" + std::to_string(n); }
 
