@@ -66,6 +66,13 @@ struct Medians {
   double write = 0;
 };
 
+// A GSM block stored as the device answered it, made a write frame again.
+template <std::size_t N>
+void AsWrite(tivolan::FrameStorage<N>& storage) {
+  if (const auto answer = tivolan::StoredFrame(storage))
+    tivolan::StoreFrame(*tivolan::Frame::Make(tivolan::kCmdWrite, answer->Block(), answer->Data()), storage);
+}
+
 // Reads the panel, then writes what was read back to it, `runs` times.
 bool TimeExchanges(int runs, const tivolan::sim::SimOptions& options, tivolan::SharedData& data, bool gsm,
                    Medians& medians, double& poll) {
@@ -90,11 +97,9 @@ bool TimeExchanges(int runs, const tivolan::sim::SimOptions& options, tivolan::S
       }
       (mode == LinkMode::Read ? reads : writes).push_back(ms);
       // A read stores the GSM blocks as answers; they go back as writes.
-      for (uint8_t* frame : {data.DestTX_Buffer.data(), data.GprsTX_Buffer.data(), data.SmsTX_Buffer.data()}) {
-        if (frame[1] == 0) continue;
-        frame[2] = kCmdWrite;
-        SealFrame(frame);
-      }
+      AsWrite(data.DestTX_Buffer);
+      AsWrite(data.GprsTX_Buffer);
+      AsWrite(data.SmsTX_Buffer);
     }
   }
   medians = {Median(reads), Median(writes)};

@@ -6,6 +6,7 @@
 
 #include "files/FileProblems.h"
 #include "files/TextCase.h"
+#include "model/HexText.h"
 
 namespace tivolan {
 
@@ -13,18 +14,10 @@ FileFieldError::FileFieldError(FieldCause cause) : CausedError(cause, OpenProble
 
 std::optional<std::array<uint8_t, kPhoneBytes>> HexToBytes(const std::string& text) {
   std::array<uint8_t, kPhoneBytes> bytes{};
-  auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-  };
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (2 * i + 1 >= text.size()) return std::nullopt;
-    const int high = digit(text[2 * i]);
-    const int low = digit(text[2 * i + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes[i] = static_cast<uint8_t>(high * 16 + low);
+    const auto byte = HexPairAt(text, 2 * i);
+    if (!byte) return std::nullopt;
+    bytes[i] = *byte;
   }
   return bytes;
 }

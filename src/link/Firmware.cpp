@@ -3,18 +3,12 @@
 #include <cstdio>
 
 #include "link/Deadline.h"
+#include "model/HexText.h"
 
 namespace tivolan {
 namespace {
 
 constexpr const char* kCaption = "Прошивка прибора";
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -71,12 +65,12 @@ FirmwareFile DecodeFirmware(std::string_view text) {
   FirmwareImage image;
   image.bytes.reserve(text.size() / 2);
   for (std::size_t i = 0; i < text.size(); i += 2) {
-    const int high = HexDigit(text[i]);
+    const int high = HexDigitValue(text[i]);
     if (high < 0)
       return NotFirmware("знак " + std::to_string(i + 1) + ": " + CharName(text[i]) + " не шестнадцатеричная цифра");
     if (i + 1 == text.size())
       return NotFirmware("знак " + std::to_string(i + 1) + ": нечётное число цифр, у последней нет пары");
-    const int low = HexDigit(text[i + 1]);
+    const int low = HexDigitValue(text[i + 1]);
     if (low < 0)
       return NotFirmware("знак " + std::to_string(i + 2) + ": " + CharName(text[i + 1]) +
                          " не шестнадцатеричная цифра");

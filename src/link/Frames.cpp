@@ -1,77 +1,99 @@
 #include "link/Frames.h"
 
-#include <algorithm>
-
 #include "link/BCC.h"
 #include "model/DeviceCatalogue.h"
 
 namespace tivolan {
 
-RequestFrame MakeRequestFrame(uint8_t block) {
-  RequestFrame f{kFrameStart, static_cast<uint8_t>(kRequestLength), kCmdRead, block, 0, 0, 0, 0, 0, 0};
-  f[kRequestLength - 1] = FrameChecksum(f.data(), kRequestLength - 1);
+std::optional<Frame> Frame::Make(uint8_t command, uint8_t block, std::span<const uint8_t> data) {
+  if (data.size() > kMaxData) return std::nullopt;
+  Frame f;
+  f.size_ = data.size() + kFrameOverhead;
+  f.bytes_[0] = kFrameStart;
+  f.bytes_[kFrameLengthByte] = static_cast<uint8_t>(f.size_);
+  f.bytes_[2] = command;
+  f.bytes_[3] = block;
+  std::copy(data.begin(), data.end(), f.bytes_.begin() + kFrameHeader);
+  f.bytes_[f.size_ - 1] = FrameChecksum(f.bytes_.data(), f.size_ - 1);
   return f;
 }
 
-void SealFrame(uint8_t* frame) {
-  const std::size_t length = frame[1];
-  frame[length - 1] = FrameChecksum(frame, length - 1);
+std::optional<Frame> Frame::Accept(Answer received, std::size_t capacity) {
+  if (received.empty() || received.size() > std::min(capacity, kMaxFrame) || !LengthMatches(received))
+    return std::nullopt;
+  if (FrameChecksum(received.data(), received.size() - 1) != received.back()) return std::nullopt;
+  Frame f;
+  f.size_ = received.size();
+  std::copy(received.begin(), received.end(), f.bytes_.begin());
+  return f;
+}
+
+std::span<const uint8_t> Frame::Data() const {
+  if (size_ < kFrameOverhead) return {};
+  return {bytes_.data() + kFrameHeader, size_ - kFrameOverhead};
+}
+
+Frame MakeRequestFrame(uint8_t block) {
+  constexpr std::array<uint8_t, kRequestLength - kFrameOverhead> kNothing{};
+  return *Frame::Make(kCmdRead, block, kNothing);
 }
 
 int CompleteWriteFrame(ImageBuffer& buffer, int type) {
-  const int length = WriteFrameLength(type);
-  if (length == 0) return 0;
-  buffer[0] = kFrameStart;
-  buffer[1] = static_cast<uint8_t>(length);
-  buffer[2] = kCmdWrite;
-  buffer[3] = 1;
-  SealFrame(buffer.data());
-  return length;
+  const int n = PayloadSize(type);
+  if (n == 0) return 0;
+  const auto frame = Frame::Make(kCmdWrite, 1, StoredData(buffer).first(static_cast<std::size_t>(n)));
+  StoreFrame(*frame, buffer);
+  return static_cast<int>(frame->size());
 }
 
-bool LengthMatches(const Answer& a) { return a.count >= 2 && a.bytes[1] == a.count; }
+bool LengthMatches(Answer a) { return a.size() > kFrameLengthByte && a[kFrameLengthByte] == a.size(); }
 
-bool AnswerAccepted(const Answer& a, std::size_t capacity) {
-  if (a.count == 0 || a.count > capacity || !LengthMatches(a)) return false;
-  return FrameChecksum(a.bytes, a.count - 1) == a.bytes[a.count - 1];
+bool AnswerAccepted(Answer a, std::size_t capacity) { return Frame::Accept(a, capacity).has_value(); }
+
+bool IsConfigAnswer(Answer a) {
+  return a.size() >= 4 && a[0] == kFrameStart && a[2] == kCmdAnswer && IsKnownDeviceType(a[3]);
 }
 
-bool IsConfigAnswer(const Answer& a) {
-  return a.count >= 4 && a.bytes[0] == kFrameStart && a.bytes[2] == kCmdAnswer &&
-         IsKnownDeviceType(a.bytes[3]);
+bool IsUsableBlockAnswer(Answer a) {
+  return a.size() >= 3 && a[0] == kFrameStart && a[1] > 5 && a[2] == kCmdAnswer;
 }
 
-bool IsUsableBlockAnswer(const Answer& a) {
-  return a.count >= 3 && a.bytes[0] == kFrameStart && a.bytes[1] > 5 && a.bytes[2] == kCmdAnswer;
-}
+bool WriteAnswerTypeMatches(Answer a, int type) { return a.size() >= 4 && a[3] == type; }
 
-bool WriteAnswerTypeMatches(const Answer& a, int type) { return a.count >= 4 && a.bytes[3] == type; }
-
-bool WriteReadBackMatches(const Answer& a, const ImageBuffer& frame, int type) {
+bool WriteReadBackMatches(Answer a, const ImageBuffer& frame, int type) {
   const std::size_t n = static_cast<std::size_t>(PayloadSize(type));
-  if (n == 0 || a.count < 5 + n) return false;
-  return std::equal(frame.begin() + 4, frame.begin() + 4 + static_cast<long>(n), a.bytes + 5);
+  if (n == 0 || a.size() < 5 + n) return false;
+  const auto sent = StoredData(frame).first(n);
+  return std::equal(sent.begin(), sent.end(), a.begin() + 5);
 }
 
 namespace {
-// Compares bytes 4 .. last of the answer with those of the sent frame.
-bool SameRange(const Answer& a, const uint8_t* frame, std::size_t last) {
-  if (last < 4) return true;
-  if (a.count <= last) return false;
-  return std::equal(frame + 4, frame + last + 1, a.bytes + 4);
+// Compares the first `count` data bytes of the answer with those sent.
+bool SameData(Answer a, const Frame& sent, std::size_t count) {
+  if (count == 0) return true;
+  if (a.size() < kFrameHeader + count) return false;
+  const auto data = sent.Data().first(count);
+  return std::equal(data.begin(), data.end(), a.begin() + kFrameHeader);
 }
 }  // namespace
 
-bool DestWriteAnswerMatches(const Answer& a, const uint8_t* frame) {
-  if (a.count < 4 || a.bytes[0] != kFrameStart || a.bytes[3] != 2 || a.bytes[2] != kCmdAnswer)
-    return false;
-  const std::size_t length = frame[1];
-  return length < 3 || SameRange(a, frame, length - 3);
+bool DestWriteAnswerMatches(Answer a, const Frame& sent) {
+  if (a.size() < 4 || a[0] != kFrameStart || a[3] != 2 || a[2] != kCmdAnswer) return false;
+  const std::size_t data = sent.Data().size();
+  return data < 2 || SameData(a, sent, data - 1);
 }
 
-bool BlockWriteAnswerMatches(const Answer& a, const uint8_t* frame) {
-  const std::size_t length = frame[1];
-  return length < 2 || SameRange(a, frame, length - 2);
+bool BlockWriteAnswerMatches(Answer a, const Frame& sent) { return SameData(a, sent, sent.Data().size()); }
+
+uint8_t ParseConfigAnswer(Answer a, StagedConfig& staged) {
+  constexpr uint8_t kNoDevice = 255;
+  if (!IsConfigAnswer(a)) return kNoDevice;
+  const int type = a[3];
+  const std::size_t n = static_cast<std::size_t>(PayloadSize(type));
+  if (a.size() < 6 + n) return kNoDevice;
+  std::copy_n(a.begin() + 5, n, staged.config.begin() + kPayloadStart);
+  staged.version = a[4];
+  return static_cast<uint8_t>(type);
 }
 
 }  // namespace tivolan

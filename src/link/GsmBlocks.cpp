@@ -1,8 +1,7 @@
 #include "link/GsmBlocks.h"
 
-#include <algorithm>
-
 #include "link/Frames.h"
+#include "link/GsmRecords.h"
 
 namespace tivolan {
 namespace {
@@ -10,29 +9,27 @@ namespace {
 // Reads block `block`; a usable answer lands whole in `into`, another one
 // leaves it as it was.
 template <std::size_t N>
-bool ReadBlock(TThreadBuff& worker, uint8_t block, std::array<uint8_t, N>& into) {
-  const RequestFrame request = MakeRequestFrame(block);
-  if (!worker.Exchange(request.data(), request.size())) return false;
-  const auto answer = worker.DataModule().TakeSnapshot();
-  if (IsUsableBlockAnswer(answer.AsAnswer()) && answer.count <= N)
-    std::copy_n(answer.bytes.begin(), answer.count, into.begin());
+bool ReadBlock(TThreadBuff& worker, uint8_t block, FrameStorage<N>& into) {
+  if (!worker.Exchange(MakeRequestFrame(block))) return false;
+  const Frame& answer = worker.LastAnswer();
+  if (IsUsableBlockAnswer(answer.Bytes())) StoreFrame(answer, into);
   return true;
 }
 
-// Sends a frame whose byte 1 holds its length; a length that does not fit
-// its buffer is never sent.
+// The frame the commit step built; one that is not whole and sealed, or
+// holds no data, is never sent.
 template <std::size_t N>
-bool SendFrame(TThreadBuff& worker, const std::array<uint8_t, N>& frame) {
-  const std::size_t length = frame[1];
-  if (length < 6 || length > N) return false;
-  return worker.Exchange(frame.data(), length);
+std::optional<Frame> FrameToSend(const FrameStorage<N>& storage) {
+  auto frame = StoredFrame(storage);
+  if (!frame || frame->Data().empty()) return std::nullopt;
+  return frame;
 }
 
 // Sends block 3 or 4 and checks its read-back.
 template <std::size_t N>
-bool WriteBlock(TThreadBuff& worker, const std::array<uint8_t, N>& frame) {
-  return SendFrame(worker, frame) &&
-         BlockWriteAnswerMatches(worker.DataModule().TakeSnapshot().AsAnswer(), frame.data());
+bool WriteBlock(TThreadBuff& worker, const FrameStorage<N>& storage) {
+  const auto frame = FrameToSend(storage);
+  return frame && worker.Exchange(*frame) && BlockWriteAnswerMatches(worker.LastAnswer().Bytes(), *frame);
 }
 
 }  // namespace
@@ -41,20 +38,17 @@ bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker) {
   dest_ = data_.DestTX_Buffer;
   gprs_ = data_.GprsTX_Buffer;
   sms_ = data_.SmsTX_Buffer;
-  const RequestFrame request = MakeRequestFrame(2);
-  if (!worker.Exchange(request.data(), request.size())) return false;
-  const auto answer = worker.DataModule().TakeSnapshot();
+  if (!worker.Exchange(MakeRequestFrame(kDestBlock))) return false;
   // An answer the buffer cannot hold whole would lose destinations: it fails.
-  if (answer.count > dest_.size()) return false;
-  std::copy_n(answer.bytes.begin(), answer.count, dest_.begin());
-  if (dest_[kDestGprsFlag] != 0 && !ReadGprsBlock(worker)) return false;
-  if (dest_[kDestSmsFlag] != 0 && !ReadSmsBlock(worker)) return false;
+  if (!StoreFrame(worker.LastAnswer(), dest_)) return false;
+  if (GprsInUse(dest_) && !ReadGprsBlock(worker)) return false;
+  if (SmsInUse(dest_) && !ReadSmsBlock(worker)) return false;
   return true;
 }
 
-bool GsmBlockExchange::ReadGprsBlock(TThreadBuff& worker) { return ReadBlock(worker, 3, gprs_); }
+bool GsmBlockExchange::ReadGprsBlock(TThreadBuff& worker) { return ReadBlock(worker, kGprsBlock, gprs_); }
 
-bool GsmBlockExchange::ReadSmsBlock(TThreadBuff& worker) { return ReadBlock(worker, 4, sms_); }
+bool GsmBlockExchange::ReadSmsBlock(TThreadBuff& worker) { return ReadBlock(worker, kSmsBlock, sms_); }
 
 void GsmBlockExchange::CommitRead() {
   data_.DestTX_Buffer = dest_;
@@ -64,10 +58,11 @@ void GsmBlockExchange::CommitRead() {
 
 bool GsmBlockExchange::WriteGsmSettings(TThreadBuff& worker) {
   const DestBuffer& dest = data_.DestTX_Buffer;
-  if (!SendFrame(worker, dest)) return false;
-  if (!DestWriteAnswerMatches(worker.DataModule().TakeSnapshot().AsAnswer(), dest.data())) return false;
-  if (dest[kDestGprsFlag] != 0 && !WriteGprsBlock(worker)) return false;
-  if (dest[kDestSmsFlag] != 0 && !WriteSmsBlock(worker)) return false;
+  const auto frame = FrameToSend(dest);
+  if (!frame || !worker.Exchange(*frame)) return false;
+  if (!DestWriteAnswerMatches(worker.LastAnswer().Bytes(), *frame)) return false;
+  if (GprsInUse(dest) && !WriteGprsBlock(worker)) return false;
+  if (SmsInUse(dest) && !WriteSmsBlock(worker)) return false;
   return true;
 }
 

@@ -34,22 +34,24 @@ void TThreadBuff::Execute() {
   port.Close();
 }
 
-bool TThreadBuff::Exchange(const uint8_t* frame, std::size_t length) {
+bool TThreadBuff::Exchange(const Frame& frame) {
   TDataModule1& dm = context_.dataModule;
   // Answers carry no request number: what came unasked is drained, never
   // taken for this request's answer. A quiet line costs nothing here.
   if (!LineQuiet() && !DrainLine()) return false;
   dm.ClearReceiveBuffer();
   taken_ = 0;
+  answer_ = Frame();
   dm.cmprtdrvr1.Purge(true, true);
   // A frame that could not go out can have no answer.
-  if (dm.cmprtdrvr1.Write(frame, static_cast<uint32_t>(length), &context_.cancel) != length) return false;
-  if (frame[2] == kCmdWrite && context_.sent) context_.sent->Add(frame[3]);
+  if (dm.cmprtdrvr1.Write(frame.data(), static_cast<uint32_t>(frame.size()), &context_.cancel) != frame.size())
+    return false;
+  if (frame.Command() == kCmdWrite && context_.sent) context_.sent->Add(frame.Block());
   if (!WaitAnswer()) {
     answerOwed_ = true;
     return false;
   }
-  taken_ = dm.ReceivedByte(1);  // the accepted frame's own length
+  taken_ = static_cast<int32_t>(answer_.size());
   return true;
 }
 
@@ -91,30 +93,20 @@ bool TThreadBuff::WaitAnswer() {
     const int32_t count = dm.ReceivedCount();
     // Bytes beyond the receive buffer were never stored: such an answer can
     // only fail, so there is nothing to wait for.
-    return count > static_cast<int32_t>(kReceiveBufferSize) || dm.ReceivedByte(1) == count;
+    return count > static_cast<int32_t>(kReceiveBufferSize) || dm.ReceivedByte(kFrameLengthByte) == count;
   };
   const Deadline wholeFrame(limits::kAnswerComplete, &cancel);
   while (!complete() && wholeFrame.Sleep(limits::kWaitStep)) {
   }
   if (cancel.Cancelled()) return false;
-  const auto answer = dm.TakeSnapshot();
-  return AnswerAccepted(answer.AsAnswer(), kReceiveBufferSize);
-}
-
-uint8_t ParseConfigAnswer(const TDataModule1::Snapshot& answer, StagedConfig& staged) {
-  const Answer a = answer.AsAnswer();
-  if (!IsConfigAnswer(a)) return kNoDevice;
-  const int type = a.bytes[3];
-  const std::size_t n = static_cast<std::size_t>(PayloadSize(type));
-  if (a.count < 6 + n) return kNoDevice;
-  std::copy_n(a.bytes + 5, n, staged.config.begin() + kPayloadStart);
-  staged.version = a.bytes[4];
-  return static_cast<uint8_t>(type);
+  const auto accepted = Frame::Accept(dm.TakeSnapshot().AsAnswer(), kReceiveBufferSize);
+  if (!accepted) return false;
+  answer_ = *accepted;
+  return true;
 }
 
 uint8_t TThreadBuff::ReadConfiguration() {
-  const RequestFrame request = MakeRequestFrame(1);
-  if (!Exchange(request.data(), request.size())) {
+  if (!Exchange(MakeRequestFrame(1))) {
     Report(StatusNoLink);
     return kNoDevice;
   }
@@ -122,7 +114,7 @@ uint8_t TThreadBuff::ReadConfiguration() {
   // The answer is staged and stored only when the whole read succeeded, so a
   // failed read never leaves values behind that the pages do not show.
   StagedConfig staged{context_.data.ConfigBuffer, context_.data.DeviceVersion};
-  const uint8_t type = ParseConfigAnswer(context_.dataModule.TakeSnapshot(), staged);
+  const uint8_t type = ParseConfigAnswer(answer_.Bytes(), staged);
   if (type == kNoDevice) {
     Report(StatusUnknownDevice);
     return kNoDevice;
@@ -152,17 +144,16 @@ bool TThreadBuff::WriteConfiguration() {
     Report(StatusUnknownDevice);
     return false;
   }
-  if (!Exchange(data.ConfigBuffer.data(), static_cast<std::size_t>(length))) {
+  if (!Exchange(*StoredFrame(data.ConfigBuffer))) {
     Report(StatusNoLink);
     return false;
   }
   Report(StatusAnswerReceived);
-  const auto answer = context_.dataModule.TakeSnapshot();
-  if (!WriteAnswerTypeMatches(answer.AsAnswer(), type)) {
+  if (!WriteAnswerTypeMatches(answer_.Bytes(), type)) {
     Report(StatusUnknownDevice);
     return false;
   }
-  if (!WriteReadBackMatches(answer.AsAnswer(), data.ConfigBuffer, type)) {
+  if (!WriteReadBackMatches(answer_.Bytes(), data.ConfigBuffer, type)) {
     Report(StatusWriteMismatch);
     return false;
   }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "link/Deadline.h"
+#include "link/Frames.h"
 #include "link/LinkStatus.h"
 #include "link/SentBlocks.h"
 #include "link/UnitData.h"
@@ -40,10 +41,13 @@ class TThreadBuff {
  public:
   TThreadBuff(const ExchangeContext& context, LinkMode mode) : context_(context), mode_(mode) {}
 
-  // The exchange: make sure the line is quiet, clear, purge, send `length`
-  // bytes, wait for the answer.
-  bool Exchange(const uint8_t* frame, std::size_t length);
+  // The exchange: make sure the line is quiet, clear, purge, send the frame,
+  // wait for the answer.
+  bool Exchange(const Frame& frame);
+  // Waits for the answer; the frame it accepted is LastAnswer.
   bool WaitAnswer();
+  // The answer the last exchange accepted (no frame after a failed one).
+  const Frame& LastAnswer() const { return answer_; }
   // Nothing arrived since the last answer was taken (or the port opened).
   bool LineQuiet();
   // Reads and discards until the line has been quiet for limits::kLineQuiet;
@@ -67,15 +71,7 @@ class TThreadBuff {
   int32_t taken_ = 0;
   // A request went out and its answer was not taken whole: it may still come.
   bool answerOwed_ = false;
+  Frame answer_;
 };
-
-// The answer to the block-1 request, parsed into a copy of ConfigBuffer:
-// the payload lands one index lower, header and checksum stay.
-struct StagedConfig {
-  ImageBuffer config{};
-  uint8_t version = 0;
-};
-// Returns the device type 1..3, or 255 for no device answer (nothing copied).
-uint8_t ParseConfigAnswer(const TDataModule1::Snapshot& answer, StagedConfig& staged);
 
 }  // namespace tivolan

@@ -19,12 +19,6 @@ using DestBuffer = std::array<uint8_t, kDestBufferSize>;
 using GprsBuffer = std::array<uint8_t, kGprsBufferSize>;
 using SmsBuffer = std::array<uint8_t, kSmsBufferSize>;
 
-// Block 2: device number at 4 and 5, then the two flags that say whether
-// blocks 3 and 4 belong to the configuration, then five destination records.
-inline constexpr std::size_t kDestGprsFlag = 6;
-inline constexpr std::size_t kDestSmsFlag = 7;
-inline constexpr std::size_t kDestRecordsStart = 8;
-
 struct SharedData {
   ImageBuffer ConfigBuffer{};
   uint8_t DeviceType = kTypePPKP;

@@ -1,7 +1,9 @@
 #pragma once
 // Constant lists whose position is the stored value.
 #include <array>
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace tivolan {
 
@@ -46,5 +48,17 @@ std::array<std::string, 8> PartitionList();
 inline constexpr std::array<const char*, 4> TxKindList{"Отключено", "VX-518Hn", "GSM-KVT", "RS-485"};
 inline constexpr int kTxKindGsm = 2;    // "GSM-KVT": the GSM settings travel with the configuration
 inline constexpr int kTxKindRs485 = 3;  // "RS-485": the panel has a network number
+
+// The position of `text` in a list of texts (a value list, a combo's items);
+// -1 when it is none of them.
+template <class List>
+int IndexOfText(std::string_view text, const List& list) {
+  std::size_t i = 0;
+  for (const auto& item : list) {
+    if (text == item) return static_cast<int>(i);
+    ++i;
+  }
+  return -1;
+}
 
 }  // namespace tivolan

@@ -1,9 +1,12 @@
 #include "sim/PanelSimulator.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 #include "link/BCC.h"
 #include "link/Frames.h"
+#include "link/GsmRecords.h"
 #include "model/DefaultImages.h"
 #include "model/DeviceCatalogue.h"
 
@@ -25,7 +28,7 @@ constexpr FaultNameRow kFaultNames[] = {
 // Block 2 of a fresh device: device number 1, no GPRS, no SMS, five empty
 // destinations. Blocks 3 and 4 hold a short empty record.
 Bytes DefaultBlock(int block) {
-  if (block == 2) return {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+  if (block == kDestBlock) return DestSettings{}.Pack();
   return Bytes(10, 0x00);
 }
 
@@ -44,10 +47,9 @@ const char* FaultName(Fault fault) {
 }
 
 Bytes MakeFrame(uint8_t command, uint8_t block, const Bytes& data) {
-  Bytes frame{kFrameStart, static_cast<uint8_t>(data.size() + 5), command, block};
-  frame.insert(frame.end(), data.begin(), data.end());
-  frame.push_back(FrameChecksum(frame.data(), frame.size()));
-  return frame;
+  const auto frame = Frame::Make(command, block, data);
+  if (!frame) throw std::length_error(std::to_string(data.size()) + " data bytes do not fit a frame");
+  return Bytes(frame->begin(), frame->end());
 }
 
 PanelSimulator::PanelSimulator(DeviceSetup setup) : setup_(std::move(setup)) {
@@ -60,6 +62,9 @@ PanelSimulator::PanelSimulator(DeviceSetup setup) : setup_(std::move(setup)) {
     Bytes& data = blocks_[static_cast<std::size_t>(b - 2)];
     data = setup_.blocks[static_cast<std::size_t>(b - 2)];
     if (data.empty()) data = DefaultBlock(b);
+    if (data.size() > Frame::kMaxData)
+      throw std::length_error("block " + std::to_string(b) + " holds more than " + std::to_string(Frame::kMaxData) +
+                              " bytes");
   }
 }
 
@@ -71,8 +76,8 @@ std::vector<Reply> PanelSimulator::Feed(const uint8_t* data, std::size_t count, 
     const auto start = std::find(pending_.begin(), pending_.end(), kFrameStart);
     pending_.erase(pending_.begin(), start);
     if (pending_.size() < 2) break;
-    const std::size_t length = pending_[1];
-    if (length < 5) {
+    const std::size_t length = pending_[kFrameLengthByte];
+    if (length < kFrameOverhead) {
       pending_.erase(pending_.begin());
       continue;
     }
@@ -83,30 +88,20 @@ std::vector<Reply> PanelSimulator::Feed(const uint8_t* data, std::size_t count, 
     if (frames_.size() == kFrameLogSize) frames_.pop_front();
     frames_.push_back(frame);
     if (completed) completed->push_back(frame);
-    if (FrameChecksum(frame.data(), length - 1) != frame[length - 1]) continue;  // a device stays silent
-    if (auto reply = Answer(frame)) replies.push_back(std::move(*reply));
+    const auto accepted = Frame::Accept(frame);
+    if (!accepted) continue;  // a device stays silent
+    if (auto reply = Answer(*accepted)) replies.push_back(std::move(*reply));
   }
   return replies;
 }
 
-// Block-1 answer: the "block" byte is the device type, then the version.
-Bytes PanelSimulator::ConfigAnswer() const {
-  const bool wrong = setup_.fault == Fault::WrongType && (setup_.faultBlock == 0 || setup_.faultBlock == 1);
-  const int type = wrong ? setup_.wrongType : setup_.type;
-  Bytes data{static_cast<uint8_t>(setup_.version)};
-  data.insert(data.end(), payload_.begin(), payload_.end());
-  return MakeFrame(kCmdAnswer, static_cast<uint8_t>(type), data);
-}
-
-Bytes PanelSimulator::BlockAnswer(int block) const { return MakeFrame(kCmdAnswer, static_cast<uint8_t>(block), Block(block)); }
-
-std::optional<Reply> PanelSimulator::Answer(const Bytes& frame) {
-  const uint8_t command = frame[2];
-  const int block = frame[3];
+std::optional<Reply> PanelSimulator::Answer(const Frame& frame) {
+  const uint8_t command = frame.Command();
+  const int block = frame.Block();
   if (block < 1 || block > 4) return std::nullopt;
   bool readBack = false;
   if (command == kCmdWrite) {
-    Bytes data(frame.begin() + 4, frame.end() - 1);
+    const Bytes data(frame.Data().begin(), frame.Data().end());
     if (block == 1) {
       // A frame of another layout does not fit: the device keeps its image
       // and answers with it, naming its own type.
@@ -118,7 +113,12 @@ std::optional<Reply> PanelSimulator::Answer(const Bytes& frame) {
   } else if (command != kCmdRead) {
     return std::nullopt;
   }
-  return Deliver(block == 1 ? ConfigAnswer() : BlockAnswer(block), readBack, block);
+  if (block > 1) return Deliver(static_cast<uint8_t>(block), Block(block), readBack, block);
+  // Block-1 answer: the "block" byte is the device type, then the version.
+  const bool wrong = setup_.fault == Fault::WrongType && (setup_.faultBlock == 0 || setup_.faultBlock == 1);
+  Bytes data{static_cast<uint8_t>(setup_.version)};
+  data.insert(data.end(), payload_.begin(), payload_.end());
+  return Deliver(static_cast<uint8_t>(wrong ? setup_.wrongType : setup_.type), std::move(data), readBack, block);
 }
 
 int PanelSimulator::NextDelay() {
@@ -127,10 +127,16 @@ int PanelSimulator::NextDelay() {
   return delays[std::min(delayed_++, delays.size() - 1)];
 }
 
-Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack, int block) {
+Reply PanelSimulator::Deliver(uint8_t blockByte, Bytes data, bool isWriteReadBack, int block) {
   Reply reply;
   const bool faulty = setup_.faultBlock == 0 || setup_.faultBlock == block;
-  switch (faulty ? setup_.fault : Fault::None) {
+  const Fault fault = faulty ? setup_.fault : Fault::None;
+  // Block 1: the last data byte. Blocks 2..4: the first, as the check of
+  // block 2 leaves its last data byte out.
+  if (fault == Fault::ReadBackDiffers && isWriteReadBack && !data.empty())
+    data[block > 1 ? 0 : data.size() - 1] ^= 0x01;
+  Bytes answer = MakeFrame(kCmdAnswer, blockByte, data);
+  switch (fault) {
     case Fault::None:
     case Fault::WrongType:
     case Fault::Stall:  // once the line is let go, answers are normal
@@ -140,18 +146,13 @@ Reply PanelSimulator::Deliver(Bytes answer, bool isWriteReadBack, int block) {
     case Fault::NoAnswer: return Reply{};
     case Fault::Truncated: answer.resize(answer.size() - 3); break;
     case Fault::BadChecksum: answer.back() ^= 0x5A; break;
-    case Fault::ReadBackDiffers:
-      if (isWriteReadBack) {
-        // Block 1: the last data byte. Blocks 2..4: the first, as the check
-        // of block 2 leaves its last data byte out.
-        answer[block > 1 && answer.size() > 5 ? 4 : answer.size() - 2] ^= 0x01;
-        answer.back() = FrameChecksum(answer.data(), answer.size() - 1);
-      }
-      break;
+    case Fault::ReadBackDiffers: break;  // in the data, above
     case Fault::Delay: reply.delayMs = NextDelay(); break;
     case Fault::Oversized: {
+      // Longer than any frame may be, so no Frame holds it: its length byte
+      // and checksum are set as a frame's would be.
       answer.resize(230, 0x00);
-      answer[1] = 230;
+      answer[kFrameLengthByte] = 230;
       answer.back() = FrameChecksum(answer.data(), answer.size() - 1);
       break;
     }

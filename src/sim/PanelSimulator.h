@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "link/Frames.h"
+
 namespace tivolan::sim {
 
 using Bytes = std::vector<uint8_t>;
@@ -77,10 +79,10 @@ class PanelSimulator {
   int Type() const { return setup_.type; }
 
  private:
-  std::optional<Reply> Answer(const Bytes& frame);
-  Bytes ConfigAnswer() const;
-  Bytes BlockAnswer(int block) const;
-  Reply Deliver(Bytes answer, bool isWriteReadBack, int block);
+  std::optional<Reply> Answer(const Frame& frame);
+  // The answer of `block` with its fault: `blockByte` is the device type for
+  // block 1, else the block.
+  Reply Deliver(uint8_t blockByte, Bytes data, bool isWriteReadBack, int block);
   int NextDelay();
 
   DeviceSetup setup_;
@@ -92,7 +94,8 @@ class PanelSimulator {
   std::size_t delayed_ = 0;  // faulty answers delayed so far
 };
 
-// A frame: 0x7E, length, command, block, data, checksum.
+// A frame: 0x7E, length, command, block, data, checksum; std::length_error
+// when the data do not fit one.
 Bytes MakeFrame(uint8_t command, uint8_t block, const Bytes& data);
 
 }  // namespace tivolan::sim

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "model/HexText.h"
+
 namespace tivolan::sim {
 namespace {
 
@@ -31,30 +33,13 @@ void SleepMs(double ms) {
 
 }  // namespace
 
-std::string Hex(const Bytes& bytes) {
-  static const char* kDigits = "0123456789ABCDEF";
-  std::string text;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i) text += ' ';
-    text += kDigits[bytes[i] >> 4];
-    text += kDigits[bytes[i] & 15];
-  }
-  return text;
-}
+std::string Hex(const Bytes& bytes) { return HexOf(bytes, " "); }
 
 std::optional<Bytes> ParseHex(const std::string& text) {
   std::string digits;
   for (char c : text)
     if (!std::isspace(static_cast<unsigned char>(c))) digits += c;
-  if (digits.size() % 2 != 0) return std::nullopt;
-  Bytes out;
-  for (std::size_t i = 0; i < digits.size(); i += 2) {
-    const std::string pair = digits.substr(i, 2);
-    if (!std::isxdigit(static_cast<unsigned char>(pair[0])) || !std::isxdigit(static_cast<unsigned char>(pair[1])))
-      return std::nullopt;
-    out.push_back(static_cast<uint8_t>(std::stoul(pair, nullptr, 16)));
-  }
-  return out;
+  return BytesOfHex(digits);
 }
 
 SimPort::SimPort(SimOptions options)

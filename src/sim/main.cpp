@@ -117,6 +117,8 @@ int main(int argc, char** argv) {
       int block = 0;
       auto bytes = given.size() > 2 && given[1] == '=' ? ParseHex(given.substr(2)) : std::nullopt;
       if (!ParseInt(given.substr(0, 1).c_str(), 2, 4, block) || !bytes) return Fail("--block takes N=HEX, N 2..4");
+      if (bytes->size() > tivolan::Frame::kMaxData)
+        return Fail("--block takes at most " + std::to_string(tivolan::Frame::kMaxData) + " bytes");
       options.device.blocks[static_cast<std::size_t>(block - 2)] = *bytes;
     } else if (arg == "--fault-block") {
       if (!ParseInt(v, 1, 4, options.device.faultBlock)) return Fail("--fault-block takes 1..4");

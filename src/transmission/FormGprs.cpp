@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "link/BCC.h"
-#include "link/Frames.h"
-
 namespace tivolan {
 
 namespace {
@@ -32,42 +29,10 @@ void ApplyPreset(SimTexts sim, int& position, int row) {
   *sim.pass = preset.password;
 }
 
-// Up to a 0 byte or kGprsTextMax characters, then one byte more (over the 0).
-// The end of the buffer ends the text too: a corrupt frame reads short.
-std::string ReadText(const GprsBuffer& buffer, std::size_t& position) {
-  std::string text;
-  while (position < buffer.size() && buffer[position] != 0 && text.size() < kGprsTextMax)
-    text += static_cast<char>(buffer[position++]);
-  position = std::min(position + 1, buffer.size());
-  return text;
-}
-
-void ReadSim(SimTexts sim, const GprsBuffer& buffer, std::size_t& position) {
-  *sim.apn = ReadText(buffer, position);
-  *sim.user = ReadText(buffer, position);
-  *sim.pass = ReadText(buffer, position);
-}
-
 void ClearSim(SimTexts sim) {
   sim.apn->clear();
   sim.user->clear();
   sim.pass->clear();
-}
-
-void WriteText(GprsBuffer& buffer, std::size_t& position, const std::string& text) {
-  for (char c : text) buffer[position++] = static_cast<uint8_t>(c);
-  buffer[position++] = 0;
-}
-
-// SIM block: length byte, then the three texts each ended by 0; a SIM without
-// an APN is the length byte 0 alone.
-void WriteSim(GprsBuffer& buffer, std::size_t& position, const std::array<std::string, 3>& texts) {
-  if (texts[0].empty()) {
-    buffer[position++] = 0;
-    return;
-  }
-  buffer[position++] = static_cast<uint8_t>(texts[0].size() + texts[1].size() + texts[2].size() + 3);
-  for (int i = 0; i < 3; ++i) WriteText(buffer, position, texts[i]);
 }
 
 constexpr const char* kGprsRule =
@@ -104,22 +69,25 @@ void ApplyDefaultPresets(GprsDialogState& state) {
   bxOper2Change(state, 0);
 }
 
+GprsSettings GprsSettingsOf(const GprsDialogState& s) {
+  return {{{{s.edtAPN1, s.edtUser1, s.edtPass1}, {s.edtAPN2, s.edtUser2, s.edtPass2}}}};
+}
+
+void ShowGprsSettings(const GprsSettings& settings, GprsDialogState& state) {
+  const std::array<SimTexts, 2> sims{Sim1(state), Sim2(state)};
+  for (std::size_t i = 0; i < sims.size(); ++i) {
+    *sims[i].apn = settings.sims[i].apn;
+    *sims[i].user = settings.sims[i].user;
+    *sims[i].pass = settings.sims[i].password;
+  }
+}
+
 void FillFromBuffer(GprsDialogState& state, const GprsBuffer& buffer) {
   if (!GprsHoldsConfiguration(buffer)) {
     ApplyDefaultPresets(state);
     return;
   }
-  // The texts are followed, not the length bytes: B1 only says whether SIM 1
-  // is there, so a wrong B1 cannot send the reader off the frame.
-  std::size_t position = 5;
-  if (buffer[4] != 0) ReadSim(Sim1(state), buffer, position);
-  else ClearSim(Sim1(state));
-  if (position < buffer.size() && buffer[position] != 0) {
-    ++position;
-    ReadSim(Sim2(state), buffer, position);
-  } else {
-    ClearSim(Sim2(state));
-  }
+  ShowGprsSettings(GprsSettings::Unpack(StoredData(buffer)), state);
 }
 
 std::string GprsPackedText(const std::string& text) {
@@ -149,19 +117,9 @@ GprsDialogState StoredTexts(const GprsDialogState& state) {
 }
 
 GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsBuffer& buffer) {
-  const GprsDialogState stored = StoredTexts(state);
-  if (stored.edtAPN1.empty() && stored.edtAPN2.empty()) {
-    buffer[0] = 0;
-  } else {
-    buffer[0] = kFrameStart;
-    buffer[2] = kCmdWrite;
-    buffer[3] = kGprsBlock;
-    std::size_t position = 4;
-    WriteSim(buffer, position, {stored.edtAPN1, stored.edtUser1, stored.edtPass1});
-    WriteSim(buffer, position, {stored.edtAPN2, stored.edtUser2, stored.edtPass2});
-    buffer[1] = static_cast<uint8_t>(position + 1);
-    SealFrame(buffer.data());
-  }
+  const GprsSettings stored = GprsSettingsOf(StoredTexts(state));
+  if (stored.NoAccessPoint()) MarkNoFrame(buffer);
+  else StoreFrame(stored.WriteFrame(), buffer);
   return ChangedFields(state, PackedTexts(state));
 }
 
@@ -194,7 +152,7 @@ MessageBox GprsRefusedMessage(GprsFieldSet unfit) {
   return {"Параметры GPRS", std::string(kGprsRule) + "\r\nИсправьте поля:" + FieldList(unfit), BoxIcon::Error};
 }
 
-bool GprsHoldsConfiguration(const GprsBuffer& buffer) { return buffer[0] != 0 && buffer[3] == kGprsBlock; }
+bool GprsHoldsConfiguration(const GprsBuffer& buffer) { return HoldsBlock(buffer, kGprsBlock); }
 
 bool IsApnChar(char c) {
   return c == kBackspace || c == '-' || c == '.' || c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "link/GsmRecords.h"
 #include "model/Prompter.h"
 #include "model/SharedData.h"
 
@@ -29,11 +30,6 @@ inline constexpr std::array<OperatorPreset, 4> TOperators{{
     {"Megafon",   "internet",            "",        ""},
 }};
 
-// The device reads at most this many characters of a text; with it the frame
-// never exceeds 199 bytes.
-inline constexpr std::size_t kGprsTextMax = 31;
-inline constexpr uint8_t kGprsBlock = 3;
-
 struct GprsDialogState {
   std::string edtAPN1;
   std::string edtUser1;
@@ -44,6 +40,10 @@ struct GprsDialogState {
   int bxOper1 = -1;  // preset list positions; -1: none chosen
   int bxOper2 = -1;
 };
+
+// The six texts as block 3's values, and back.
+GprsSettings GprsSettingsOf(const GprsDialogState& state);
+void ShowGprsSettings(const GprsSettings& settings, GprsDialogState& state);
 
 // A preset row into one SIM's three texts; a row outside the table only
 // clears the list's choice.

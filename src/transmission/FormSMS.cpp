@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "link/Frames.h"
 #include "model/CodePage.h"
 #include "model/DeviceCatalogue.h"
+#include "model/ValueLists.h"
 #include "transmission/PhoneText.h"
 
 namespace tivolan {
@@ -19,11 +19,7 @@ bool AllDigits(const std::string& text) {
 
 bool ValidRow(int row) { return row >= 1 && row <= kSmsRows; }
 
-int KindItem(const std::string& text) {
-  for (std::size_t i = 0; i < SmsKindList.size(); ++i)
-    if (text == SmsKindList[i]) return static_cast<int>(i);
-  return -1;
-}
+int KindItem(const std::string& text) { return IndexOfText(text, SmsKindList); }
 
 // The partition chooser holds "1".."8".
 int PartitionItem(const std::string& text) {
@@ -122,58 +118,47 @@ std::optional<int> ParseSmsPartition(const std::string& text, int max) {
   return value;
 }
 
-void SetDefaults(SharedData& data) { data.SmsTX_Buffer[kSmsFirstRecord] = kSmsKindOff; }
+void SetDefaults(SharedData& data) { EmptySmsList(data.SmsTX_Buffer); }
 
-bool SmsListHoldsRecords(const SmsBuffer& buffer) { return buffer[kSmsFirstRecord] != kSmsKindOff; }
+bool SmsListHoldsRecords(const SmsBuffer& buffer) { return !SmsList::Unpack(StoredData(buffer)).records.empty(); }
 
 void RefreshControls(SmsDialogState& state, const SharedData& data) {
-  const SmsBuffer& buffer = data.SmsTX_Buffer;
-  bool ended = false;
+  const SmsList list = SmsList::Unpack(StoredData(data.SmsTX_Buffer));
   for (int r = 1; r <= kSmsRows; ++r) {
     SmsGridRow& row = state.Row(r);
     row.number = std::to_string(r);
-    const std::size_t at = kSmsFirstRecord + kSmsRecordSize * static_cast<std::size_t>(r - 1);
-    if (buffer[at] == kSmsKindOff) ended = true;
-    if (ended) {
+    const auto k = static_cast<std::size_t>(r - 1);
+    if (k >= list.records.size()) {
       row.kind = SmsKindList[kSmsKindOff];
       row.partition = "1";
       row.phone.clear();
       continue;
     }
-    row.kind = SmsKindText(buffer[at]);
-    row.partition = std::to_string(buffer[at + 1]);
-    row.phone = DecodePhoneDigits(std::span<const uint8_t, kSmsPhoneBytes>(buffer.data() + at + 2, kSmsPhoneBytes));
+    const SmsRecord& record = list.records[k];
+    row.kind = SmsKindText(record.kind);
+    row.partition = std::to_string(record.partition);
+    row.phone = DecodePhoneDigits(record.phone);
   }
 }
 
 void UpdateTX_Buffer(const SmsDialogState& state, SharedData& data) {
-  SmsBuffer& buffer = data.SmsTX_Buffer;
-  data.SmsListFilled = 0;
-  buffer[0] = kFrameStart;
-  buffer[2] = kCmdWrite;
-  buffer[3] = 4;
-  std::size_t k = 0;  // at most one record a row, so at most 8
+  SmsList list;
   for (int r = 1; r <= kSmsRows; ++r) {
     const SmsGridRow& row = state.Row(r);
-    const uint8_t kind = SmsKindValue(row.kind);
-    if (kind == kSmsKindOff) continue;
-    PhoneField phone;
-    if (!EncodePhoneDigits(row.phone, phone)) continue;
+    SmsRecord record;
+    record.kind = SmsKindValue(row.kind);
+    if (record.kind == kSmsKindOff) continue;
+    if (!EncodePhoneDigits(row.phone, record.phone)) continue;
     // This build also runs at commit time without CheckGridOK; a partition
     // that fits a byte is stored as it stands (a read-back round trip keeps
     // the device's value), anything else has no byte to store.
     const auto partition = ParseSmsPartition(row.partition, 255);
     if (!partition) continue;
-    const std::size_t at = kSmsFirstRecord + kSmsRecordSize * k;
-    buffer[at] = kind;
-    buffer[at + 1] = static_cast<uint8_t>(*partition);
-    std::copy(phone.begin(), phone.end(), buffer.begin() + static_cast<std::ptrdiff_t>(at + 2));
-    ++k;
-    data.SmsListFilled = 1;
+    record.partition = static_cast<uint8_t>(*partition);
+    list.records.push_back(record);
   }
-  buffer[kSmsFirstRecord + kSmsRecordSize * k] = kSmsKindOff;
-  buffer[1] = static_cast<uint8_t>(6 + kSmsRecordSize * k);  // 86 at most
-  SealFrame(buffer.data());
+  data.SmsListFilled = list.records.empty() ? 0 : 1;
+  StoreFrame(list.WriteFrame(), data.SmsTX_Buffer);
 }
 
 std::optional<MessageBox> CheckGridOK(const SmsDialogState& state) {

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "link/GsmRecords.h"
 #include "model/Prompter.h"
 #include "model/SharedData.h"
 
@@ -22,7 +23,7 @@ inline constexpr int kSmsKindOff = 0;  // no SMS; a record of this kind ends the
 // a build stores that byte again, so that showing and saving loses nothing.
 inline constexpr const char* kSmsUnknownKindPrefix = "Неизвестный вид ";
 
-inline constexpr int kSmsRows = 8;  // table rows 1..8; row 0 holds the titles
+inline constexpr int kSmsRows = kSmsRecords;  // table rows 1..8; row 0 holds the titles
 inline constexpr int kSmsColumns = 5;
 inline constexpr int kSmsColNumber = 0;
 inline constexpr int kSmsColPark = 1;  // hidden; takes the selection after a choice
@@ -32,14 +33,9 @@ inline constexpr int kSmsColPhone = 4;
 inline constexpr std::array<const char*, kSmsColumns> SmsColumnTitles{"№", "", "Передача SMS", "Раздел", "Телефон"};
 inline constexpr std::array<int, kSmsColumns> SmsColumnWidths{50, 0, 200, 80, 150};
 
-inline constexpr std::size_t kSmsRecordSize = 10;
-inline constexpr std::size_t kSmsFirstRecord = 4;
-inline constexpr std::size_t kSmsPhoneBytes = 8;
 inline constexpr std::size_t kSmsMaxPhoneDigits = 15;  // 8 bytes minus the end mark
 inline constexpr std::size_t kSmsMinPhoneDigits = 10;
 inline constexpr int kSmsMaxPartition = 64;  // 0..64 on the concentrator, 1..8 on the panels
-
-using PhoneField = std::array<uint8_t, kSmsPhoneBytes>;
 
 struct SmsGridRow {
   std::string number;     // column 0, "1".."8"

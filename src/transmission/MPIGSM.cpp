@@ -4,37 +4,43 @@
 #include <cstdio>
 #include <string_view>
 
-#include "link/Frames.h"
 #include "model/CodePage.h"
 #include "transmission/PhoneText.h"
 
 namespace tivolan {
 namespace {
 
-constexpr uint8_t kDestBlock = 2;
-
 bool IsPhoneProtocol(int protocol) { return protocol == 0 || protocol == 1; }  // "Voice", "CSD"
 
 template <std::size_t N>
-int IndexIn(const std::string& text, const std::array<const char*, N>& items) {
-  for (std::size_t i = 0; i < N; ++i)
-    if (text == items[i]) return static_cast<int>(i);
-  return -1;
+std::string ItemText(const std::array<const char*, N>& list, std::optional<uint8_t> value) {
+  return value && *value < N ? list[*value] : "";
 }
 
-std::optional<DestRecord> RecordOf(const DestRow& row) {
-  DestRecord r;
-  if (!RowSendsSomewhere(row)) return r;
-  const int protocol = IndexIn(row.protocol, ProtocolList);
+// The record a row is stored as (none: an empty record); false when its
+// text holds a character the device cannot store.
+bool RecordOf(const DestRow& row, std::optional<DestRecord>& record) {
+  record.reset();
+  if (!RowSendsSomewhere(row)) return true;
+  // An on row whose SIM or protocol cell is empty is stored as the item its
+  // chooser opens on, the first.
+  const uint8_t protocol = row.protocol.value_or(0);
   const std::string text = IsPhoneProtocol(protocol) ? "+" + StripPhoneSeparators(row.text) : row.text;
   const auto bytes = Cp1251FromUtf8(text);
-  if (!bytes) return std::nullopt;
-  r.empty = false;
-  r.text = bytes->substr(0, kDestTextMax);
-  const int tries = IndexIn(row.tries, TryCountList);
-  const int sim = IndexIn(row.sim, SimList);
-  r.config = static_cast<uint8_t>(tries * 32 + ((sim * 8) & 0x18) + (protocol & 7));
-  return r;
+  if (!bytes) return false;
+  record = DestRecord{row.tries, row.sim.value_or(0), protocol, bytes->substr(0, kDestTextMax)};
+  return true;
+}
+
+// The records of the table with bytes 4..7 as the buffer holds them.
+std::optional<DestSettings> SettingsOf(const DestTableState& table, const DestBuffer& buffer, int* unstorable) {
+  DestSettings s = DestSettings::Unpack(StoredData(buffer));
+  for (int r = 1; r <= kDestinations; ++r) {
+    if (RecordOf(table.Row(r), s.records[static_cast<std::size_t>(r - 1)])) continue;
+    if (unstorable) *unstorable = r;
+    return std::nullopt;
+  }
+  return s;
 }
 
 MessageBox TooLongBox(std::size_t length) {
@@ -53,112 +59,57 @@ MessageBox UnstorableTextBox(int destination, const std::string& text) {
 
 }  // namespace
 
-std::string& DestRow::Cell(int column) {
+std::string DestRow::Cell(int column) const {
   switch (column) {
     case kColLabel: return label;
-    case kColTries: return tries;
-    case kColSim: return sim;
-    case kColProtocol: return protocol;
-    default: return text;
+    case kColTries: return TryCountList[std::min<std::size_t>(tries, TryCountList.size() - 1)];
+    case kColSim: return ItemText(SimList, sim);
+    case kColProtocol: return ItemText(ProtocolList, protocol);
+    case kColText: return text;
+    default: return "";
   }
 }
-
-const std::string& DestRow::Cell(int column) const { return const_cast<DestRow*>(this)->Cell(column); }
 
 void InitDestGrid(DestTableState& table) {
   for (int r = 1; r <= kDestinations; ++r) table.Row(r).label = std::to_string(r);
 }
 
-void ResetDestBuffer(DestBuffer& buffer) {
-  buffer[0] = kFrameStart;
-  buffer[2] = kCmdWrite;
-  constexpr std::array<uint8_t, 9> kDefaults{0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-  std::copy(kDefaults.begin(), kDefaults.end(), buffer.begin() + 4);
-}
-
-DestRecords ReadDestRecords(const DestBuffer& b) {
-  DestRecords records;
-  std::size_t at = kDestRecordsStart;
-  for (DestRecord& r : records) {
-    const std::size_t length = at < b.size() ? b[at] : 0;
-    if (length == 0 || at + 1 + length > b.size()) {
-      ++at;
-      continue;
-    }
-    r.empty = false;
-    r.config = b[at + 1];
-    r.text.assign(b.begin() + static_cast<long>(at) + 2, b.begin() + static_cast<long>(at + 1 + length));
-    at += 1 + length;
-  }
-  return records;
-}
-
-std::size_t DestFrameLength(const DestRecords& records) {
-  std::size_t length = kDestRecordsStart + 1;
-  for (const DestRecord& r : records) length += r.Size();
-  return length;
-}
-
-bool PackDestRecords(const DestRecords& records, DestBuffer& buffer) {
-  if (DestFrameLength(records) > buffer.size()) return false;
-  buffer[0] = kFrameStart;
-  buffer[2] = kCmdWrite;
-  buffer[3] = kDestBlock;
-  std::size_t at = kDestRecordsStart;
-  for (const DestRecord& r : records) {
-    if (r.empty) {
-      buffer[at++] = 0;
-      continue;
-    }
-    buffer[at++] = static_cast<uint8_t>(r.text.size() + 1);
-    buffer[at++] = r.config;
-    for (char c : r.text) buffer[at++] = static_cast<uint8_t>(c);
-  }
-  buffer[1] = static_cast<uint8_t>(at + 1);
-  SealFrame(buffer.data());
-  return true;
-}
+void ResetDestBuffer(DestBuffer& buffer) { StoreFrame(*DestSettings{}.WriteFrame(), buffer); }
 
 void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table) {
-  const DestRecords records = ReadDestRecords(buffer);
+  const DestSettings settings = DestSettings::Unpack(StoredData(buffer));
   for (int r = 1; r <= kDestinations; ++r) {
     DestRow& row = table.Row(r);
-    const DestRecord& record = records[static_cast<std::size_t>(r - 1)];
-    const uint8_t config = record.config;
-    row.text = Utf8FromCp1251(record.text);
-    const int tries = std::min(config >> 5, 5);
-    row.tries = TryCountList[static_cast<std::size_t>(tries)];
-    if (tries == 0) {
-      row.sim.clear();
-      row.protocol.clear();
+    const auto& record = settings.records[static_cast<std::size_t>(r - 1)];
+    row.text = record ? Utf8FromCp1251(record->text) : "";
+    row.tries = record ? std::min<uint8_t>(record->attempts, 5) : 0;
+    if (row.tries == 0) {
+      row.sim.reset();
+      row.protocol.reset();
       continue;
     }
-    const int sim = (config >> 3) & 3;
-    const int protocol = config & 7;
-    row.sim = SimList[static_cast<std::size_t>(sim == 3 ? 0 : sim)];
-    row.protocol = ProtocolList[static_cast<std::size_t>(protocol > 3 ? 0 : protocol)];
+    row.sim = record->sim == 3 ? 0 : record->sim;
+    row.protocol = record->protocol > 3 ? 0 : record->protocol;
   }
 }
 
 int DestFrameLength(const DestTableState& table) {
-  DestRecords records;
-  for (int r = 1; r <= kDestinations; ++r)
-    if (const auto record = RecordOf(table.Row(r))) records[static_cast<std::size_t>(r - 1)] = *record;
-  return static_cast<int>(DestFrameLength(records));
+  DestSettings s;
+  for (int r = 1; r <= kDestinations; ++r) RecordOf(table.Row(r), s.records[static_cast<std::size_t>(r - 1)]);
+  return static_cast<int>(s.FrameLength());
 }
 
 std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestBuffer& buffer) {
-  DestRecords records;
-  for (int r = 1; r <= kDestinations; ++r) {
-    const auto record = RecordOf(table.Row(r));
-    if (!record) return UnstorableTextBox(r, table.Row(r).text);
-    records[static_cast<std::size_t>(r - 1)] = *record;
-  }
-  if (!PackDestRecords(records, buffer)) return TooLongBox(DestFrameLength(records));
+  int unstorable = 0;
+  const auto settings = SettingsOf(table, buffer, &unstorable);
+  if (!settings) return UnstorableTextBox(unstorable, table.Row(unstorable).text);
+  const auto frame = settings->WriteFrame();
+  if (!frame) return TooLongBox(settings->FrameLength());
+  StoreFrame(*frame, buffer);
   return std::nullopt;
 }
 
-bool RowOn(const DestRow& row) { return Utf8Length(row.tries) == 1; }
+bool RowOn(const DestRow& row) { return row.tries > 0; }
 
 bool RowSendsSomewhere(const DestRow& row) { return RowOn(row) && !row.text.empty(); }
 
@@ -181,35 +132,53 @@ CellAction grdG1SelectCell(const DestTableState& table, int row, int column) {
   }
 }
 
+int DestChooserItem(const DestTableState& table, int row, int column) {
+  const DestRow& r = table.Row(row);
+  switch (column) {
+    case kColTries: return r.tries;
+    case kColSim: return r.sim.value_or(0);
+    case kColProtocol: return r.protocol.value_or(0);
+    default: return -1;
+  }
+}
+
+void DestChosen(DestTableState& table, int row, int column, int index) {
+  switch (column) {
+    case kColTries: bxGrTryCntCloseUp(table, row, index); break;
+    case kColSim: bxGrSIMCloseUp(table, row, index); break;
+    case kColProtocol: bxGrTypeCloseUp(table, row, index); break;
+    default: break;
+  }
+}
+
 void bxGrTryCntCloseUp(DestTableState& table, int row, int index) {
   if (index < 0 || index >= static_cast<int>(TryCountList.size())) return;
   DestRow& r = table.Row(row);
   if (index == 0) {
-    r.sim.clear();
-    r.protocol.clear();
+    r.sim.reset();
+    r.protocol.reset();
     r.text.clear();
-  } else if (r.tries == TryCountList[0]) {
-    r.sim = SimList[0];
-    r.protocol = ProtocolList[0];
+  } else if (r.tries == 0) {
+    r.sim = 0;
+    r.protocol = 0;
     r.text = kPhonePlaceholder;
   }
-  r.tries = TryCountList[static_cast<std::size_t>(index)];
+  r.tries = static_cast<uint8_t>(index);
 }
 
 void bxGrSIMCloseUp(DestTableState& table, int row, int index) {
   if (index < 0 || index >= static_cast<int>(SimList.size())) return;
-  table.Row(row).sim = SimList[static_cast<std::size_t>(index)];
+  table.Row(row).sim = static_cast<uint8_t>(index);
 }
 
 void bxGrTypeCloseUp(DestTableState& table, int row, int index) {
   if (index < 0 || index >= static_cast<int>(ProtocolList.size())) return;
   DestRow& r = table.Row(row);
-  // An empty cell counts as the first item, an unknown text as none of them.
-  int old = r.protocol.empty() ? 0 : IndexIn(r.protocol, ProtocolList);
-  if (old < 0) old = static_cast<int>(ProtocolList.size());
+  // An empty cell counts as the first item.
+  const int old = r.protocol.value_or(0);
   if (!IsPhoneProtocol(old) && IsPhoneProtocol(index)) r.text = kPhonePlaceholder;
   if (IsPhoneProtocol(old) && !IsPhoneProtocol(index)) r.text = kHostPlaceholder;
-  r.protocol = ProtocolList[static_cast<std::size_t>(index)];
+  r.protocol = static_cast<uint8_t>(index);
 }
 
 bool grdG1KeyPress(const DestTableState& table, int row, int column, const std::string& c) {
@@ -233,13 +202,6 @@ void MoveDestRow(DestTableState& table, int from, int to) {
     std::rotate(first + from - 1, first + from, first + to);
   else
     std::rotate(first + to - 1, first + from - 1, first + from);
-}
-
-int DeviceNumber(const DestBuffer& buffer) { return buffer[4] * 256 + buffer[5]; }
-
-void SetDeviceNumber(DestBuffer& buffer, int number) {
-  buffer[4] = static_cast<uint8_t>((number / 256) & 0xFF);
-  buffer[5] = static_cast<uint8_t>(number % 256);
 }
 
 std::string DeviceNumberText(int number) {

@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 
+#include "link/GsmRecords.h"
 #include "model/Prompter.h"
 #include "model/SharedData.h"
+#include "model/ValueLists.h"
 
 namespace tivolan {
 
@@ -15,8 +17,6 @@ inline constexpr std::array<const char*, 6> TryCountList{"Выкл.", "1", "2", 
 inline constexpr std::array<const char*, 3> SimList{"1,2", "1", "2"};
 inline constexpr std::array<const char*, 4> ProtocolList{"Voice", "CSD", "Vel-Net", "SIA-IP"};
 
-inline constexpr int kDestinations = 5;
-inline constexpr int kDestTextMax = 30;       // characters of a record's text
 inline constexpr int kDestCellMax = 31;       // what the key filter lets a cell reach
 inline constexpr int kDestTableTextMax = 136;  // ...and all five cells together
 
@@ -31,21 +31,25 @@ inline constexpr std::array<DestColumnInfo, kDestColumns> kDestColumnInfo{{
     {"№", 40}, {"", 0}, {"Попытки", 80}, {"SIM", 60}, {"Протокол", 100}, {"Телефон\\Хост", 280}}};
 inline constexpr int kDestTableWidth = 570;
 
-// One row as the table shows it: the texts of its cells.
+// One row as values; the table shows them as the texts of TryCountList,
+// SimList and ProtocolList. A row read from a device or a file holds its
+// fields clamped to the lists (attempts above 5 as 5, SIM 3 as "1,2",
+// protocol 4..7 as "Voice"), so that a build stores what is shown.
 struct DestRow {
-  std::string label;  // column 0, moves with the row
-  std::string tries;
-  std::string sim;
-  std::string protocol;
-  std::string text;
-  std::string& Cell(int column);
-  const std::string& Cell(int column) const;
+  std::string label;                 // column 0, moves with the row
+  uint8_t tries = 0;                 // TryCountList position; 0 "Выкл."
+  std::optional<uint8_t> sim;        // SimList position; none: the cell is empty
+  std::optional<uint8_t> protocol;   // ProtocolList position; none: empty
+  std::string text;                  // phone or host, as typed (UTF-8)
+  // The text a cell shows; the hidden column 1 shows nothing.
+  std::string Cell(int column) const;
 };
 
 struct DestTableState;
 void InitDestGrid(DestTableState& table);
 
-// Rows in the order the user sees them, top row first.
+// Rows in the order the user sees them, top row first; a fresh table shows
+// five rows "Выкл." as after ResetDestBuffer.
 struct DestTableState {
   DestTableState() { InitDestGrid(*this); }
   std::array<DestRow, kDestinations> rows;
@@ -56,27 +60,7 @@ struct DestTableState {
 // The labels "1".."5" of column 0.
 void InitDestGrid(DestTableState& table);
 
-// A destination record of block 2 as the frame holds it: one byte 0 when
-// empty, else its length, its configuration byte and its text.
-struct DestRecord {
-  bool empty = true;
-  uint8_t config = 0;
-  std::string text;  // the device's own bytes, code page 1251
-  std::size_t Size() const { return empty ? 1 : 2 + text.size(); }
-};
-using DestRecords = std::array<DestRecord, kDestinations>;
-
-// The five records from byte 8; one that would run past the buffer (a
-// damaged frame) reads as empty.
-DestRecords ReadDestRecords(const DestBuffer& buffer);
-// The frame's whole length with these records.
-std::size_t DestFrameLength(const DestRecords& records);
-// Packs the records from byte 8 and seals the frame (block 2, its length,
-// its checksum); false, with the buffer as it was, when they do not fit.
-bool PackDestRecords(const DestRecords& records, DestBuffer& buffer);
-
-// Device number 1, both flags off, five empty records; bytes 1, 3 and the
-// checksum are set by the next build.
+// Device number 1, both flags off, five empty records: the 14-byte frame.
 void ResetDestBuffer(DestBuffer& buffer);
 
 // Columns 2..5 from the buffer's records; column 0 stays.
@@ -102,14 +86,19 @@ bool AnyDestinationEnabled(const DestTableState& table);
 enum class CellAction { None, ChooseTries, ChooseSim, ChooseProtocol, Type, Park };
 CellAction grdG1SelectCell(const DestTableState& table, int row, int column);
 
-// The item a chooser opens on: the cell's text among `items`; an empty cell
-// gives the first item, a text not among them -1.
+// The item the chooser of a cell (columns 2..4) opens on: its value; an
+// empty cell gives the first item.
+int DestChooserItem(const DestTableState& table, int row, int column);
+// A chooser's close-up, by the cell's column; an index outside its list
+// changes nothing.
+void DestChosen(DestTableState& table, int row, int column, int index);
+
+// The window's adapter until the grid asks DestChooserItem: the item of a
+// cell's text among `items`; an empty cell gives the first item, a text not
+// among them -1.
 template <std::size_t N>
 int ChooserIndex(const std::string& text, const std::array<const char*, N>& items) {
-  if (text.empty()) return 0;
-  for (std::size_t i = 0; i < N; ++i)
-    if (text == items[i]) return static_cast<int>(i);
-  return -1;
+  return text.empty() ? 0 : IndexOfText(text, items);
 }
 
 // The choosers' close-up: the cells of `row` follow the chosen item.
@@ -125,9 +114,7 @@ bool grdG1KeyPress(const DestTableState& table, int row, int column, const std::
 // A row dragged by its fixed cell from position `from` to `to` (1..5).
 void MoveDestRow(DestTableState& table, int from, int to);
 
-// The device number held in bytes 4 and 5, and its four-digit text.
-int DeviceNumber(const DestBuffer& buffer);
-void SetDeviceNumber(DestBuffer& buffer, int number);
+// The device number's four-digit text.
 std::string DeviceNumberText(int number);
 
 }  // namespace tivolan

@@ -9,12 +9,7 @@
 namespace tivolan {
 namespace {
 
-
-int KindOfText(const std::string& text) {
-  for (std::size_t i = 0; i < TxKindList.size(); ++i)
-    if (text == TxKindList[i]) return static_cast<int>(i);
-  return -1;
-}
+int KindOfText(const std::string& text) { return IndexOfText(text, TxKindList); }
 
 std::string KindText(const TxPageState& page) {
   const auto index = static_cast<std::size_t>(page.kindIndex);
@@ -35,6 +30,12 @@ MessageBox NoAccessPointBox() {
           "Включено \"Использовать конфигурацию GPRS\", но ни для одной SIM-карты не задана точка доступа (APN).\r\n"
           "Задайте APN или выключите эту настройку.",
           BoxIcon::Error};
+}
+
+// A concentrator's check box: the page and its image byte (0 or 1) follow it.
+void Tick(bool& box, uint8_t& byte, bool ticked) {
+  box = ticked;
+  byte = ticked ? 1 : 0;
 }
 
 bool FourDigits(const std::string& text) {
@@ -84,10 +85,10 @@ void GSM_Refresh(TxPageState& page, const SharedData& data) {
   const DestBuffer& b = data.DestTX_Buffer;
   page.devNumber = DeviceNumberText(DeviceNumber(b));
   DestBufferToGrid(b, page.dest);
-  page.smsOn = b[kDestSmsFlag] != 0;
+  page.smsOn = SmsInUse(b);
   page.smsButtonVisible = page.smsOn;
   if (page.smsOn) RefreshControls(page.sms, data);
-  page.gprsOn = b[kDestGprsFlag] != 0;
+  page.gprsOn = GprsInUse(b);
   page.gprsButtonVisible = page.gprsOn;
   if (page.gprsOn) ShowStoredGprs(page.gprs, data.GprsTX_Buffer);
 }
@@ -142,7 +143,7 @@ MessageBox DevNumberRefusedBox() {
 bool chkUseGPRScfgClick(TxPageState& page, SharedData& data, bool ticked) {
   page.gprsOn = ticked;
   page.gprsButtonVisible = ticked;
-  data.DestTX_Buffer[kDestGprsFlag] = ticked ? 1 : 0;
+  SetGprsInUse(data.DestTX_Buffer, ticked);
   if (ticked) ApplyDefaultPresets(page.gprs);
   return ticked;
 }
@@ -150,7 +151,7 @@ bool chkUseGPRScfgClick(TxPageState& page, SharedData& data, bool ticked) {
 bool chkSMS_OnClick(TxPageState& page, SharedData& data, bool ticked) {
   page.smsOn = ticked;
   page.smsButtonVisible = ticked;
-  data.DestTX_Buffer[kDestSmsFlag] = ticked ? 1 : 0;
+  SetSmsInUse(data.DestTX_Buffer, ticked);
   if (ticked) {
     SetDefaults(data);
     RefreshControls(page.sms, data);
@@ -162,14 +163,14 @@ void SmsDialogClosed(TxPageState& page, SharedData& data) {
   if (data.SmsListFilled != 0) return;
   page.smsOn = false;
   page.smsButtonVisible = false;
-  data.DestTX_Buffer[kDestSmsFlag] = 0;
+  SetSmsInUse(data.DestTX_Buffer, false);
 }
 
 void GprsDialogClosed(TxPageState& page, SharedData& data) {
   if (GprsHoldsConfiguration(data.GprsTX_Buffer)) return;
   page.gprsOn = false;
   page.gprsButtonVisible = false;
-  data.DestTX_Buffer[kDestGprsFlag] = 0;
+  SetGprsInUse(data.DestTX_Buffer, false);
 }
 
 void SmsDialogCancelled(TxPageState& page, SharedData& data) {
@@ -191,25 +192,21 @@ void edtBusIDChange(TxPageState& page, SharedData& data, int position) {
 }
 
 void chkCNC_TxTDClick(TxPageState& page, SharedData& data, bool ticked) {
-  page.cncTxTd = ticked;
-  ImageCNC1(data.ConfigBuffer).UseTD() = ticked ? 1 : 0;
+  Tick(page.cncTxTd, ImageCNC1(data.ConfigBuffer).UseTD(), ticked);
 }
 
 void chkCNC_TxGSMClick(TxPageState& page, SharedData& data, bool ticked) {
-  page.cncTxGsm = ticked;
-  ImageCNC1(data.ConfigBuffer).GsmConnected() = ticked ? 1 : 0;
+  Tick(page.cncTxGsm, ImageCNC1(data.ConfigBuffer).GsmConnected(), ticked);
   GSM_ControlsShow(page, ticked, data.DeviceType);
   if (ticked) StartFromGsmDefaults(page, data);
 }
 
 void chkGSM_ControlEnblClick(TxPageState& page, SharedData& data, bool ticked) {
-  page.gsmControl = ticked;
-  ImageCNC1(data.ConfigBuffer).GsmControl() = ticked ? 1 : 0;
+  Tick(page.gsmControl, ImageCNC1(data.ConfigBuffer).GsmControl(), ticked);
 }
 
 void chkGSM_CIDTXClick(TxPageState& page, SharedData& data, bool ticked) {
-  page.gsmCidTx = ticked;
-  ImageCNC1(data.ConfigBuffer).GsmTx() = ticked ? 1 : 0;
+  Tick(page.gsmCidTx, ImageCNC1(data.ConfigBuffer).GsmTx(), ticked);
 }
 
 std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data) {

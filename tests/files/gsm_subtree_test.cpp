@@ -451,7 +451,8 @@ std::string Describe(const SharedData& d, const FormState& f) {
   const TxPageState& t = f.tx;
   o << '\n' << t.kindIndex << t.kindVisible << t.gsmVisible << t.cncTxGsm << t.smsOn << t.gprsOn << t.devNumber << '\n';
   for (const std::string& item : t.kindItems) o << item << '|';
-  for (const DestRow& r : t.dest.rows) o << r.label << '|' << r.tries << '|' << r.sim << '|' << r.protocol << '|' << r.text << '\n';
+  for (const DestRow& r : t.dest.rows)
+    o << r.label << '|' << r.Cell(kColTries) << '|' << r.Cell(kColSim) << '|' << r.Cell(kColProtocol) << '|' << r.text << '\n';
   for (const SmsGridRow& r : t.sms.grdSMS) o << r.number << '|' << r.kind << '|' << r.partition << '|' << r.phone << '\n';
   const GprsDialogState& g = t.gprs;
   o << g.edtAPN1 << '|' << g.edtUser1 << '|' << g.edtPass1 << '|' << g.edtAPN2 << '|' << g.edtUser2 << '|' << g.edtPass2

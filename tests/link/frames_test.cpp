@@ -127,26 +127,102 @@ TEST(FurtherChecks, Block1ReadBackComparesThePayloadOneByteFurtherOn) {
 }
 
 TEST(FurtherChecks, Block2ReadBackSkipsTheLastDataByte) {
-  Bytes frame{0x7E, 14, 0x57, 2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0};
-  Bytes answer = frame;
+  const Frame frame = *Frame::Make(0x57, 2, Bytes{0, 1, 0, 0, 0, 0, 0, 0, 0});
+  Bytes answer(frame.begin(), frame.end());
   answer[2] = 0x44;
   answer[12] ^= 0xFF;  // offset L-2: not compared
-  EXPECT_TRUE(DestWriteAnswerMatches({answer.data(), answer.size()}, frame.data()));
+  EXPECT_TRUE(DestWriteAnswerMatches({answer.data(), answer.size()}, frame));
   answer[11] ^= 0xFF;  // offset L-3: compared
-  EXPECT_FALSE(DestWriteAnswerMatches({answer.data(), answer.size()}, frame.data()));
-  answer = frame;
+  EXPECT_FALSE(DestWriteAnswerMatches({answer.data(), answer.size()}, frame));
+  answer.assign(frame.begin(), frame.end());
   answer[2] = 0x44;
   answer[3] = 3;
-  EXPECT_FALSE(DestWriteAnswerMatches({answer.data(), answer.size()}, frame.data()));
+  EXPECT_FALSE(DestWriteAnswerMatches({answer.data(), answer.size()}, frame));
 }
 
 TEST(FurtherChecks, Blocks34ReadBackComparesUpToTheLastDataByteButNotTheHeader) {
-  Bytes frame{0x7E, 8, 0x57, 4, 1, 2, 3, 0};
+  const Frame frame = *Frame::Make(0x57, 4, Bytes{1, 2, 3});
   Bytes answer{0x00, 0, 0x00, 9, 1, 2, 3, 0};
-  EXPECT_TRUE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame.data()));
+  EXPECT_TRUE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame));
   answer[6] = 4;
-  EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame.data()));
-  EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), 5}, frame.data())) << "too short to compare";
+  EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame));
+  EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), 5}, frame)) << "too short to compare";
+}
+
+// Moved with the parsing of block-1 answers from the worker.
+TEST(ParseConfigAnswer, CopiesThePayloadOneIndexLowerAndNothingElse) {
+  std::vector<uint8_t> answer{0x7E, 17, 0x44, 3, 9};
+  for (uint8_t i = 0; i < 11; ++i) answer.push_back(static_cast<uint8_t>(0xA0 + i));
+  answer.push_back(0);
+  StagedConfig staged;
+  staged.config.fill(0x11);
+  EXPECT_EQ(ParseConfigAnswer({answer.data(), answer.size()}, staged), 3);
+  EXPECT_EQ(staged.version, 9);
+  EXPECT_EQ(staged.config[3], 0x11);
+  EXPECT_EQ(staged.config[4], 0xA0);
+  EXPECT_EQ(staged.config[14], 0xAA);
+  EXPECT_EQ(staged.config[15], 0x11) << "checksum slot untouched";
+}
+
+TEST(ParseConfigAnswer, RefusesAnswersThatAreNoConfiguration) {
+  const std::vector<std::vector<uint8_t>> answers{
+      {0x7E, 6, 0x57, 1, 3, 0},         // not an answer
+      {0x7E, 6, 0x44, 4, 3, 0},         // type 4
+      {0x7E, 8, 0x44, 1, 3, 1, 2, 0},   // type 1 but far too short for its payload
+  };
+  for (const auto& a : answers) {
+    StagedConfig staged;
+    EXPECT_EQ(ParseConfigAnswer({a.data(), a.size()}, staged), 255);
+    EXPECT_EQ(staged.config, ImageBuffer{});
+  }
+}
+
+
+// What a frame storage holds is taken only as a whole, sealed frame: a
+// length byte of 0, one shorter than a header or beyond the storage, or a
+// stale checksum gives no frame, and nothing is read or written outside.
+struct StoredCase {
+  const char* name;
+  Bytes held;   // the storage's first bytes; the rest is 0xEE
+  bool frame;   // a frame of byte 1's length is taken
+  friend void PrintTo(const StoredCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class StoredFrames : public ::testing::TestWithParam<StoredCase> {};
+
+TEST_P(StoredFrames, AreWholeAndSealedOrNone) {
+  const StoredCase& c = GetParam();
+  FrameStorage<16> storage;
+  storage.fill(0xEE);
+  std::copy(c.held.begin(), c.held.end(), storage.begin());
+  const auto frame = StoredFrame(storage);
+  ASSERT_EQ(frame.has_value(), c.frame);
+  if (!frame) return;
+  EXPECT_EQ(Bytes(frame->begin(), frame->end()), Bytes(storage.begin(), storage.begin() + storage[1]));
+  // Built again from its parts it is the same frame, byte for byte.
+  EXPECT_EQ(Frame::Make(frame->Command(), frame->Block(), frame->Data()), frame);
+  FrameStorage<16> copy;
+  copy.fill(0x11);
+  ASSERT_TRUE(StoreFrame(*frame, copy));
+  EXPECT_EQ(Bytes(copy.begin(), copy.begin() + storage[1]), Bytes(frame->begin(), frame->end()));
+  if (storage[1] < copy.size()) {
+    EXPECT_EQ(copy[storage[1]], 0x11) << "nothing behind the frame is written";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Storage, StoredFrames,
+    ::testing::Values(StoredCase{"LengthZero", {0x7E, 0x00, 0x57, 0x02}, false},
+                      StoredCase{"ShorterThanAHeader", {0x7E, 0x04, 0x57, 0x02}, false},
+                      StoredCase{"StaleChecksum", {0x7E, 0x06, 0x57, 0x04, 0x00, 0x00}, false},
+                      StoredCase{"BeyondTheStorage", {0x7E, 0x11, 0x57, 0x02}, false},
+                      StoredCase{"NoData", Sealed({0x7E, 0x05, 0x57, 0x04, 0x00}), true},
+                      StoredCase{"FillsTheStorage", Sealed(Bytes(16, 0x7E)), true},
+                      StoredCase{"BlockOneWrite", Sealed({0x7E, 0x0A, 0x57, 0x01, 1, 2, 3, 4, 5, 0}), true}));
+
+TEST(FrameValue, DataBeyondTheLargestFrameMakeNoFrame) {
+  EXPECT_EQ(Frame::Make(kCmdWrite, 3, Bytes(Frame::kMaxData, 0))->size(), kMaxFrame);
+  EXPECT_FALSE(Frame::Make(kCmdWrite, 3, Bytes(Frame::kMaxData + 1, 0)));
 }
 
 }  // namespace

@@ -119,8 +119,7 @@ TEST_P(QuietLine, TheRequestWaitsForUnaskedBytesToStopAndTheirAnswerIsNeverTaken
   while (!c.unasked.empty() && dataModule.cmprtdrvr1.InputQueued() == 0 && dataModule.ReceivedCount() == 0 &&
          Clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  const RequestFrame request = MakeRequestFrame(2);
-  const bool answered = worker.Exchange(request.data(), request.size());
+  const bool answered = worker.Exchange(MakeRequestFrame(2));
   EXPECT_EQ(answered, c.answered);
   if (c.answered) {
     const auto got = dataModule.TakeSnapshot();

@@ -25,9 +25,9 @@ class DestTable : public ::testing::Test {
   }
   void On(int row, const char* tries, const char* sim, const char* protocol, const std::string& text) {
     DestRow& r = table.Row(row);
-    r.tries = tries;
-    r.sim = sim;
-    r.protocol = protocol;
+    r.tries = static_cast<uint8_t>(IndexOfText(tries, TryCountList));
+    r.sim = static_cast<uint8_t>(IndexOfText(sim, SimList));
+    r.protocol = static_cast<uint8_t>(IndexOfText(protocol, ProtocolList));
     r.text = text;
   }
   Bytes Build() {
@@ -41,7 +41,7 @@ class DestTable : public ::testing::Test {
 TEST_F(DestTable, AnUntouchedTableIsTheFourteenByteFrame) {
   EXPECT_EQ(Build(), Sealed({0x7E, 0x0E, 0x57, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
   for (int r = 1; r <= 5; ++r) {
-    EXPECT_EQ(table.Row(r).tries, "Выкл.");
+    EXPECT_EQ(table.Row(r).Cell(kColTries), "Выкл.");
     EXPECT_EQ(table.Row(r).label, std::to_string(r));
   }
   EXPECT_FALSE(AnyDestinationEnabled(table));
@@ -64,9 +64,9 @@ TEST_F(DestTable, TextsByProtocol) {
   DestBufferToGrid(buffer, back);
   EXPECT_EQ(back.Row(1).text, "+89031234567");
   EXPECT_EQ(back.Row(2).text, "10.0.0.1:24333");
-  EXPECT_EQ(back.Row(2).sim, "2");
-  EXPECT_EQ(back.Row(2).protocol, "SIA-IP");
-  EXPECT_EQ(back.Row(2).tries, "5");
+  EXPECT_EQ(back.Row(2).Cell(kColSim), "2");
+  EXPECT_EQ(back.Row(2).Cell(kColProtocol), "SIA-IP");
+  EXPECT_EQ(back.Row(2).Cell(kColTries), "5");
   EXPECT_EQ(back.Row(3).text, "+" + std::string(29, '7')) << "thirty characters, the plus included";
   EXPECT_EQ(buffer[8 + 2 + 12 + 2 + 14], 31) << "record 3: its length byte, 30 characters + 1";
 }
@@ -82,8 +82,8 @@ TEST_F(DestTable, RowsThatAreOffOrHaveNoTextAreEmptyRecords) {
   EXPECT_EQ(frame[11], 0x89);  // 4 attempts, SIM "1", CSD
   DestTableState back;
   DestBufferToGrid(buffer, back);
-  EXPECT_EQ(back.Row(1).tries, "Выкл.");
-  EXPECT_EQ(back.Row(1).sim, "");
+  EXPECT_EQ(back.Row(1).Cell(kColTries), "Выкл.");
+  EXPECT_EQ(back.Row(1).Cell(kColSim), "");
   EXPECT_EQ(back.Row(3).text, "+79031112233");
 }
 
@@ -92,9 +92,9 @@ TEST_F(DestTable, OutOfRangeFieldsAreShownClampedAndStoredSo) {
   buffer[9] = 0xFD;  // attempts 7, SIM 3, protocol 5
   buffer[10] = 'x';
   DestBufferToGrid(buffer, table);
-  EXPECT_EQ(table.Row(1).tries, "5");
-  EXPECT_EQ(table.Row(1).sim, "1,2");
-  EXPECT_EQ(table.Row(1).protocol, "Voice");
+  EXPECT_EQ(table.Row(1).Cell(kColTries), "5");
+  EXPECT_EQ(table.Row(1).Cell(kColSim), "1,2");
+  EXPECT_EQ(table.Row(1).Cell(kColProtocol), "Voice");
   Build();
   EXPECT_EQ(buffer[9], 0xA0) << "5 attempts, SIM 1,2, Voice";
 }
@@ -104,32 +104,32 @@ TEST_F(DestTable, AttemptsOffShowTheTextButNoSimOrProtocol) {
   buffer[9] = 0x0B;  // attempts 0, SIM 1, protocol 3
   std::copy_n("abc", 3, buffer.begin() + 10);
   DestBufferToGrid(buffer, table);
-  EXPECT_EQ(table.Row(1).tries, "Выкл.");
+  EXPECT_EQ(table.Row(1).Cell(kColTries), "Выкл.");
   EXPECT_EQ(table.Row(1).text, "abc");
-  EXPECT_EQ(table.Row(1).sim, "");
-  EXPECT_EQ(table.Row(1).protocol, "");
+  EXPECT_EQ(table.Row(1).Cell(kColSim), "");
+  EXPECT_EQ(table.Row(1).Cell(kColProtocol), "");
 }
 
 TEST_F(DestTable, ADamagedRecordLengthReadsAsEmptyWithoutLeavingTheBuffer) {
   buffer[8] = 0xFF;  // would run far past the 150 bytes
   DestBufferToGrid(buffer, table);
-  EXPECT_EQ(table.Row(1).tries, "Выкл.");
+  EXPECT_EQ(table.Row(1).Cell(kColTries), "Выкл.");
   EXPECT_EQ(table.Row(1).text, "");
 }
 
 TEST_F(DestTable, SwitchingARowOnAndOff) {
   bxGrTryCntCloseUp(table, 2, 3);
-  EXPECT_EQ(table.Row(2).tries, "3");
-  EXPECT_EQ(table.Row(2).sim, "1,2");
-  EXPECT_EQ(table.Row(2).protocol, "Voice");
+  EXPECT_EQ(table.Row(2).Cell(kColTries), "3");
+  EXPECT_EQ(table.Row(2).Cell(kColSim), "1,2");
+  EXPECT_EQ(table.Row(2).Cell(kColProtocol), "Voice");
   EXPECT_EQ(table.Row(2).text, "+7(903)123-45-67");
   table.Row(2).text = "+70001112233";
   bxGrTryCntCloseUp(table, 2, 5);
   EXPECT_EQ(table.Row(2).text, "+70001112233") << "already on: the cells stay";
   bxGrTryCntCloseUp(table, 2, 0);
-  EXPECT_EQ(table.Row(2).tries, "Выкл.");
-  EXPECT_EQ(table.Row(2).sim, "");
-  EXPECT_EQ(table.Row(2).protocol, "");
+  EXPECT_EQ(table.Row(2).Cell(kColTries), "Выкл.");
+  EXPECT_EQ(table.Row(2).Cell(kColSim), "");
+  EXPECT_EQ(table.Row(2).Cell(kColProtocol), "");
   EXPECT_EQ(table.Row(2).text, "");
 }
 
@@ -144,9 +144,9 @@ TEST_F(DestTable, AProtocolOfAnotherFamilyBringsItsPlaceholder) {
   EXPECT_EQ(table.Row(1).text, "127.0.0.1:24333");
   bxGrTypeCloseUp(table, 1, 1);  // Vel-Net -> CSD
   EXPECT_EQ(table.Row(1).text, "+7(903)123-45-67");
-  EXPECT_EQ(table.Row(1).protocol, "CSD");
+  EXPECT_EQ(table.Row(1).Cell(kColProtocol), "CSD");
   bxGrSIMCloseUp(table, 1, 2);
-  EXPECT_EQ(table.Row(1).sim, "2");
+  EXPECT_EQ(table.Row(1).Cell(kColSim), "2");
 }
 
 TEST_F(DestTable, CellsOfARowThatIsOffCannotBeSelected) {

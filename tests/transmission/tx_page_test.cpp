@@ -62,7 +62,7 @@ TEST_F(TxPage, ChoosingGsmKvtStartsFromDefaultGsmSettings) {
   EXPECT_FALSE(page().smsOn);
   EXPECT_FALSE(page().smsButtonVisible);
   EXPECT_FALSE(page().gprsOn);
-  EXPECT_EQ(page().dest.Row(1).tries, "Выкл.");
+  EXPECT_EQ(page().dest.Row(1).Cell(kColTries), "Выкл.");
   EXPECT_FALSE(page().netIdVisible);
 }
 
