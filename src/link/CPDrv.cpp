@@ -99,8 +99,8 @@ bool TCommPortDriver::ApplySettingsLocked() {
       s.ctsOutFlow = true;
       break;
   }
-  // A quarter of the input queue either way. The cap of 4096 that Windows NT
-  // once asked for can never bind: the queue holds at most kMaxBufSize.
+  // The XON and XOFF limits are a quarter of the input queue. The cap of 4096
+  // once asked for Windows NT could never bind: the queue is at most kMaxBufSize.
   s.xonXoff = swFlow_ == TSwFlowControl::sfXONXOFF;
   if (s.xonXoff) s.xonLimit = inBufSize_ / 4;
   if (!device_->SetState(s)) return false;
