@@ -14,6 +14,7 @@
 #include "link/GsmBlocks.h"
 #include "model/DefaultImages.h"
 #include "sim/SimPort.h"
+#include "StartupBench.h"
 
 namespace {
 
@@ -125,6 +126,8 @@ tivolan::sim::SimOptions GsmPanel() {
 
 int main(int argc, char** argv) {
   using namespace tivolan;
+  if (argc > 1 && (std::string(argv[1]) == "startup" || std::string(argv[1]) == "startup-child"))
+    return bench::StartupBench(argc - 1, argv + 1);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
   struct Quiet final : Prompter {
     void Show(const MessageBox&) override {}

@@ -1,7 +1,5 @@
 #include "files/FileFields.h"
 
-#include <charconv>
-#include <string_view>
 #include <vector>
 
 #include "files/FileProblems.h"
@@ -20,12 +18,6 @@ std::optional<std::array<uint8_t, kPhoneBytes>> HexToBytes(const std::string& te
     bytes[i] = *byte;
   }
   return bytes;
-}
-
-FileElement::FileElement(const TXmlNode& node, const std::string& which) : FileElement(node) {
-  constexpr std::string_view kSign = "№";
-  if (which.compare(0, kSign.size(), kSign) == 0)
-    std::from_chars(which.data() + kSign.size(), which.data() + which.size(), ordinal_);
 }
 
 void FileElement::Refuse(FieldFault fault, int position, const NumberField& field) const {

@@ -46,8 +46,6 @@ class FileElement {
   // `ordinal` tells one of several like elements apart in the cause: the
   // place of a zone or of an SMS recipient among its like (1, 2, ...).
   explicit FileElement(const TXmlNode& node, int ordinal = 0) : node_(node), ordinal_(ordinal) {}
-  // The GSM subtree's form until it passes the number: "№" and the number.
-  FileElement(const TXmlNode& node, const std::string& which);
 
   // The attribute at `position` (the file is read by position), 0 when it
   // is missing.

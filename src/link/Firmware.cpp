@@ -83,7 +83,6 @@ TCommPortDriver MakeUpdatePort(std::unique_ptr<SerialDevice> device, PollTimer* 
   return TCommPortDriver(std::move(device), timer, kUpdatePortSettings);
 }
 
-void ConfigureUpdatePort(TCommPortDriver& port) { port.Configure(kUpdatePortSettings); }
 
 MessageBox ChooseFirmwareFileBox() { return {kCaption, "Выберите файл", BoxIcon::Information}; }
 

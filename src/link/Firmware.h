@@ -30,8 +30,6 @@ inline constexpr PortSettings kUpdatePortSettings{TBaudRate::brCustom, 115200, 2
 // The update port, built the one way for every owner: the window, tivolan-cli,
 // the benchmark and the tests. Its name is set before each transfer.
 TCommPortDriver MakeUpdatePort(std::unique_ptr<SerialDevice> device, PollTimer* timer);
-// The window's, until it builds its port with MakeUpdatePort (then this goes).
-void ConfigureUpdatePort(TCommPortDriver& port);
 
 // A decoded image and where its blocks start; every block (two length
 // bytes, most significant first, then that many data bytes) lies whole

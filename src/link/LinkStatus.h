@@ -77,7 +77,4 @@ class LinkReporter {
   virtual void LinkStatusMessage(LinkStatus code, int param) = 0;
 };
 
-// The window's, which names the codes bare; to go once it qualifies them.
-using enum LinkStatus;
-
 }  // namespace tivolan

@@ -93,14 +93,6 @@ int DestChooserItem(const DestTableState& table, int row, int column);
 // changes nothing.
 void DestChosen(DestTableState& table, int row, int column, int index);
 
-// The window's adapter until the grid asks DestChooserItem: the item of a
-// cell's text among `items`; an empty cell gives the first item, a text not
-// among them -1.
-template <std::size_t N>
-int ChooserIndex(const std::string& text, const std::array<const char*, N>& items) {
-  return text.empty() ? 0 : IndexOfText(text, items);
-}
-
 // The choosers' close-up: the cells of `row` follow the chosen item.
 void bxGrTryCntCloseUp(DestTableState& table, int row, int index);
 void bxGrSIMCloseUp(DestTableState& table, int row, int index);

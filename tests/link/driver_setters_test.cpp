@@ -100,24 +100,6 @@ TEST(DriverDefaults, TheTwoInstances) {
   EXPECT_EQ(config.InputTimeout(), 200u);
 }
 
-// The window configures a port it built itself; it must be the same port.
-TEST(DriverDefaults, AConfiguredUpdatePortIsTheOneMakeUpdatePortBuilds) {
-  auto made = MakeUpdatePort(CreateSystemSerialDevice(), nullptr);
-  auto configured = MakeDriver();
-  ConfigureUpdatePort(configured);
-  EXPECT_EQ(configured.Port(), made.Port());
-  EXPECT_EQ(configured.PortName(), made.PortName());
-  EXPECT_EQ(configured.BaudRate(), made.BaudRate());
-  EXPECT_EQ(configured.BaudRateValue(), made.BaudRateValue());
-  EXPECT_EQ(configured.HwFlow(), made.HwFlow());
-  EXPECT_EQ(configured.InBufSize(), made.InBufSize());
-  EXPECT_EQ(configured.OutBufSize(), made.OutBufSize());
-  EXPECT_EQ(configured.PollingDelay(), made.PollingDelay());
-  EXPECT_EQ(configured.EnableDTROnOpen(), made.EnableDTROnOpen());
-  EXPECT_EQ(configured.OutputTimeout(), made.OutputTimeout());
-  EXPECT_EQ(configured.InputTimeout(), made.InputTimeout());
-}
-
 struct XonCase {
   TSwFlowControl flow;
   uint32_t inBufSize;

@@ -61,7 +61,7 @@ std::optional<std::string> TForm1::TakePortOfBox(TCommPortDriver& driver) {
 
 // The box keeps its text; why the port failed goes below it.
 void TForm1::ShowPortError(const std::string& cause) {
-  const StatusRow& row = RowOf(StatusPortError);
+  const StatusRow& row = RowOf(LinkStatus::StatusPortError);
   prompter_->Show(MessageBox{row.box->caption, row.box->text, BoxIcon::Error, cause});
   SetStatusText(Q(row.text));
   FlashStatusBar(FlashColour(row.flash), 3);
@@ -78,15 +78,15 @@ void TForm1::SetLinkControlsEnabled(bool enabled) {
 
 void TForm1::LinkStatusMessage(LinkStatus code, int param) {
   const StatusRow& row = RowOf(code);
-  if (code == StatusPortError) {
+  if (code == LinkStatus::StatusPortError) {
     const auto path = DriverPortName(linkPort_);
     ShowPortError(linkPort_ + ": " + DescribePortState(DiagnosePort(path.value_or(linkPort_))));
     return;
   }
   SetStatusText(Q(StatusMessage(code, data_.DeviceVersion)));
-  if (code == StatusReadDone) ShowDeviceRead(param);
+  if (code == LinkStatus::StatusReadDone) ShowDeviceRead(param);
   if (row.flash != Flash::None) FlashStatusBar(FlashColour(row.flash), 3);
-  if (row.final && code != StatusWriteDone && linkMode_ == LinkMode::Write) ShowUnfinishedWrite();
+  if (row.final && code != LinkStatus::StatusWriteDone && linkMode_ == LinkMode::Write) ShowUnfinishedWrite();
 }
 
 void TForm1::ShowUnfinishedWrite() {

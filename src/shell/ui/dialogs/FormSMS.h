@@ -27,12 +27,12 @@ class TFrmSMS : public QDialog {
   void btnSaveExitClick();
 
  private:
-  InPlaceGrid* grdSMS = nullptr;
-  QPushButton* btnSaveExit = nullptr;
   SharedData& data_;
   SmsDialogState& state_;
   std::function<Prompter&()> prompts_;
   std::unique_ptr<GridRules> rules_;
+  InPlaceGrid* grdSMS = nullptr;
+  QPushButton* btnSaveExit = nullptr;
 };
 
 }  // namespace tivolan

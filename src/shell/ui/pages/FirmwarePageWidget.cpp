@@ -19,10 +19,9 @@ FirmwarePageWidget::FirmwarePageWidget(QWidget* parent, FirmwareHost host)
     : QWidget(parent),
       host_(std::move(host)),
       updatePollTimer_(new QtPollTimer(this)),
-      cmprtdrvrUpdate(CreateSystemSerialDevice(), updatePollTimer_),
+      cmprtdrvrUpdate(MakeUpdatePort(CreateSystemSerialDevice(), updatePollTimer_)),
       tmrUpdOff_(new QtPollTimer(this)) {
   setObjectName(QStringLiteral("PGUpdate"));
-  ConfigureUpdatePort(cmprtdrvrUpdate);
   update_ = std::make_unique<FirmwareTransfer>(cmprtdrvrUpdate, *tmrUpdOff_);
   Build();
   connect(btnUpdFile, &QPushButton::clicked, this, &FirmwarePageWidget::btnUpdFileClick);

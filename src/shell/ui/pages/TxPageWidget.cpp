@@ -56,17 +56,8 @@ class DestRules final : public GridRules {
     if (column == kColSim) return List(SimList);
     return List(ProtocolList);
   }
-  int ChooserItem(int row, int column) const override {
-    const std::string& text = t_.Row(row).Cell(column);
-    if (column == kColTries) return ChooserIndex(text, TryCountList);
-    if (column == kColSim) return ChooserIndex(text, SimList);
-    return ChooserIndex(text, ProtocolList);
-  }
-  void Chosen(int row, int column, int index) override {
-    if (column == kColTries) bxGrTryCntCloseUp(t_, row, index);
-    if (column == kColSim) bxGrSIMCloseUp(t_, row, index);
-    if (column == kColProtocol) bxGrTypeCloseUp(t_, row, index);
-  }
+  int ChooserItem(int row, int column) const override { return DestChooserItem(t_, row, column); }
+  void Chosen(int row, int column, int index) override { DestChosen(t_, row, column, index); }
   bool Admits(int row, int column, const QString& key) const override {
     return grdG1KeyPress(t_, row, column, S(key));
   }

@@ -51,6 +51,10 @@ class TxPageWidget : public QWidget {
   void medtDevNumberExit(Qt::FocusReason reason);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+  SharedData& data_;
+  TxPageState& state_;
+  std::function<Prompter&()> prompts_;
+  std::unique_ptr<GridRules> destRules_;
   TFrmSMS* FrmSMS = nullptr;
   TfrmGPRS* frmGPRS = nullptr;
   QLabel* lblRTX_Type = nullptr;
@@ -69,10 +73,6 @@ class TxPageWidget : public QWidget {
   QPushButton* btnSMS_Show = nullptr;
   QCheckBox* chkUseGPRScfg = nullptr;
   QPushButton* btnGPRS = nullptr;
-  SharedData& data_;
-  TxPageState& state_;
-  std::function<Prompter&()> prompts_;
-  std::unique_ptr<GridRules> destRules_;
   bool refusing_ = false;        // the refusal box of the device number is up
   bool refusalPending_ = false;  // ...or is about to come up
 };
