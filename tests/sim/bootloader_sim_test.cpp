@@ -18,10 +18,14 @@
 #include "link/CPDrv.h"
 #include "sim/BootloaderSimulator.h"
 #include "sim/SimPort.h"
+#include "support/ProgramPort.h"
+#include "support/SimHelp.h"
 #include "support/Processes.h"
 
 namespace tivolan::sim {
 namespace {
+using test::ProgramPort;
+using test::FaultListInHelp;
 
 // A block whose data is `size` bytes counting up from `first`.
 Bytes CountingBlock(std::size_t size, uint8_t first = 0) {
@@ -233,38 +237,6 @@ TEST(BootloaderLog, AShortTransferKeepsEveryBlock) {
   EXPECT_EQ(loader.BlockCount(), sent.size());
 }
 
-// The program's serial driver on the simulator's port.
-struct ProgramPort {
-  explicit ProgramPort(const SimPort& sim, uint32_t baud = 115200) : port(CreateSystemSerialDevice(), nullptr) {
-    port.SetPortName(sim.SlavePath());
-    port.SetBaudRateValue(baud);
-    port.SetOnReceiveData([this](TCommPortDriver&, const uint8_t* d, uint32_t n) {
-      received.insert(received.end(), d, d + n);
-      deliveries.emplace_back(d, d + n);
-    });
-  }
-  uint32_t Write(const Bytes& bytes) { return port.Write(bytes.data(), static_cast<uint32_t>(bytes.size())); }
-  // Polls until `count` bytes came back in all; false after `ms`.
-  bool AwaitReceived(std::size_t count, int ms) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (port.PollTimerMessage(); received.size() < count; port.PollTimerMessage()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-  }
-  // Writes a block and waits for one verdict byte, as the program does;
-  // the verdict, or nullopt when none came.
-  std::optional<uint8_t> Transfer(const Bytes& block, int ms = 2000) {
-    received.clear();
-    if (Write(block) != block.size()) return std::nullopt;
-    if (!AwaitReceived(1, ms)) return std::nullopt;
-    return received[0];
-  }
-  TCommPortDriver port;
-  Bytes received;
-  std::vector<Bytes> deliveries;
-};
 
 template <typename Condition>
 bool AwaitTrue(Condition condition, int ms) {
@@ -303,7 +275,7 @@ TEST(BootloaderSimPort, ABlockAt115200GetsAcceptedBackAndIsLoggedInHex) {
   };
   SimPort sim(options);
   sim.Start();
-  ProgramPort program(sim);
+  ProgramPort program(sim, {.baud = 115200});
   ASSERT_TRUE(program.port.Open());
   const Bytes block{0x00, 0x03, 0xAA, 0xBB, 0xCC};
   EXPECT_EQ(program.Transfer(block), kVerdictAccepted);
@@ -330,7 +302,7 @@ TEST(BootloaderSimPort, ALineAt9600GetsNoVerdictAndIsReportedAsASettingsMismatch
   };
   SimPort sim(options);
   sim.Start();
-  ProgramPort program(sim, 9600);
+  ProgramPort program(sim, {.baud = 9600});
   ASSERT_TRUE(program.port.Open());
   const Bytes block = CountingBlock(3);
   ASSERT_EQ(program.Write(block), block.size());
@@ -349,7 +321,7 @@ TEST(BootloaderSimPort, ALineAt9600GetsNoVerdictAndIsReportedAsASettingsMismatch
 TEST(BootloaderSimPort, AWholeTransferGetsOneVerdictPerBlockAndTheLogHoldsEachBlock) {
   SimPort sim(Loader());
   sim.Start();
-  ProgramPort program(sim);
+  ProgramPort program(sim, {.baud = 115200});
   ASSERT_TRUE(program.port.Open());
   std::vector<Bytes> sent;
   // Larger than the driver's queue, so the block goes out in pieces.
@@ -365,7 +337,7 @@ TEST(BootloaderSimPort, ARejectAtTheThirdBlockAndTheLoaderGoesOnListening) {
   for (Fault fault : {Fault::Reject, Fault::ZeroVerdict}) {
     SimPort sim(Loader(fault, 3));
     sim.Start();
-    ProgramPort program(sim);
+    ProgramPort program(sim, {.baud = 115200});
     ASSERT_TRUE(program.port.Open());
     const uint8_t bad = fault == Fault::Reject ? kVerdictRejected : 0x00;
     const std::vector<std::optional<uint8_t>> expected{kVerdictAccepted, kVerdictAccepted, bad, kVerdictAccepted};
@@ -378,7 +350,7 @@ TEST(BootloaderSimPort, ARejectAtTheThirdBlockAndTheLoaderGoesOnListening) {
 TEST(BootloaderSimPort, SilenceAtTheThirdBlockLeavesItWithoutVerdict) {
   SimPort sim(Loader(Fault::NoAnswer, 3));
   sim.Start();
-  ProgramPort program(sim);
+  ProgramPort program(sim, {.baud = 115200});
   ASSERT_TRUE(program.port.Open());
   EXPECT_EQ(program.Transfer(Numbered(1)), kVerdictAccepted);
   EXPECT_EQ(program.Transfer(Numbered(2)), kVerdictAccepted);
@@ -391,7 +363,7 @@ TEST(BootloaderSimPort, SilenceAtTheThirdBlockLeavesItWithoutVerdict) {
 TEST(BootloaderSimPort, AHangUpAtTheThirdBlockDropsTheLineBeforeItsVerdict) {
   SimPort sim(Loader(Fault::HangUp, 3));
   sim.Start();
-  ProgramPort program(sim);
+  ProgramPort program(sim, {.baud = 115200});
   ASSERT_TRUE(program.port.Open());
   EXPECT_EQ(program.Transfer(Numbered(1)), kVerdictAccepted);
   EXPECT_EQ(program.Transfer(Numbered(2)), kVerdictAccepted);
@@ -408,7 +380,7 @@ TEST(BootloaderSimPort, ExtraBytesComeWithTheVerdictInOneDelivery) {
   options.pacing = true;
   SimPort sim(options);
   sim.Start();
-  ProgramPort program(sim);
+  ProgramPort program(sim, {.baud = 115200});
   ASSERT_TRUE(program.port.Open());
   Bytes expected = kAccepted;
   expected.insert(expected.end(), kExtraVerdictBytes.begin(), kExtraVerdictBytes.end());
@@ -423,16 +395,6 @@ TEST(BootloaderSimPort, ExtraBytesComeWithTheVerdictInOneDelivery) {
   }
 }
 
-// The words of the help text's fault list: from "--fault NAME" to the next option.
-std::set<std::string> FaultListInHelp(const std::string& help) {
-  const auto from = help.find("--fault NAME");
-  if (from == std::string::npos) return {};
-  const auto to = help.find("\n  --", from);
-  std::istringstream words(help.substr(from, to - from));
-  std::set<std::string> out;
-  for (std::string w; words >> w;) out.insert(w);
-  return out;
-}
 
 TEST(BootloaderProcess, HelpDocumentsTheModeItsBlockOptionAndItsFaults) {
   const auto run = test::RunProgram(TIVOLAN_SIM_PATH, {"--help"});

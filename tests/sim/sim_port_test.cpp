@@ -11,9 +11,11 @@
 #include "link/CPDrv.h"
 #include "link/Frames.h"
 #include "sim/SimPort.h"
+#include "support/ProgramPort.h"
 
 namespace tivolan::sim {
 namespace {
+using test::ProgramPort;
 
 // A frame the device ignores (no such command), numbered in its data.
 Bytes Numbered(uint32_t n) {
@@ -36,28 +38,6 @@ Bytes Request(uint8_t block) {
   return Bytes(r.begin(), r.end());
 }
 
-// The program's serial driver on the simulator's port, giving up on a write
-// that makes no progress after `outputTimeoutMs`.
-struct ProgramPort {
-  ProgramPort(const SimPort& sim, uint16_t outputTimeoutMs) : port(CreateSystemSerialDevice(), nullptr) {
-    port.SetPortName(sim.SlavePath());
-    port.SetOutputTimeout(outputTimeoutMs);
-    port.SetOnReceiveData(
-        [this](TCommPortDriver&, const uint8_t* d, uint32_t n) { received.insert(received.end(), d, d + n); });
-  }
-  uint32_t Write(const Bytes& bytes) { return port.Write(bytes.data(), static_cast<uint32_t>(bytes.size())); }
-  // Polls until `count` bytes came back; false after `ms`.
-  bool AwaitReceived(std::size_t count, int ms) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (port.PollTimerMessage(); received.size() < count; port.PollTimerMessage()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-  }
-  TCommPortDriver port;
-  Bytes received;
-};
 
 SimOptions Stalling(int stallMs = 0) {
   SimOptions options;
@@ -110,7 +90,7 @@ TEST(SimPortStall, WithoutTheFaultTheWriteGoesThroughAndIsAnswered) {
   SimPort sim(options);
   sim.Start();
   EXPECT_FALSE(sim.Stalled());
-  ProgramPort program(sim, 100);
+  ProgramPort program(sim, {.outputTimeoutMs = 100});
   ASSERT_TRUE(program.port.Open());
   const Bytes request = Request(2);
   EXPECT_EQ(program.Write(request), request.size());
@@ -124,7 +104,7 @@ TEST(SimPortStall, WithoutTheFaultTheWriteGoesThroughAndIsAnswered) {
 TEST(SimPortStall, AHeldLineTakesNoByteAndTheSimulatorHearsNoFrame) {
   SimPort sim(Stalling());
   sim.Start();
-  ProgramPort program(sim, 100);
+  ProgramPort program(sim, {.outputTimeoutMs = 100});
   ASSERT_TRUE(program.port.Open());
   const Bytes request = Request(1);
   EXPECT_EQ(program.Write(request), 0u) << "the driver gives up after its output timeout";
@@ -140,7 +120,7 @@ TEST(SimPortStall, AReopenedPortIsStillHeld) {
   sim.Start();
   const Bytes request = Request(1);
   for (int open = 0; open < 2; ++open) {
-    ProgramPort program(sim, 50);
+    ProgramPort program(sim, {.outputTimeoutMs = 50});
     ASSERT_TRUE(program.port.Open());
     EXPECT_EQ(program.Write(request), 0u) << "open " << open;
   }
@@ -150,7 +130,7 @@ TEST(SimPortStall, AReopenedPortIsStillHeld) {
 TEST(SimPortStall, ReleasedLineCarriesTheNextFrameAndItsAnswer) {
   SimPort sim(Stalling());
   sim.Start();
-  ProgramPort program(sim, 100);
+  ProgramPort program(sim, {.outputTimeoutMs = 100});
   ASSERT_TRUE(program.port.Open());
   ASSERT_EQ(program.Write(Request(1)), 0u);
   sim.Release();
@@ -168,7 +148,7 @@ TEST(SimPortStall, AStallOfGivenLengthEndsByItself) {
   SimPort sim(Stalling(300));
   EXPECT_TRUE(sim.Stalled()) << "in force before the simulator runs";
   sim.Start();
-  ProgramPort program(sim, 10000);  // the driver keeps trying until the line frees
+  ProgramPort program(sim, {.outputTimeoutMs = 10000});  // the driver keeps trying until the line frees
   ASSERT_TRUE(program.port.Open());
   const Bytes request = Request(1);
   EXPECT_EQ(program.Write(request), request.size());

@@ -19,11 +19,13 @@
 #include "model/DefaultImages.h"
 #include "sim/PanelSimulator.h"
 #include "sim/SimPort.h"
+#include "support/SimHelp.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompter.h"
 
 namespace tivolan {
 namespace {
+using test::FaultListInHelp;
 
 using test::StartSim;
 int Stop(pid_t pid) { return test::StopProcess(pid); }
@@ -66,16 +68,6 @@ TEST(SimProcess, RefusesOptionsItDoesNotKnow) {
   }
 }
 
-// The words of the help text's fault list: from "--fault NAME" to the next option.
-std::set<std::string> FaultListInHelp(const std::string& help) {
-  const auto from = help.find("--fault NAME");
-  if (from == std::string::npos) return {};
-  const auto to = help.find("\n  --", from);
-  std::istringstream words(help.substr(from, to - from));
-  std::set<std::string> out;
-  for (std::string w; words >> w;) out.insert(w);
-  return out;
-}
 
 TEST(SimProcess, HelpListsEveryFault) {
   const auto run = test::RunProgram(TIVOLAN_SIM_PATH, {"--help"});

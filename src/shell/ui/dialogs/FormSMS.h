@@ -30,9 +30,9 @@ class TFrmSMS : public QDialog {
   SharedData& data_;
   SmsDialogState& state_;
   std::function<Prompter&()> prompts_;
-  std::unique_ptr<GridRules> rules_;
   InPlaceGrid* grdSMS = nullptr;
   QPushButton* btnSaveExit = nullptr;
+  std::unique_ptr<GridRules> rules_;  // what grdSMS asks of its cells
 };
 
 }  // namespace tivolan
