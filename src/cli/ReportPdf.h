@@ -5,9 +5,11 @@
 // PDF over the old one.
 #include <string>
 
+#include "configuration/Report.h"
+
 namespace tivolan::cli {
 
 // False with the reason in `error` when the PDF could not be made.
-bool PrintReportPdf(const std::string& html, std::string& pdf, std::string& error);
+bool PrintReportPdf(const ReportDocument& report, std::string& pdf, std::string& error);
 
 }  // namespace tivolan::cli

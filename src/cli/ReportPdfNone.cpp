@@ -2,7 +2,7 @@
 
 namespace tivolan::cli {
 
-bool PrintReportPdf(const std::string&, std::string&, std::string& error) {
+bool PrintReportPdf(const ReportDocument&, std::string&, std::string& error) {
   error = "this tivolan-cli was built without Qt, which prints PDF; write the HTML page with -o and print it";
   return false;
 }

@@ -53,8 +53,11 @@ std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form) 
 }
 
 MessageBox CancelledBy(MessageBox refusal, CommitFor command) {
-  refusal.text += command == CommitFor::Write ? "\r\n\r\nЗапись в прибор отменена: в прибор ничего не отправлено."
-                                              : "\r\n\r\nСохранение отменено: файл не записан.";
+  switch (command) {
+    case CommitFor::Write: refusal.text += "\r\n\r\nЗапись в прибор отменена: в прибор ничего не отправлено."; break;
+    case CommitFor::Save: refusal.text += "\r\n\r\nСохранение отменено: файл не записан."; break;
+    case CommitFor::Report: refusal.text += "\r\n\r\nОтчёт не составлен: исправьте поля и повторите."; break;
+  }
   return refusal;
 }
 

@@ -44,7 +44,7 @@ void RefreshControls(SharedData& data, FormState& form);
 
 // A refusal of the commit step as shown to the user: it also says that the
 // command that asked for it did not run.
-enum class CommitFor { Write, Save };
+enum class CommitFor { Write, Save, Report };
 MessageBox CancelledBy(MessageBox refusal, CommitFor command);
 
 // The refusal of the commit step, for the paths that report by exception.

@@ -12,11 +12,13 @@
 
 namespace tivolan::test {
 
+struct ProgramPortSetup {
+  std::optional<uint32_t> baud = {};             // the driver's own when unset
+  std::optional<uint16_t> outputTimeoutMs = {};  // a write making no progress gives up after it
+};
+
 struct ProgramPort {
-  struct Setup {
-    std::optional<uint32_t> baud;             // the driver's own when unset
-    std::optional<uint16_t> outputTimeoutMs;  // a write making no progress gives up after it
-  };
+  using Setup = ProgramPortSetup;
   explicit ProgramPort(const sim::SimPort& sim, Setup setup = {}) : port(CreateSystemSerialDevice(), nullptr) {
     port.SetPortName(sim.SlavePath());
     if (setup.baud) port.SetBaudRateValue(*setup.baud);

@@ -44,6 +44,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
       settings_(services.settings),
       buildPortList_(std::move(services.buildPortList)),
       chooseFile_(services.chooseFile ? std::move(services.chooseFile) : StandardFileChooser(this)),
+      choosePrinter_(services.choosePrinter ? std::move(services.choosePrinter) : StandardPrinterChooser(this)),
       prompter_(std::make_unique<QtPrompter>(this)),
       gsmSteps_(data_),
       // The worker's reports: a queued call to this window that the worker waits on.
@@ -204,6 +205,9 @@ void TForm1::BuildMenu() {
   FileOpen = item(file, "&Открыть...", "FileOpen", &TForm1::FileOpenClick, QKeySequence(Qt::CTRL | Qt::Key_O));
   FileSave = item(file, "&Сохранить", "FileSave", &TForm1::FileSaveClick, QKeySequence(Qt::CTRL | Qt::Key_S));
   FileSaveAs = item(file, "Сохранить &как...", "FileSaveAs", &TForm1::FileSaveAsClick);
+  file->addSeparator();
+  item(file, "&Печать...", "FilePrint", &TForm1::FilePrintClick, QKeySequence(Qt::CTRL | Qt::Key_P));
+  item(file, "Сохранить &отчёт...", "FileSaveReport", &TForm1::FileSaveReportClick);
   file->addSeparator();
   item(file, "Выход", "MenuClose", &TForm1::MenuCloseClick, QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Помощь"));

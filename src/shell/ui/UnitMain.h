@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "configuration/Configuration.h"
+#include "configuration/Report.h"
 #include "link/CPDrv.h"
 #include "link/ExchangeOperation.h"
 #include "link/GsmBlocks.h"
@@ -45,7 +46,8 @@ struct FormServices {
   TDataModule1& dataModule;
   SettingsStore& settings;
   std::function<std::vector<std::string>()> buildPortList;
-  FileChooser chooseFile = {};  // empty: the standard dialogs
+  FileChooser chooseFile = {};        // empty: the standard dialogs
+  PrinterChooser choosePrinter = {};  // empty: the standard print dialog
 };
 
 class TForm1 : public QMainWindow {
@@ -76,6 +78,10 @@ class TForm1 : public QMainWindow {
   void FileOpenClick();
   void FileSaveClick();
   void FileSaveAsClick();
+  // "Печать..." and "Сохранить отчёт...": the commissioning report of what
+  // the window holds, printed or saved as PDF.
+  void FilePrintClick();
+  void FileSaveReportClick();
   // The default error display for what nobody expected (file system errors).
   void ShowError(const std::exception& error);
 
@@ -122,6 +128,8 @@ class TForm1 : public QMainWindow {
   void SyncPages();
   void SetCaptionFile(const std::string& path);
   bool SaveTo(const std::string& path);
+  // The report after the commit step; nullopt after its refusal was shown.
+  std::optional<ReportDocument> ReportOfWindow();
   void PageMainChange(int index);
   // Commits a field still being edited, as moving the focus away would;
   // false when a field refuses its text (after its refusal was shown): the
@@ -148,9 +156,11 @@ class TForm1 : public QMainWindow {
   SettingsStore& settings_;
   std::function<std::vector<std::string>()> buildPortList_;
   FileChooser chooseFile_;
+  PrinterChooser choosePrinter_;
   std::unique_ptr<Prompter> prompter_;
   FormState form_;
   std::string currentFileName_;
+  bool readFromDevice_ = false;  // what the window holds came from a read, not a file
   GsmBlockExchange gsmSteps_;
   ExchangeOperation link_;
   std::string linkPort_;  // the port text of the running read or write

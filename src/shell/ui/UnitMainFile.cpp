@@ -33,6 +33,7 @@ void TForm1::FileOpenClick() {
   }
   SyncFromState();
   currentFileName_ = *path;
+  readFromDevice_ = false;
   SetCaptionFile(currentFileName_);
   WriteSetting(settings_, kSettingFilePath, FolderOf(*path));
   SetStatusText(QStringLiteral("Файл открыт"));
@@ -56,6 +57,7 @@ bool TForm1::SaveTo(const std::string& path) {
     return false;
   }
   SyncPages();
+  readFromDevice_ = false;  // the file now holds what the window shows
   SetCaptionFile(path);
   SetStatusText(QStringLiteral("Файл сохранен"));
   return true;

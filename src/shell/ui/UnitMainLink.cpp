@@ -101,6 +101,7 @@ void TForm1::ShowDeviceRead(int type) {
     bxDeviceTypeList->setCurrentIndex(ListIndexOfDeviceType(type));
   }
   SyncFromState();
+  readFromDevice_ = true;
 }
 
 void TForm1::SetStatusText(const QString& text) {

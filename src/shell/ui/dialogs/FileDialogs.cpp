@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "shell/ui/kit/QtText.h"
 
@@ -15,6 +17,10 @@ FileChooser StandardFileChooser(QWidget* parent) {
     if (firmware) {
       dialog.setWindowTitle(QStringLiteral("Выбрать файл прошивки"));
       dialog.setNameFilter(QStringLiteral("Файлы прошивок (*.enc)"));
+    } else if (kind == FileDialogKind::Report) {
+      dialog.setWindowTitle(QStringLiteral("Сохранить отчёт"));
+      dialog.setNameFilter(QStringLiteral("Отчёты PDF (*.pdf)"));
+      dialog.setDefaultSuffix(QStringLiteral("pdf"));
     } else {
       dialog.setWindowTitle(open ? QStringLiteral("Открыть файл конфигурации")
                                  : QStringLiteral("Сохранить настройки панели как"));
@@ -32,6 +38,14 @@ FileChooser StandardFileChooser(QWidget* parent) {
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return S(QDir::toNativeSeparators(dialog.selectedFiles().first()));
+  };
+}
+
+PrinterChooser StandardPrinterChooser(QWidget* parent) {
+  return [parent](QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Печать отчёта"));
+    return dialog.exec() == QDialog::Accepted;
   };
 }
 
