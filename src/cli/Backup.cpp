@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "files/FileIO.h"
+#include "files/FileProblems.h"
 #include "model/DeviceCatalogue.h"
 
 namespace tivolan::cli {
@@ -17,7 +18,8 @@ std::optional<std::string> BackupFolderProblem(const std::string& folder) {
   try {
     CheckSaveTarget(Utf8FromPath(dir / "tivolan-backup-probe.cf8"));
   } catch (const FileError& e) {
-    return "в папке " + folder + " нельзя создать файл: " + e.what();
+    const std::string reason = SaveReason(e.Cause());
+    return "в папке " + folder + " нельзя создать файл" + (reason.empty() ? "" : ": " + reason);
   }
   return std::nullopt;
 }

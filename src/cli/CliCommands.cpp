@@ -13,17 +13,20 @@
 #include "cli/ReportPdf.h"
 #include "cli/Interrupt.h"
 #include "cli/Output.h"
+#include "cli/TerminalText.h"
 #include "files/FileIO.h"
 #include "files/FileOps.h"
 #include "files/FileProblems.h"
 #include "link/GsmBlocks.h"
 #include "link/ExchangeOperation.h"
+#include "model/CodePage.h"
 #include "model/DefaultImages.h"
 #include "configuration/FileCommands.h"
 #include "configuration/Listing.h"
 #include "configuration/Configuration.h"
 #include "platform/Platform.h"
 #include "platform/PortState.h"
+#include "platform/Version.h"
 #include "configuration/Report.h"
 
 namespace tivolan::cli {
@@ -31,8 +34,11 @@ namespace {
 
 const char* kToolHelp =
     "usage: tivolan-cli <command> [options]\n"
+    "       tivolan-cli --help | --version\n"
     "\n"
     "Programs Ирт panels and concentrators from the command line, as the Тиволан program does.\n"
+    "The device's and the program's messages are in Russian, as in the program's window; this help\n"
+    "and the usage errors are in English.\n"
     "\n"
     "commands:\n"
     "  read      read a device's configuration into a file, or list it\n"
@@ -40,16 +46,18 @@ const char* kToolHelp =
     "  show      list every setting of a configuration file\n"
     "  diff      list the settings in which two configuration files differ\n"
     "  defaults  write the default configuration of a device type\n"
-    "  firmware  update a device's firmware through its boot loader\n"
+    "  firmware  update a device's firmware through its boot loader, or check a firmware file\n"
     "  ports     list the serial ports and say whether each can be opened, and why not\n"
     "  report    a printable HTML page of a configuration file, with the program's checks\n"
     "\n"
-    "'tivolan-cli <command> --help' describes a command.\n"
+    "'tivolan-cli <command> --help' describes a command; -V, --version prints the version.\n"
+    "-o - writes the configuration to standard output (a file named \"-\" is ./-).\n"
     "\n"
     "exit status: 0 success; 1 the files differ (diff); 2 usage error; 3 a file that cannot be\n"
-    "opened or is no configuration file; 4 the file or standard output cannot be written; 5 the write\n"
-    "was refused; 6..11 the final status of a failed exchange with the device (6: the port cannot be\n"
-    "opened, or another program holds it); 12, 13 a failed firmware update;\n"
+    "opened or is no configuration file (or no firmware); 4 the file or standard output cannot be\n"
+    "written; 5 the write was refused; 6..11 the final status of a failed exchange with the device\n"
+    "(6: the port cannot be opened, or another program holds it; for ports, a port named cannot be\n"
+    "used); 12, 13 a failed firmware update;\n"
     "130 the exchange was interrupted (Ctrl+C), the port is closed.\n";
 
 const std::map<std::string, const char*> kVerbHelp = {
@@ -57,8 +65,8 @@ const std::map<std::string, const char*> kVerbHelp = {
      "usage: tivolan-cli read --port PORT [-o FILE.cf8]\n"
      "\n"
      "Reads the device on PORT as \"Прочитать\" does. With -o the configuration is saved to FILE.cf8\n"
-     "as \"Сохранить\" would save it; without, its settings are listed as 'show' lists them.\n"
-     "A failed read writes no file.\n"},
+     "as \"Сохранить\" would save it, with -o - to standard output; without, its settings are listed\n"
+     "as 'show' lists them. A failed read writes no file.\n"},
     {"write",
      "usage: tivolan-cli write --port PORT FILE.cf8 [--yes] [--backup DIR]\n"
      "\n"
@@ -78,13 +86,16 @@ const std::map<std::string, const char*> kVerbHelp = {
      "Lists each setting that differs, as \"ШС3: Задержка вход 30 → 45\". Exit status 1 when the files\n"
      "differ, 0 when they are equal.\n"},
     {"firmware",
-     "usage: tivolan-cli firmware --port PORT FILE.enc\n"
+     "usage: tivolan-cli firmware --port PORT FILE.enc | --check FILE.enc\n"
      "\n"
      "Sends the firmware in FILE.enc to the boot loader of the device on PORT (115200 baud) as\n"
      "\"Обновить прошивку\" does: set jumper J1 and switch the device on first. The whole file is\n"
      "checked before the port is opened; progress goes to standard error.\n"
+     "With --check the file is only checked, without a device: its blocks with their first byte and\n"
+     "their data bytes go to standard output, or what is wrong and where to standard error. No port is\n"
+     "opened and nothing is sent.\n"
      "\n"
-     "exit status: 0 the firmware was updated; 2 usage error; 3 the file is not firmware (\"Файл не\n"
+     "exit status: 0 the firmware was updated (--check: the file is good firmware); 2 usage error; 3 the file is not firmware (\"Файл не\n"
      "найден\" and a line saying what is wrong and where); 6 the port cannot be opened; 12 no verdict\n"
      "in time (\"Нет связи с устройством\"); 13 a block was rejected (\"Ошибка контрольной суммы\");\n"
      "130 interrupted (Ctrl+C), the port is closed.\n"},
@@ -102,11 +113,16 @@ const std::map<std::string, const char*> kVerbHelp = {
      "Lists the serial ports the program offers (or the ports named) with their state: free; in use (by\n"
      "which process, or a lock file); no permission, with the command that fixes it; no such device; not a\n"
      "serial port; and the maker and model of a USB adapter. read, write and firmware refuse a port that\n"
-     "another process holds open (exit 6) and name it in the same words.\n"},
+     "another process holds open (exit 6) and name it in the same words. Control characters in a name\n"
+     "are shown escaped (\\n, \\x1b, a backslash as \\\\).\n"
+     "\n"
+     "exit status: 0 the ports were listed, and each port named can be opened; 6 a port named is missing\n"
+     "or cannot be used (in use, no permission, not a serial port, no port name).\n"},
     {"defaults",
      "usage: tivolan-cli defaults --type 1|2|3 -o FILE.cf8\n"
      "\n"
-     "Writes the default configuration of a device type: 1 Ирт-ОП8А, 2 Ирт-ОП8, 3 Ирт-ОП-КС.\n"},
+     "Writes the default configuration of a device type: 1 Ирт-ОП8А, 2 Ирт-ОП8, 3 Ирт-ОП-КС.\n"
+     "-o - writes it to standard output.\n"},
 };
 
 // Boxes go to standard error as caption and text.
@@ -131,6 +147,7 @@ struct Options {
   std::optional<std::string> port, output, type, backup, pdf;
   bool yes = false;
   bool help = false;
+  bool check = false;  // firmware: the file only
 };
 
 int Usage(Streams& io, const std::string& message, const std::string& verb) {
@@ -152,6 +169,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& o, Strea
     };
     if (a == "--help" || a == "-h") o.help = true;
     else if (a == "--yes") o.yes = true;
+    else if (a == "--check") o.check = true;
     else if (a == "--port") { if (!value(o.port)) return Usage(io, "--port needs a port name", o.verb); }
     else if (a == "-o" || a == "--output") { if (!value(o.output)) return Usage(io, a + " needs a file name", o.verb); }
     else if (a == "--pdf") { if (!value(o.pdf)) return Usage(io, "--pdf needs a file name", o.verb); }
@@ -181,9 +199,15 @@ bool OpenFile(const std::string& path, SharedData& data, FormState& form, Prompt
   return false;
 }
 
+// "-" is standard output, checked as every listing is; a file of that name is ./-.
+bool IsStandardOutput(const std::optional<std::string>& path) { return path && *path == "-"; }
+
 int Save(const std::string& path, SharedData& data, FormState& form, Streams& io) {
   try {
-    SaveConfiguration(data, form, path);
+    if (IsStandardOutput(path))
+      io.out << ConfigurationText(data, form);
+    else
+      SaveConfiguration(data, form, path);
   } catch (const FileError& e) {
     return SaveFailed(io.err, e.Cause());
   } catch (const std::exception& e) {
@@ -208,7 +232,7 @@ int SaveBytes(const std::string& path, const std::string& bytes, Streams& io) {
 int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter& prompter, Streams& io,
              int* typeRead = nullptr) {
   const auto path = DriverPortName(port);
-  if (!path) return Usage(io, "'" + port + "' is no port name", mode == LinkMode::Read ? "read" : "write");
+  if (!path) return Usage(io, "'" + Escaped(port) + "' is no port name", mode == LinkMode::Read ? "read" : "write");
   EventLoop loop;
   LoopPollTimer timer(loop);
   TDataModule1 dataModule(CreateSystemSerialDevice(), &timer);
@@ -218,10 +242,13 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
   const ExchangeOutcome outcome = RunExchange(
       loop, dataModule, data, mode,
       [&](LinkStatus code, int) {
+        if (code == LinkStatus::StatusPortError) {
+          io.err << PortErrorText(*path);
+          return;
+        }
         const StatusRow& row = RowOf(code);
         if (row.box) prompter.Show({row.box->caption, row.box->text});
         io.err << StatusMessage(code, data.DeviceVersion) << "\n";
-        if (code == LinkStatus::StatusPortError) io.err << PortCauseLine(*path) << "\n";
       },
       &gsm, &interrupt.Flag());
   if (outcome.cancelled)
@@ -250,7 +277,7 @@ int Read(const Options& o, Streams& io) {
   if (!o.port) return Usage(io, "--port is required", o.verb);
   if (!o.files.empty()) return Usage(io, "unexpected argument " + o.files[0], o.verb);
   // Found out before the device is touched, not after a read that is lost.
-  if (!CanSaveTo(o.output, io)) return kExitSaveFailed;
+  if (!IsStandardOutput(o.output) && !CanSaveTo(o.output, io)) return kExitSaveFailed;
   StreamPrompter prompter(io);
   SharedData data;
   FormState form;
@@ -370,18 +397,24 @@ int Diff(const Options& o, Streams& io) {
   return lines.empty() ? kExitOk : kExitDiffer;
 }
 
-// Each port the program would offer (or each one named) with its state.
+// Each port the program would offer (or each one named) with its state. A
+// port named that cannot be used fails the command, as it would fail a read.
 int Ports(const Options& o, Streams& io) {
-  const std::vector<std::string> ports = o.files.empty() ? BuildPortList() : o.files;
-  if (ports.empty()) io.err << "tivolan-cli: the system reports no serial port\n";
-  std::size_t width = 0;
-  for (const auto& p : ports) width = std::max(width, p.size());
+  const bool named = !o.files.empty();
+  const std::vector<std::string> ports = named ? o.files : BuildPortList();
+  if (ports.empty()) io.err << "tivolan-cli: система не сообщает ни об одном последовательном порте\n";
+  std::vector<std::pair<std::string, std::string>> rows;  // name, state; both escaped
+  bool unusable = false;
   for (const auto& p : ports) {
     const auto path = DriverPortName(p);
-    const std::string state = path ? DescribePortState(DiagnosePort(*path)) : "это не имя порта";
-    io.out << p << std::string(width + 2 - p.size(), ' ') << state << "\n";
+    const std::optional<PortState> state = path ? std::optional(DiagnosePort(*path)) : std::nullopt;
+    unusable = unusable || !state || state->condition != PortCondition::Free;
+    rows.emplace_back(Escaped(p), Escaped(state ? DescribePortState(*state) : "это не имя порта"));
   }
-  return kExitOk;
+  std::size_t width = 0;
+  for (const auto& row : rows) width = std::max(width, Utf8Length(row.first));
+  for (const auto& [name, state] : rows) io.out << PaddedTo(name, width + 2) << state << "\n";
+  return named && unusable ? kExitPortError : kExitOk;
 }
 
 int Defaults(const Options& o, Streams& io) {
@@ -398,7 +431,17 @@ int Defaults(const Options& o, Streams& io) {
 }  // namespace
 
 std::string PortCauseLine(const std::string& path) {
-  return "Причина: " + path + ": " + DescribePortState(DiagnosePort(path));
+  return "Причина: " + Escaped(path) + ": " + Escaped(DescribePortState(DiagnosePort(path)));
+}
+
+std::string PortErrorText(const std::string& path) {
+  const StatusRow& row = RowOf(LinkStatus::StatusPortError);
+  // The box's second line is the window's advice, to pick another port in
+  // its box; on the command line the port is named otherwise.
+  const std::string box = row.box->text;
+  return std::string(row.box->caption) + ": " + box.substr(0, box.find("\r\n")) + "\n" + row.text + "\n" +
+         PortCauseLine(path) + "\n" +
+         "Укажите другой порт в --port; какие порты есть и свободны ли они, покажет tivolan-cli ports\n";
 }
 
 std::string OneLine(const std::string& text) {
@@ -419,6 +462,10 @@ namespace {
 int RunVerb(const std::vector<std::string>& args, Streams& io) {
   Options o;
   if (const auto status = Parse(args, o, io)) return *status;
+  if (o.verb == "--version" || o.verb == "-V") {
+    io.out << "tivolan-cli (Тиволан) " << ProgramVersion() << "\n";
+    return kExitOk;
+  }
   if (o.verb.empty() || o.verb == "--help" || o.verb == "-h" || o.verb == "help") {
     (o.verb.empty() ? io.err : io.out) << kToolHelp;
     return o.verb.empty() ? kExitUsage : kExitOk;
@@ -436,8 +483,10 @@ int RunVerb(const std::vector<std::string>& args, Streams& io) {
   if (o.verb == "ports") return Ports(o, io);
   if (o.verb == "report") return Report(o, io);
   if (o.verb == "firmware") {
-    if (!o.port) return Usage(io, "--port is required", o.verb);
     if (o.files.size() != 1) return Usage(io, "one firmware file is required", o.verb);
+    if (o.check && o.port) return Usage(io, "--check opens no port; give --port or --check", o.verb);
+    if (o.check) return RunFirmwareCheck(o.files[0], io);
+    if (!o.port) return Usage(io, "--port or --check is required", o.verb);
     return RunFirmwareCommand(*o.port, o.files[0], io);
   }
   return Defaults(o, io);

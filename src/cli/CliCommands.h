@@ -18,8 +18,13 @@ struct Streams {
 
 int Run(const std::vector<std::string>& args, Streams io);
 
-// "Причина: <port> <why it cannot be opened>".
+// "Причина: <port> <why it cannot be opened>", escaped for the terminal.
 std::string PortCauseLine(const std::string& path);
+
+// The lines of a port that cannot be opened: the window's box without its
+// advice to pick another port in the box, the status text, the cause and
+// what to do on the command line instead.
+std::string PortErrorText(const std::string& path);
 
 // A box's lines ("\r\n" apart) as one line of the terminal.
 std::string OneLine(const std::string& text);

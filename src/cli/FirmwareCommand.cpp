@@ -3,15 +3,28 @@
 #include <ostream>
 
 #include "cli/Interrupt.h"
+#include "cli/TerminalText.h"
 #include "link/Firmware.h"
 #include "link/LinkStatus.h"
 #include "files/FirmwareFile.h"
+#include "model/CodePage.h"
 #include "platform/Platform.h"
 
 namespace tivolan::cli {
 namespace {
 
 void PrintBox(Streams& io, const MessageBox& box) { io.err << box.caption << ": " << OneLine(box.text) << "\n"; }
+
+int NoFirmware(Streams& io, const std::string& file, const FirmwareFileError& error) {
+  PrintBox(io, error.box);
+  io.err << file << ": " << error.detail << "\n";
+  return kExitBadFile;
+}
+
+// `text` after blanks, to end under a heading of `width` characters.
+std::string RightAligned(const std::string& text, std::size_t width) {
+  return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
+}
 
 // Percent and blocks: redrawn in place on a terminal, a line every 10 %
 // otherwise (a log file wants no carriage returns).
@@ -45,16 +58,12 @@ class ProgressLine {
 int RunFirmwareCommand(const std::string& port, const std::string& file, Streams& io) {
   const auto path = DriverPortName(port);
   if (!path) {
-    io.err << "tivolan-cli: '" << port << "' is no port name\n";
+    io.err << "tivolan-cli: '" << Escaped(port) << "' is no port name\n";
     return kExitUsage;
   }
   // The whole file is checked before the port is opened.
   FirmwareFile firmware = LoadFirmwareFile(file);
-  if (!firmware.image) {
-    PrintBox(io, firmware.error.box);
-    io.err << file << ": " << firmware.error.detail << "\n";
-    return kExitBadFile;
-  }
+  if (!firmware.image) return NoFirmware(io, file, firmware.error);
   EventLoop loop;
   LoopPollTimer poll(loop);
   TCommPortDriver updatePort = MakeUpdatePort(CreateSystemSerialDevice(), &poll);
@@ -66,10 +75,8 @@ int RunFirmwareCommand(const std::string& port, const std::string& file, Streams
       loop, updatePort, std::move(*firmware.image),
       [&](const FirmwareProgress& p) { progress.Show(p.percent, p.blocksDone, p.blockCount); }, &interrupt.Flag());
   if (!result) {
-    const StatusRow& row = RowOf(LinkStatus::StatusPortError);
-    PrintBox(io, {row.box->caption, row.box->text});
-    io.err << row.text << "\n" << PortCauseLine(*path) << "\n";
-    return ExitStatusOf(row.code);
+    io.err << PortErrorText(*path);
+    return ExitStatusOf(LinkStatus::StatusPortError);
   }
   if (*result == FirmwareResult::Updated) progress.Show(100, count, count);
   progress.End();
@@ -78,6 +85,24 @@ int RunFirmwareCommand(const std::string& port, const std::string& file, Streams
   else
     PrintBox(io, *FirmwareResultBox(*result));
   return ExitStatusOf(*result);
+}
+
+int RunFirmwareCheck(const std::string& file, Streams& io) {
+  const FirmwareFile firmware = LoadFirmwareFile(file);
+  if (!firmware.image) return NoFirmware(io, file, firmware.error);
+  const FirmwareImage& image = *firmware.image;
+  const std::string headings[] = {"блок", "с байта", "байт данных"};
+  std::size_t widths[3];
+  for (std::size_t c = 0; c < 3; ++c) widths[c] = Utf8Length(headings[c]);
+  io.out << headings[0] << "  " << headings[1] << "  " << headings[2] << "\n";
+  for (std::size_t i = 0; i < image.blocks.size(); ++i) {
+    io.out << RightAligned(std::to_string(i + 1), widths[0]) << "  "
+           << RightAligned(std::to_string(image.blocks[i]), widths[1]) << "  "
+           << RightAligned(std::to_string(BlockDataSize(image, i)), widths[2]) << "\n";
+  }
+  io.out << file << ": прошивка без ошибок, блоков: " << image.blocks.size() << ", байт: " << image.bytes.size()
+         << "\n";
+  return kExitOk;
 }
 
 }  // namespace tivolan::cli

@@ -8,4 +8,8 @@ namespace tivolan::cli {
 
 int RunFirmwareCommand(const std::string& port, const std::string& file, Streams& io);
 
+// firmware --check: the file read and checked as before a transfer, its
+// blocks listed; no port is opened.
+int RunFirmwareCheck(const std::string& file, Streams& io);
+
 }  // namespace tivolan::cli

@@ -4,7 +4,6 @@
 #include <ostream>
 
 #include "cli/CliCommands.h"
-#include "files/FileIO.h"
 #include "files/FileProblems.h"
 
 namespace tivolan::cli {
@@ -38,7 +37,12 @@ void CheckedOutput::Failed() {
 }
 
 int SaveFailed(std::ostream& err, const FileSystemCause& cause) {
-  err << "tivolan-cli: " << FileErrorText(cause) << "\n" << SaveProblem(cause) << "\n";
+  if (cause.action != FileAction::WriteOutput) {
+    err << "tivolan-cli: " << cause.path << ": " << SaveProblem(cause) << "\n";
+  } else {
+    const std::string reason = SaveReason(cause);
+    err << "tivolan-cli: стандартный вывод не записан" << (reason.empty() ? "" : ": " + reason) << "\n";
+  }
   return kExitSaveFailed;
 }
 

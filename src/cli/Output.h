@@ -31,8 +31,9 @@ class CheckedOutput final : public std::streambuf {
   std::optional<std::error_code> failure_;
 };
 
-// Says on `err` why a file could not be saved ("tivolan-cli: " and the
-// system's words, then the Russian line) and returns kExitSaveFailed.
+// Says on `err` why a file could not be saved ("tivolan-cli: <file>: Файл
+// не сохранён: папки нет", in Russian only, as every message of the tool)
+// and returns kExitSaveFailed.
 int SaveFailed(std::ostream& err, const FileSystemCause& cause);
 
 // Flushes `out`. When it could not all be written, says why and returns

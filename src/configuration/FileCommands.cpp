@@ -45,10 +45,19 @@ OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::strin
   return {true, ShowReportedDevice(data, form, loaded.code, prompter)};
 }
 
-void SaveConfiguration(SharedData& data, FormState& form, const std::string& path) {
+namespace {
+// The commit step, then the document a save writes.
+TXmlDocument CommittedDocument(SharedData& data, FormState& form) {
   if (auto refused = UpdateAllTXBuffers(data, form)) throw ConfigurationRefused(*refused);
   GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
-  SaveConfigFile(path, data.ConfigBuffer, data.DeviceType, &gsm);
+  return BuildConfigDocument(data.ConfigBuffer, data.DeviceType, &gsm);
 }
+}  // namespace
+
+void SaveConfiguration(SharedData& data, FormState& form, const std::string& path) {
+  CommittedDocument(data, form).SaveToFile(path);
+}
+
+std::string ConfigurationText(SharedData& data, FormState& form) { return CommittedDocument(data, form).SaveToString(); }
 
 }  // namespace tivolan

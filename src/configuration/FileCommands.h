@@ -35,4 +35,8 @@ OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::strin
 // (nothing is written), the file error when the file cannot be written.
 void SaveConfiguration(SharedData& data, FormState& form, const std::string& path);
 
+// The same commit step and the bytes the file would hold, for a save to
+// standard output. Throws ConfigurationRefused as above.
+std::string ConfigurationText(SharedData& data, FormState& form);
+
 }  // namespace tivolan

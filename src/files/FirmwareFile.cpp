@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "files/FileIO.h"
+#include "files/FileProblems.h"
 
 namespace tivolan {
 
@@ -17,7 +18,7 @@ FirmwareFile LoadFirmwareFile(const std::string& path) {
   try {
     text = ReadWholeFile(path, kFirmwareTextMax);
   } catch (const FileError& e) {
-    return NotFirmware(e.what());
+    return NotFirmware(ReadProblem(e.Cause()));  // the box is Russian, and so is its line
   }
   return DecodeFirmware(text);
 }

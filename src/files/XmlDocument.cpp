@@ -52,9 +52,11 @@ XmlError::XmlError(XmlCause cause) : CausedError(cause, XmlErrorText(cause)) {}
 XmlError::XmlError(FileSystemCause cause) : CausedError(cause, FileErrorText(cause)) {}
 
 std::string XmlFaultText(const XmlCause& cause) {
-  const std::string_view words = kFaultWords[static_cast<std::size_t>(cause.fault)];
+  return FaultWords(kFaultWords[static_cast<std::size_t>(cause.fault)], cause);
+}
+
+std::string FaultWords(std::string_view words, const XmlCause& cause) {
   std::string text;
-  // One pass, so that a name holding "%2" stays as it is.
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i] == '%' && i + 1 < words.size() && (words[i + 1] == '1' || words[i + 1] == '2'))
       text += words[++i] == '1' ? cause.subject : cause.other;

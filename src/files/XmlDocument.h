@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/FileCause.h"
@@ -22,6 +23,9 @@ class XmlError : public CausedError<FileCause> {
 // The fault in the reader's words, without its place: "begin and end tag
 // mismatch: "a" and "b"".
 std::string XmlFaultText(const XmlCause& cause);
+// `words` with %1 and %2 replaced by the cause's subject and other name, in
+// one pass, so that a name holding "%2" stays as it is.
+std::string FaultWords(std::string_view words, const XmlCause& cause);
 // With its place: "... at line 2 (pos 5)", "stream terminated prematurely at pos 80".
 std::string XmlErrorText(const XmlCause& cause);
 

@@ -79,6 +79,11 @@ FirmwareFile DecodeFirmware(std::string_view text) {
   return CheckBlocks(std::move(image));
 }
 
+std::size_t BlockDataSize(const FirmwareImage& image, std::size_t index) {
+  const std::size_t at = image.blocks[index];
+  return image.bytes[at] * 256u + image.bytes[at + 1];
+}
+
 TCommPortDriver MakeUpdatePort(std::unique_ptr<SerialDevice> device, PollTimer* timer) {
   return TCommPortDriver(std::move(device), timer, kUpdatePortSettings);
 }
@@ -130,7 +135,7 @@ void FirmwareTransfer::SendBlock() {
     return;
   }
   const std::size_t at = image_.blocks[next_];
-  const std::size_t n = image_.bytes[at] * 256u + image_.bytes[at + 1] + 2;
+  const std::size_t n = BlockDataSize(image_, next_) + 2;
   port_.Purge(true, true);
   port_.Write(image_.bytes.data() + at, static_cast<uint32_t>(n));
   // Armed only now: a verdict can belong to no block but this one.
@@ -146,8 +151,7 @@ void FirmwareTransfer::cmprtdrvrUpdateReceiveData(const uint8_t* data, uint32_t 
     Finish(FirmwareResult::Rejected);
     return;
   }
-  const std::size_t at = image_.blocks[next_];
-  const std::size_t n = image_.bytes[at] * 256u + image_.bytes[at + 1] + 2;
+  const std::size_t n = BlockDataSize(image_, next_) + 2;
   const int percent = static_cast<int>(acknowledged_ * 100 / image_.bytes.size());
   acknowledged_ += n;
   ++next_;

@@ -39,6 +39,9 @@ struct FirmwareImage {
   std::vector<std::size_t> blocks;
 };
 
+// The data bytes of block `index`, as its two length bytes declare them.
+std::size_t BlockDataSize(const FirmwareImage& image, std::size_t index);
+
 // Why a file is no firmware: the box to show and one line saying what is
 // wrong and where.
 struct FirmwareFileError {

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <regex>
 
 #include "files/FileIO.h"
 #include "files/FileOps.h"
@@ -46,7 +48,7 @@ TEST_F(FileProblem, WhatKeepsAFileFromBeingReadAtAll) {
 
 TEST_F(FileProblem, AFileThatIsNoConfigurationSaysWhereOrWhat) {
   EXPECT_EQ(OpenProblemOf(Write("a.cf8", "<config FileID=\"8\">\n<device ID=\"1\">\n<loops x=></device>")),
-            "это не файл конфигурации: ошибка XML в строке 3, позиция 10 (quoted attribute value expected)");
+            "это не файл конфигурации: ошибка XML в строке 3, позиция 10 (значение атрибута должно быть в кавычках)");
   EXPECT_EQ(OpenProblemOf(Write("b.cf8", "<config FileID=\"7\"/>")),
             "это не файл конфигурации: нет отметки FileID=\"8\"");
   EXPECT_EQ(OpenProblemOf(Write("c.cf8", "<config FileID=\"8\"/>")), "это не файл конфигурации: нет элемента \"device\"");
@@ -54,9 +56,9 @@ TEST_F(FileProblem, AFileThatIsNoConfigurationSaysWhereOrWhat) {
             "это не файл конфигурации: тип прибора 9 неизвестен");
   EXPECT_EQ(OpenProblemOf(Write("e.cf8", "<config FileID=\"8\"><device ID=\"1\"><devTX ID=\"2\"/></device></config>")),
             "настройки GSM в файле повреждены или не помещаются в прибор");
-  // A fault without a line is shown with the reader's words whole.
+  // A fault without a line says where the text ended.
   EXPECT_EQ(OpenProblemOf(Write("f.cf8", "<config FileID=\"8\"")),
-            "это не файл конфигурации: stream terminated prematurely at pos 18");
+            "это не файл конфигурации: файл обрывается раньше конца (после знака 18)");
 }
 
 TEST_F(FileProblem, ASaveSaysWhyInRussianBesideTheSystemsWords) {
@@ -101,7 +103,21 @@ TEST_F(FileProblem, AnXmlFaultKeepsItsKindAndPlace) {
   }
   EXPECT_EQ(XmlErrorText(cases[4].cause), "version 1.%2 is not supported at line 1 (pos 1)");
   EXPECT_EQ(OpenProblem(cases[1].cause),
-            "это не файл конфигурации: ошибка XML в строке 2, позиция 4 (begin and end tag mismatch: \"b\" and \"a\")");
+            "это не файл конфигурации: ошибка XML в строке 2, позиция 4 (открывающий и закрывающий теги не совпадают: "
+            "\"b\" и \"a\")");
+}
+
+// tivolan-cli shows the line alone: no English words of the reader's in it,
+// for any fault, with a line or without.
+TEST(OpenProblemOfCause, EveryXmlFaultIsWordedInRussian) {
+  for (int fault = 0; fault <= static_cast<int>(XmlFault::NoRootToWrite); ++fault)
+    for (std::size_t line : {0, 4}) {
+      std::string text = OpenProblem(XmlCause{static_cast<XmlFault>(fault), "", "", line, 2});
+      for (const char* name : {"XML", "UTF-8", "CDATA", "FileID"})
+        for (std::size_t at; (at = text.find(name)) != std::string::npos;) text.erase(at, std::strlen(name));
+      EXPECT_FALSE(std::regex_search(text, std::regex("[A-Za-z]{2,}"))) << fault << ": " << text;
+      EXPECT_GT(text.size(), std::strlen("это не файл конфигурации: ")) << fault;
+    }
 }
 
 // What the system says on opening, in the user's words.
@@ -111,17 +127,18 @@ TEST(OpenProblemOfCause, TheSystemsReasonsInTheUsersWords) {
   };
   const struct {
     FileSystemCause cause;
-    const char* line;
+    std::string line;
   } cases[] = {
       {cause(FileAction::Open, FileReason::System, ENOENT), "файла нет"},
       {cause(FileAction::Open, FileReason::System, ENOTDIR), "файла нет"},
       {cause(FileAction::Open, FileReason::System, EACCES), "нет прав на чтение файла"},
       {cause(FileAction::Open, FileReason::System, EPERM), "нет прав на чтение файла"},
-      {cause(FileAction::Open, FileReason::System, EMFILE), "файл недоступен: Too many open files"},
-      {cause(FileAction::Open, FileReason::Inaccessible, EACCES), "файл недоступен: Permission denied"},
+      {cause(FileAction::Open, FileReason::System, EMFILE), "файл недоступен: открыто слишком много файлов"},
+      {cause(FileAction::Open, FileReason::Inaccessible, EACCES), "файл недоступен: нет прав доступа"},
+      {cause(FileAction::Open, FileReason::System, EXDEV), "файл недоступен: системная ошибка " + std::to_string(EXDEV)},
       {cause(FileAction::Open, FileReason::Folder), "это папка, а не файл"},
       {cause(FileAction::Read, FileReason::TooLarge), "файл слишком велик для файла конфигурации"},
-      {cause(FileAction::Read, FileReason::System, EIO), "это не файл конфигурации: Cannot read file \"/m/a.cf8\""},
+      {cause(FileAction::Read, FileReason::System, EIO), "файл не прочитан: ошибка ввода-вывода"},
   };
   for (const auto& c : cases) EXPECT_EQ(OpenProblem(c.cause), c.line) << FileErrorText(c.cause);
   EXPECT_EQ(OpenProblem(FileCause{}), "");
@@ -130,14 +147,14 @@ TEST(OpenProblemOfCause, TheSystemsReasonsInTheUsersWords) {
 TEST_F(FileProblem, APathTheSystemCannotFollowSaysWhy) {
   std::filesystem::create_symlink("loop-b", dir / "loop-a");
   std::filesystem::create_symlink("loop-a", dir / "loop-b");
-  EXPECT_EQ(OpenProblemOf(Path("loop-a")), "файл недоступен: Too many levels of symbolic links");
+  EXPECT_EQ(OpenProblemOf(Path("loop-a")), "файл недоступен: слишком много символических ссылок (или они замкнуты в кольцо)");
   EXPECT_EQ(OpenProblemOf(Write("plain.cf8", "x") + "/inside.cf8"), "файла нет");
 }
 
 TEST(SaveProblemOfCause, EachReasonHasItsLine) {
   const struct {
     FileSystemCause cause;
-    const char* line;
+    std::string line;
   } cases[] = {
       {Saving(FileReason::Folder), "Файл не сохранён: это папка, а не файл"},
       {Saving(FileReason::NotRegular), "Файл не сохранён: это не обычный файл (устройство, канал или сокет)"},
@@ -146,8 +163,9 @@ TEST(SaveProblemOfCause, EachReasonHasItsLine) {
       {Saving(FileReason::System, EDQUOT), "Файл не сохранён: исчерпана квота на диске"},
       {Saving(FileReason::System, EPERM), "Файл не сохранён: нет прав на запись в эту папку или в этот файл"},
       {Saving(FileReason::Inaccessible, EACCES), "Файл не сохранён: нет прав на запись в эту папку или в этот файл"},
-      {Saving(FileReason::System, EFBIG), "Файл не сохранён"},
-      {Saving(FileReason::System, ELOOP), "Файл не сохранён"},
+      {Saving(FileReason::System, EFBIG), "Файл не сохранён: файл больше, чем позволяет система"},
+      {Saving(FileReason::System, ELOOP), "Файл не сохранён: слишком много символических ссылок (или они замкнуты в кольцо)"},
+      {Saving(FileReason::System, EXDEV), "Файл не сохранён: системная ошибка " + std::to_string(EXDEV)},
       {Saving(FileReason::Unexplained), "Файл не сохранён"},
   };
   for (const auto& c : cases) {
