@@ -95,9 +95,10 @@ const std::map<std::string, const char*> kVerbHelp = {
      "their data bytes go to standard output, or what is wrong and where to standard error. No port is\n"
      "opened and nothing is sent.\n"
      "\n"
-     "exit status: 0 the firmware was updated (--check: the file is good firmware); 2 usage error; 3 the file is not firmware (\"Файл не\n"
-     "найден\" and a line saying what is wrong and where); 6 the port cannot be opened; 12 no verdict\n"
-     "in time (\"Нет связи с устройством\"); 13 a block was rejected (\"Ошибка контрольной суммы\");\n"
+     "exit status: 0 the firmware was updated (--check: the file is good firmware); 2 usage error;\n"
+     "3 the file is not firmware (\"Файл не найден\" and a line saying what is wrong and where);\n"
+     "6 the port cannot be opened; 12 no verdict in time (\"Нет связи с устройством\");\n"
+     "13 a block was rejected (\"Ошибка контрольной суммы\");\n"
      "130 interrupted (Ctrl+C), the port is closed.\n"},
     {"report",
      "usage: tivolan-cli report FILE.cf8 [-o FILE.html] [--pdf FILE.pdf]\n"
