@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QWheelEvent>
 #include <QtTest>
@@ -56,6 +57,14 @@ struct WindowBench {
     services.chooseFile = [this](FileDialogKind kind, const std::string&) -> std::optional<std::string> {
       asked.push_back(kind);
       return chosen;
+    };
+    // The print dialog: accepted with a PDF printer when `printTo` is set.
+    services.choosePrinter = [this](QPrinter& printer) {
+      ++printDialogs;
+      if (!printTo) return false;
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(QString::fromStdString(*printTo));
+      return true;
     };
     window = std::make_unique<TForm1>(std::move(services));
     auto recorder = std::make_unique<RecordingPrompter>();
@@ -118,6 +127,8 @@ struct WindowBench {
   RecordingPrompter* prompts = nullptr;
   std::optional<std::string> chosen;
   std::vector<FileDialogKind> asked;
+  std::optional<std::string> printTo;
+  int printDialogs = 0;
 };
 
 // Runs `inside` once the modal dialog that `open` starts is up and active,

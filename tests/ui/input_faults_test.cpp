@@ -99,7 +99,8 @@ class InputFaultsTest : public QObject {
 
   void aRefusedDeviceNumberStopsTheCommand_data() {
     QTest::addColumn<QString>("command");
-    for (const char* c : {"Ctrl+S", "Сохранить как...", "Ctrl+O", "Ctrl+R", "Ctrl+U"}) QTest::newRow(c) << c;
+    for (const char* c : {"Ctrl+S", "Сохранить как...", "Ctrl+O", "Ctrl+R", "Ctrl+U", "Ctrl+P", "Сохранить отчёт..."})
+      QTest::newRow(c) << c;
   }
   // "12" typed and the command asked for: the refusal comes first, and the
   // command does not run.
@@ -115,11 +116,14 @@ class InputFaultsTest : public QObject {
     b.Retype(number, QStringLiteral("12"));
     if (command == QStringLiteral("Сохранить как..."))
       Control<QAction>(b.window, "FileSaveAs")->trigger();
+    else if (command == QStringLiteral("Сохранить отчёт..."))
+      Control<QAction>(b.window, "FileSaveReport")->trigger();
     else
       b.Command(command);
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
     QCOMPARE(Text(b.prompts->shown[0].text), QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
     QVERIFY(b.asked.empty());
+    QCOMPARE(b.printDialogs, 0);
     QCOMPARE(b.window->StatusText(), status);
     QTest::qWait(300);
     QCOMPARE(b.FramesSent(), frames);

@@ -1,0 +1,124 @@
+// "Печать..." and "Сохранить отчёт..." through the window's menu and keys:
+// the report of what the window holds, with where it came from on every
+// page, printed or saved as PDF.
+#include <QAction>
+#include <QFile>
+#include <QtTest>
+#include <filesystem>
+
+#include "WindowBench.h"
+#include "shell/ui/TApplication.h"
+#include "configuration/Report.h"
+#include "support/PdfText.h"
+
+using namespace tivolan;
+using test::Control;
+using test::WindowBench;
+
+namespace {
+
+// The device type as the list shows it: model name and description.
+std::string Model(int type) {
+  const DeviceModel* model = FindDeviceModel(static_cast<uint32_t>(type));
+  return std::string(model->name) + model->description;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Every page names the device, the origin and its number; the first says
+// where the configuration came from, the last has the lines to sign.
+void CheckPages(const std::string& pdf, const std::string& model, const std::vector<std::string>& origin) {
+  const auto pages = test::PdfPages(pdf);
+  QVERIFY(pages && !pages->empty());
+  const int count = static_cast<int>(pages->size());
+  for (int k = 1; k <= count; ++k) {
+    const std::string& page = (*pages)[static_cast<std::size_t>(k - 1)];
+    QVERIFY2(Has(page, PageNumberText(k, count)), page.c_str());
+    QVERIFY2(Has(page, origin.front()), page.c_str());
+    QVERIFY2(Has(page, model.substr(0, model.find(' '))), page.c_str());
+    QVERIFY2(Has(page, "Тиволан ") && Has(page, "Напечатано "), page.c_str());
+  }
+  for (const auto& line : origin) QVERIFY2(Has(pages->front(), line), pages->front().c_str());
+  QVERIFY(Has(pages->back(), "Подпись"));
+  QCOMPARE(QString::fromStdString(test::PdfTitle(pdf).value_or("")), QString::fromStdString("Конфигурация " + model));
+}
+
+}  // namespace
+
+class ReportWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    if (!test::HavePopplerTools()) QSKIP("pdftotext (poppler-utils) is not installed");
+  }
+
+  void theSavedReportSaysWhereTheConfigurationCameFrom_data() {
+    QTest::addColumn<QString>("from");
+    QTest::newRow("a read") << "device";
+    QTest::newRow("a saved file") << "file";
+    QTest::newRow("nothing yet") << "new";
+  }
+  void theSavedReportSaysWhereTheConfigurationCameFrom() {
+    QFETCH(QString, from);
+    const bool device = from == QStringLiteral("device");
+    WindowBench b(device ? std::optional(test::GsmPanel(1)) : std::nullopt, 2);
+    std::vector<std::string> origin{"Файл не сохранён"};
+    if (device) {
+      b.Read();
+      origin = {"Прочитано из прибора", "Версия прошивки", "Прибор"};
+    } else if (from == QStringLiteral("file")) {
+      b.chosen = b.dir.Path("объект.cf8");
+      b.Command(QStringLiteral("Ctrl+S"));
+      origin = {"объект.cf8", b.dir.Path("объект.cf8"), "Изменён"};
+    }
+    b.chosen = b.dir.Path("отчёт");
+    Control<QAction>(b.window, "FileSaveReport")->trigger();
+    QCOMPARE(b.asked.back(), FileDialogKind::Report);
+    QVERIFY(b.prompts->shown.empty());
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Отчёт сохранён"));
+    CheckPages(b.dir.Path("отчёт.pdf"), Model(device ? 1 : 2), origin);
+  }
+
+  void ctrlPPrintsTheSameReportOrNothingWhenTheDialogIsCancelled_data() {
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("printed") << true;
+    QTest::newRow("cancelled") << false;
+  }
+  void ctrlPPrintsTheSameReportOrNothingWhenTheDialogIsCancelled() {
+    QFETCH(bool, accepted);
+    WindowBench b({}, 3);
+    const QString status = b.window->StatusText();
+    if (accepted) b.printTo = b.dir.Path("printed.pdf");
+    b.Command(QStringLiteral("Ctrl+P"));
+    QCOMPARE(b.printDialogs, 1);
+    QVERIFY(b.prompts->shown.empty());
+    if (!accepted) {
+      QCOMPARE(b.window->StatusText(), status);
+      QVERIFY(std::filesystem::is_empty(b.dir.dir));
+      return;
+    }
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Отчёт отправлен на печать"));
+    CheckPages(*b.printTo, Model(3), {"Файл не сохранён"});
+  }
+
+  // A report that cannot be saved says so and leaves nothing behind.
+  void aReportThatCannotBeSavedIsReported() {
+    WindowBench b;
+    const QString status = b.window->StatusText();
+    b.chosen = b.dir.Path("нет такой папки/отчёт.pdf");
+    Control<QAction>(b.window, "FileSaveReport")->trigger();
+    QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+    QVERIFY(b.prompts->shown[0].icon == BoxIcon::Error);
+    QCOMPARE(b.window->StatusText(), status);
+    QVERIFY(std::filesystem::is_empty(b.dir.dir));
+  }
+};
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  ReportWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "report_window_test.moc"
