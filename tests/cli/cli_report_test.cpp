@@ -1,0 +1,112 @@
+// tivolan-cli report --pdf as an installer hands it over: every page with
+// its header and footer, passwords hidden unless asked for, the PDF titled.
+// The pages are kept as pictures at 100 and 300 dpi in build/screenshots/.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "files/FileIO.h"
+#include "support/PdfText.h"
+#include "support/Processes.h"
+#include "support/SimHelp.h"
+#include "support/TempDir.h"
+
+namespace tivolan {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunResult;
+
+RunResult Tool(const std::vector<std::string>& args) { return test::RunProgram(TIVOLAN_CLI_PATH, args); }
+
+struct ReportCase {
+  const char* name;
+  int type;
+  bool gsm;  // read from a simulated GSM panel, a GPRS password set in the file
+  const char* model;
+  friend void PrintTo(const ReportCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CliReport : public ::testing::TestWithParam<ReportCase>, protected test::TempDir {
+ protected:
+  CliReport() : TempDir("tivolan-cli-report") {}
+  ~CliReport() override {
+    if (sim > 0) test::StopProcess(sim);
+  }
+  // The configuration file the report is made of.
+  std::string Configuration() {
+    const std::string file = Path((std::string(GetParam().name) + ".cf8").c_str());
+    if (!GetParam().gsm) {
+      EXPECT_EQ(Tool({"defaults", "--type", std::to_string(GetParam().type), "-o", file}).status, 0);
+      return file;
+    }
+    std::string port;
+    sim = test::StartSim(test::kGsmPanelArgs, port);
+    EXPECT_EQ(Tool({"read", "--port", port, "-o", file}).status, 0);
+    std::string text = ReadWholeFile(file, 1 << 20);
+    const std::string empty = "user=\"\" password=\"\"";
+    text.replace(text.find(empty), empty.size(), "user=\"gdata\" password=\"gdata123\"");
+    WriteFileReplacing(file, text);
+    return file;
+  }
+  pid_t sim = -1;
+};
+
+TEST_P(CliReport, EveryPageSaysWhatItIsAndWhoPrintedIt) {
+  if (!test::HavePopplerTools()) GTEST_SKIP() << "pdftotext (poppler-utils) not installed";
+  const std::string file = Configuration();
+  const std::string pdf = Path("report.pdf");
+  const RunResult r = Tool({"report", file, "--pdf", pdf});
+  if (r.status != 0 && r.err.find("without Qt") != std::string::npos) GTEST_SKIP() << "this build has no Qt";
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto pages = test::PdfPages(pdf);
+  ASSERT_TRUE(pages && !pages->empty());
+  const std::string base = fs::path(file).filename().string();
+  const std::size_t count = pages->size();
+  for (std::size_t k = 1; k <= count; ++k) {
+    const std::string& page = (*pages)[k - 1];
+    EXPECT_NE(page.find("Страница " + std::to_string(k) + " из " + std::to_string(count)), std::string::npos) << page;
+    EXPECT_NE(page.find(base), std::string::npos) << page;
+    EXPECT_NE(page.find(GetParam().model), std::string::npos) << page;
+    EXPECT_NE(page.find(std::string("Тиволан ") + TIVOLAN_PROJECT_VERSION), std::string::npos) << page;
+    EXPECT_NE(page.find("Напечатано "), std::string::npos) << page;
+  }
+  EXPECT_NE(pages->front().find("Изменён"), std::string::npos);
+  EXPECT_NE(pages->back().find("Подпись"), std::string::npos);
+  EXPECT_EQ(test::PdfTitle(pdf).value_or("").rfind("Конфигурация " + std::string(GetParam().model), 0), 0u);
+
+  // What the reader gets to see of the GPRS password.
+  std::string all;
+  for (const auto& page : *pages) all += page;
+  EXPECT_EQ(all.find("gdata123"), std::string::npos) << "a password printed in clear";
+  if (GetParam().gsm) {
+    EXPECT_NE(all.find("••••"), std::string::npos);
+    ASSERT_EQ(Tool({"report", file, "--pdf", Path("shown.pdf"), "--show-passwords"}).status, 0);
+    const auto shown = test::PdfPages(Path("shown.pdf"));
+    ASSERT_TRUE(shown);
+    std::string text;
+    for (const auto& page : *shown) text += page;
+    EXPECT_NE(text.find("gdata123"), std::string::npos);
+  }
+
+  const fs::path shots = fs::path(TIVOLAN_CLI_PATH).parent_path() / "screenshots";
+  fs::create_directories(shots);
+  for (const char* dpi : {"100", "300"}) {
+    const std::string prefix = (shots / ("report-" + std::string(GetParam().name) + "-" + dpi + "dpi")).string();
+    EXPECT_EQ(test::RunProgram("/usr/bin/pdftoppm", {"-png", "-r", dpi, pdf, prefix}).status, 0);
+    EXPECT_TRUE(fs::exists(prefix + "-1.png"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, CliReport,
+                         ::testing::Values(ReportCase{"type1-gsm", 1, true, "Ирт-ОП8А"},
+                                           ReportCase{"type2", 2, false, "Ирт-ОП8 ППК"},
+                                           ReportCase{"concentrator", 3, false, "Ирт-ОП-КС"}),
+                         [](const auto& param) {
+                           std::string name = param.param.name;
+                           for (char& c : name) if (c == '-') c = '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace tivolan
