@@ -178,12 +178,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "\nУкажите другой порт в --port; какие порты есть и свободны ли они, покажет tivolan-cli ports\n"}),
     [](const ::testing::TestParamInfo<RussianCase>& row) { return std::string(row.param.name); });
 
-TEST_F(CliHabits, AStandardOutputThatCannotBeWrittenIsSaidInRussian) {
-  const RunResult r = Tool({"defaults", "--type", "1", "-o", "-"}, "exec \"$0\" \"$@\" >/dev/full");
-  EXPECT_EQ(r.status, 4);
-  EXPECT_EQ(r.err, "tivolan-cli: стандартный вывод не записан: на диске нет места\n");
-}
-
 // firmware --check: the blocks of a good file, where and why a bad one fails.
 struct CheckCase {
   const char* file;  // nullptr: no such file
