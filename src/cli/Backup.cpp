@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "files/FileIO.h"
+#include "files/FileTimes.h"
 #include "files/FileProblems.h"
 #include "model/DeviceCatalogue.h"
 
@@ -22,18 +23,6 @@ std::optional<std::string> BackupFolderProblem(const std::string& folder) {
     return "в папке " + folder + " нельзя создать файл" + (reason.empty() ? "" : ": " + reason);
   }
   return std::nullopt;
-}
-
-std::string LocalTimeText(std::time_t when, const char* format) {
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &when);
-#else
-  localtime_r(&when, &local);
-#endif
-  char text[64];
-  std::strftime(text, sizeof text, format, &local);
-  return text;
 }
 
 std::string BackupFileName(const std::string& folder, int deviceType, std::time_t when) {

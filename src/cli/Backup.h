@@ -15,7 +15,4 @@ std::optional<std::string> BackupFolderProblem(const std::string& folder);
 // already there.
 std::string BackupFileName(const std::string& folder, int deviceType, std::time_t when);
 
-// A moment in local time, as strftime formats it.
-std::string LocalTimeText(std::time_t when, const char* format);
-
 }  // namespace tivolan::cli

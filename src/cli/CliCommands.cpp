@@ -17,6 +17,7 @@
 #include "files/FileIO.h"
 #include "files/FileOps.h"
 #include "files/FileProblems.h"
+#include "files/FileTimes.h"
 #include "link/GsmBlocks.h"
 #include "link/ExchangeOperation.h"
 #include "model/CodePage.h"
@@ -48,7 +49,7 @@ const char* kToolHelp =
     "  defaults  write the default configuration of a device type\n"
     "  firmware  update a device's firmware through its boot loader, or check a firmware file\n"
     "  ports     list the serial ports and say whether each can be opened, and why not\n"
-    "  report    a printable HTML page of a configuration file, with the program's checks\n"
+    "  report    the commissioning report of a configuration file: HTML, or PDF with --pdf\n"
     "\n"
     "'tivolan-cli <command> --help' describes a command; -V, --version prints the version.\n"
     "-o - writes the configuration to standard output (a file named \"-\" is ./-).\n"
@@ -101,13 +102,15 @@ const std::map<std::string, const char*> kVerbHelp = {
      "13 a block was rejected (\"Ошибка контрольной суммы\");\n"
      "130 interrupted (Ctrl+C), the port is closed.\n"},
     {"report",
-     "usage: tivolan-cli report FILE.cf8 [-o FILE.html] [--pdf FILE.pdf]\n"
+     "usage: tivolan-cli report FILE.cf8 [-o FILE.html] [--pdf FILE.pdf] [--show-passwords]\n"
      "\n"
-     "Writes a printable page (HTML, one file, A4) of FILE.cf8: the device type, every setting in the\n"
-     "words of the program's pages, the file's name and date, and a section \"Проверки\" with what looks\n"
-     "wrong (GSM without any destination on, an empty SMS list, GPRS without access points, ...).\n"
-     "Without -o (or --pdf, which prints it to an A4 PDF) the page goes to standard output. A file that\n"
-     "is no configuration: exit 3, nothing written.\n"},
+     "Writes the commissioning report of FILE.cf8 as a printable page (HTML, one file, A4): the device\n"
+     "type, the file's name and date, every setting in the words of the program's pages, the section\n"
+     "\"Проверки\" with a mark per check (GSM without any destination on, an empty SMS list, GPRS\n"
+     "without access points, ...), and lines to fill in and sign by hand. GPRS passwords show as \"••••\"\n"
+     "unless --show-passwords is given. Without -o (or --pdf, which prints it to an A4 PDF with a\n"
+     "header and a footer on every page) the page goes to standard output, as with -o - (or\n"
+     "--pdf -). A file that is no configuration: exit 3, nothing written.\n"},
     {"ports",
      "usage: tivolan-cli ports [PORT...]\n"
      "\n"
@@ -149,6 +152,7 @@ struct Options {
   bool yes = false;
   bool help = false;
   bool check = false;  // firmware: the file only
+  bool showPasswords = false;
 };
 
 int Usage(Streams& io, const std::string& message, const std::string& verb) {
@@ -171,6 +175,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& o, Strea
     if (a == "--help" || a == "-h") o.help = true;
     else if (a == "--yes") o.yes = true;
     else if (a == "--check") o.check = true;
+    else if (a == "--show-passwords") o.showPasswords = true;
     else if (a == "--port") { if (!value(o.port)) return Usage(io, "--port needs a port name", o.verb); }
     else if (a == "-o" || a == "--output") { if (!value(o.output)) return Usage(io, a + " needs a file name", o.verb); }
     else if (a == "--pdf") { if (!value(o.pdf)) return Usage(io, "--pdf needs a file name", o.verb); }
@@ -220,6 +225,10 @@ int Save(const std::string& path, SharedData& data, FormState& form, Streams& io
 
 // A file other than a configuration, saved as one is.
 int SaveBytes(const std::string& path, const std::string& bytes, Streams& io) {
+  if (IsStandardOutput(path)) {
+    io.out << bytes;
+    return kExitOk;
+  }
   try {
     WriteFileReplacing(path, bytes);
   } catch (const FileError& e) {
@@ -264,7 +273,7 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
 
 // A file the command will write, checked before anything else is done.
 bool CanSaveTo(const std::optional<std::string>& target, Streams& io) {
-  if (!target) return true;
+  if (!target || IsStandardOutput(target)) return true;
   try {
     CheckSaveTarget(*target);
   } catch (const FileError& e) {
@@ -278,7 +287,7 @@ int Read(const Options& o, Streams& io) {
   if (!o.port) return Usage(io, "--port is required", o.verb);
   if (!o.files.empty()) return Usage(io, "unexpected argument " + o.files[0], o.verb);
   // Found out before the device is touched, not after a read that is lost.
-  if (!IsStandardOutput(o.output) && !CanSaveTo(o.output, io)) return kExitSaveFailed;
+  if (!CanSaveTo(o.output, io)) return kExitSaveFailed;
   StreamPrompter prompter(io);
   SharedData data;
   FormState form;
@@ -347,35 +356,27 @@ int Show(const Options& o, Streams& io) {
   return kExitOk;
 }
 
-// The file's modification time as a reader of the report expects it.
-std::string FileDate(const std::string& path) {
-  std::error_code ec;
-  const auto written = std::filesystem::last_write_time(PathFromUtf8(path), ec);
-  if (ec) return "";
-  // Through "now" on both clocks: the conversion between them is not in
-  // every standard library yet.
-  const auto system = std::chrono::system_clock::now() + std::chrono::duration_cast<std::chrono::system_clock::duration>(
-                                                             written - std::filesystem::file_time_type::clock::now());
-  return LocalTimeText(std::chrono::system_clock::to_time_t(system), "%d.%m.%Y %H:%M");
-}
-
 int Report(const Options& o, Streams& io) {
   if (o.files.size() != 1) return Usage(io, "one configuration file is required", o.verb);
+  if (IsStandardOutput(o.output) && IsStandardOutput(o.pdf))
+    return Usage(io, "-o - and --pdf - would both write to standard output", o.verb);
   if (!CanSaveTo(o.output, io) || !CanSaveTo(o.pdf, io)) return kExitSaveFailed;
   StreamPrompter prompter(io);
   SharedData data;
   FormState form;
   if (!OpenFile(o.files[0], data, form, prompter, io)) return kExitBadFile;
-  const std::string html = BuildReportHtml(data, {o.files[0], FileDate(o.files[0])});
+  const ReportDocument report = BuildReport(data, {o.files[0], FileTimeText(o.files[0])},
+                                            {o.showPasswords, ProgramNameAndVersion(), NowText()});
   if (o.pdf) {
     std::string pdf, error;
-    if (!PrintReportPdf(html, pdf, error)) {
+    if (!PrintReportPdf(report, pdf, error)) {
       io.err << "tivolan-cli: " << error << "\n";
       return kExitSaveFailed;
     }
     if (const int status = SaveBytes(*o.pdf, pdf, io)) return status;
     if (!o.output) return kExitOk;
   }
+  const std::string html = ReportHtml(report);
   if (!o.output) {
     io.out << html;
     return kExitOk;

@@ -108,5 +108,33 @@ INSTANTIATE_TEST_SUITE_P(Devices, CliReport,
                            return name;
                          });
 
+// "-" is standard output for the page and for the PDF alike, never a file
+// of that name; both at once would mix them.
+struct DashCase {
+  std::vector<std::string> args;
+  int status;
+  const char* starts;  // what standard output begins with
+};
+class CliReportDash : public ::testing::TestWithParam<DashCase>, protected test::TempDir {
+ protected:
+  CliReportDash() : TempDir("tivolan-cli-report-dash") {}
+};
+
+TEST_P(CliReportDash, IsStandardOutput) {
+  ASSERT_EQ(Tool({"defaults", "--type", "3", "-o", Path("k.cf8")}).status, 0);
+  std::vector<std::string> words{"-c", "cd \"$1\" && shift && exec \"$0\" \"$@\"", TIVOLAN_CLI_PATH, dir.string(),
+                                 "report", "k.cf8"};
+  words.insert(words.end(), GetParam().args.begin(), GetParam().args.end());
+  const RunResult r = test::RunProgram("/bin/sh", words);
+  EXPECT_EQ(r.status, GetParam().status) << r.err;
+  EXPECT_EQ(r.out.rfind(GetParam().starts, 0), 0u) << r.out.substr(0, 40);
+  EXPECT_FALSE(fs::exists(dir / "-"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, CliReportDash,
+                         ::testing::Values(DashCase{{"-o", "-"}, 0, "<!DOCTYPE html>"},
+                                           DashCase{{"--pdf", "-"}, 0, "%PDF-"},
+                                           DashCase{{"--pdf", "-", "-o", "-"}, 2, ""}));
+
 }  // namespace
 }  // namespace tivolan
