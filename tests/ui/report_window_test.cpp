@@ -2,7 +2,10 @@
 // the report of what the window holds, with where it came from on every
 // page, printed or saved as PDF.
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest>
 #include <filesystem>
 
@@ -100,6 +103,24 @@ class ReportWindowTest : public QObject {
     }
     QCOMPARE(b.window->StatusText(), QStringLiteral("Отчёт отправлен на печать"));
     CheckPages(*b.printTo, Model(3), {"Файл не сохранён"});
+  }
+
+  // The file menu as it opens, kept in build/screenshots/ for review: the
+  // two report commands between saving and leaving, Ctrl+P beside printing.
+  void theFileMenuOffersBothReportCommands() {
+    WindowBench b;
+    QMenu* file = b.window->menuBar()->actions().front()->menu();
+    file->popup(b.window->mapToGlobal(QPoint(8, 8)));
+    QVERIFY(QTest::qWaitForWindowExposed(file));
+    QStringList texts;
+    for (QAction* a : file->actions()) texts << a->text();
+    QVERIFY(texts.indexOf(QStringLiteral("Сохранить &как...")) < texts.indexOf(QStringLiteral("&Печать...")));
+    QVERIFY(texts.indexOf(QStringLiteral("Сохранить &отчёт...")) < texts.indexOf(QStringLiteral("Выход")));
+    QCOMPARE(Control<QAction>(b.window, "FilePrint")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(shots);
+    QVERIFY(file->grab().save(shots + QStringLiteral("/file-menu.png")));
+    file->close();
   }
 
   // A report that cannot be saved says so and leaves nothing behind.
