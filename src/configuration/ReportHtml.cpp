@@ -1,5 +1,6 @@
 // The report as one HTML page, for a browser or a file to keep.
 #include "configuration/Report.h"
+#include "files/XmlDocument.h"
 
 namespace tivolan {
 namespace {
@@ -55,19 +56,8 @@ constexpr const char* kStyle =
 
 }  // namespace
 
-std::string HtmlEscape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+// The XML escapes are HTML's as well ("&apos;" since HTML 5).
+std::string HtmlEscape(const std::string& text) { return XmlEscape(text); }
 
 std::string ReportHtml(const ReportDocument& report) {
   std::string html = "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
