@@ -52,7 +52,7 @@ const char* kToolHelp =
     "  report    the commissioning report of a configuration file: HTML, or PDF with --pdf\n"
     "\n"
     "'tivolan-cli <command> --help' describes a command; -V, --version prints the version.\n"
-    "-o - writes the configuration to standard output (a file named \"-\" is ./-).\n"
+    "-o - writes the configuration (or the report) to standard output (a file named \"-\" is ./-).\n"
     "\n"
     "exit status: 0 success; 1 the files differ (diff); 2 usage error; 3 a file that cannot be\n"
     "opened or is no configuration file (or no firmware); 4 the file or standard output cannot be\n"

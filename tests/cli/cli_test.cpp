@@ -505,8 +505,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OutputCase{"ports", "--type 1", {"ports", "{port}"}},
                       OutputCase{"read_to_standard_output", "--type 1", {"read", "--port", "{port}", "-o", "-"}},
                       OutputCase{"defaults_to_standard_output", nullptr, {"defaults", "--type", "2", "-o", "-"}},
-                      OutputCase{"report_to_standard_output", nullptr, {"report", "{a}", "-o", "-"}},
-                      OutputCase{"report_pdf_to_standard_output", nullptr, {"report", "{a}", "--pdf", "-"}}),
+                      OutputCase{"report_to_standard_output", nullptr, {"report", "{a}", "-o", "-"}}),
     [](const ::testing::TestParamInfo<OutputCase>& row) { return std::string(row.param.name); });
 
 // A disk that fills while the PDF goes out: the file size limit stops every
