@@ -118,7 +118,7 @@ const std::map<std::string, const char*> kVerbHelp = {
      "which process, or a lock file); no permission, with the command that fixes it; no such device; not a\n"
      "serial port; and the maker and model of a USB adapter. read, write and firmware refuse a port that\n"
      "another process holds open (exit 6) and name it in the same words. Control characters in a name\n"
-     "are shown escaped (\\n, \\x1b, a backslash as \\\\).\n"
+     "are shown escaped (\\n, \\x1b).\n"
      "\n"
      "exit status: 0 the ports were listed, and each port named can be opened; 6 a port named is missing\n"
      "or cannot be used (in use, no permission, not a serial port, no port name).\n"},

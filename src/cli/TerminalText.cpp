@@ -48,8 +48,6 @@ std::string Escaped(std::string_view text) {
       out += Hex("\\u%04x", static_cast<uint8_t>(text[at + 1]));  // C1: U+0080..U+009F
     } else if (n > 1) {
       out.append(text.substr(at, n));
-    } else if (byte == '\\') {
-      out += "\\\\";
     } else if (byte == '\n') {
       out += "\\n";
     } else if (byte == '\r') {

@@ -10,9 +10,10 @@
 
 namespace tivolan::cli {
 
-// `text` with each control character (C0, DEL and C1), each byte that is no
-// UTF-8 and the backslash itself written as an escape: \n \r \t \\ or \xHH
-// (a C1 character as \u0085); everything else as it is.
+// `text` with each control character (C0, DEL and C1) and each byte that is
+// no UTF-8 written as an escape: \n \r \t or \xHH (a C1 character as
+// \u0085); everything else as it is. A backslash stays one: Windows' port
+// paths ("\\.\COM3") are full of them.
 std::string Escaped(std::string_view text);
 
 // `text` (escaped already) and blanks up to `width` characters.

@@ -20,7 +20,7 @@ TEST(Escaped, ControlCharactersAndBrokenUtf8BecomeEscapesAndTextStays) {
       {"line ends and tabs", "a\nb\r\tc", "a\\nb\\r\\tc"},
       {"an escape sequence", "\x1b[2J", "\\x1b[2J"},
       {"NUL and DEL", std::string("a\0b\x7f", 4), "a\\x00b\\x7f"},
-      {"a backslash", "\\x1b", "\\\\x1b"},
+      {"a Windows port path", "\\\\.\\COM3", "\\\\.\\COM3"},
       {"C1 control", "a\xc2\x9b" "31m", "a\\u009b31m"},
       {"no UTF-8", "\xff\xfe", "\\xff\\xfe"},
       {"cut character", "/dev/\xd0", "/dev/\\xd0"},
