@@ -13,6 +13,7 @@
 #include "files/FileIO.h"
 #include "files/FileOps.h"
 #include "model/DefaultImages.h"
+#include "support/SimHelp.h"
 #include "support/HeldPort.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompter.h"
@@ -266,10 +267,7 @@ TEST_F(Cli, ShowAndDiffInTheProgramsWords) {
 
 // A type 1 panel whose configuration uses GSM: one destination on, an SMS
 // recipient, GPRS for SIM 1.
-const char* kGsmPanel =
-    "--type 1 --image 78171E1E68140000681400006814000048100000500F0000580400005804000000000200331"
-    "0C00210 --block 2=123401010D492B373930333132333435363700000000 "
-    "--block 3=0B696E7465726E657400000000 --block 4=02039730214365F7FFFF00";
+constexpr const char* kGsmPanel = test::kGsmPanelArgs;
 
 TEST_F(Cli, AGsmConfigurationGoesFromDeviceToFileToDeviceWithEveryByte) {
   const std::string a = Sim(kGsmPanel);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "files/FileIO.h"
+#include "support/SimHelp.h"
 #include "support/Processes.h"
 #include "support/TempDir.h"
 
@@ -34,10 +35,7 @@ const DamagedFile kDamaged[] = {
 };
 
 // A type 1 panel using GSM: one destination, an SMS recipient, GPRS for SIM 1.
-const char* kGsmPanel =
-    "--type 1 --image 78171E1E68140000681400006814000048100000500F0000580400005804000000000200331"
-    "0C00210 --block 2=123401010D492B373930333132333435363700000000 "
-    "--block 3=0B696E7465726E657400000000 --block 4=02039730214365F7FFFF00";
+constexpr const char* kGsmPanel = test::kGsmPanelArgs;
 
 class CliFileNumbers : public ::testing::Test, protected test::TempDir {
  protected:

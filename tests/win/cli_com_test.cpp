@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/FileIO.h"
+#include "support/SimHelp.h"
 #include "support/TempDir.h"
 #include "win/ComBridge.h"
 #include "win/Processes.h"
@@ -27,10 +28,7 @@ std::string Lines(std::string text) {
   return text;
 }
 
-const char* kGsmPanel =
-    "--type 1 --image 78171E1E68140000681400006814000048100000500F0000580400005804000000000200331"
-    "0C00210 --block 2=123401010D492B373930333132333435363700000000 "
-    "--block 3=0B696E7465726E657400000000 --block 4=02039730214365F7FFFF00";
+constexpr const char* kGsmPanel = test::kGsmPanelArgs;
 
 class CliOverCom : public ::testing::Test, protected test::TempDir {
  protected:
