@@ -10,9 +10,9 @@
 
 #include "files/FileIO.h"
 #include "model/CodePage.h"
+#include "support/CliBench.h"
 #include "support/HeldPort.h"
 #include "support/Processes.h"
-#include "support/TempDir.h"
 
 namespace tivolan {
 namespace {
@@ -20,25 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::RunResult;
 
-class CliHabits : public ::testing::Test, protected test::TempDir {
+class CliHabits : public ::testing::Test, protected test::CliBench {
  protected:
-  CliHabits() : TempDir("tivolan-cli-habits") {}
-  ~CliHabits() override {
-    for (pid_t pid : sims) test::StopProcess(pid);
-  }
-  std::string Sim(const std::string& args) {
-    std::string port;
-    sims.push_back(test::StartSim(args, port));
-    return port;
-  }
-  // The tool run in the test's folder by `sh -c shell`, "$0" "$@" being it and `args`.
-  RunResult Tool(const std::vector<std::string>& args, const std::string& shell = "exec \"$0\" \"$@\"") {
-    std::vector<std::string> words{"-c", "cd '" + dir.string() + "' && " + shell, TIVOLAN_CLI_PATH};
-    words.insert(words.end(), args.begin(), args.end());
-    return test::RunProgram("/bin/sh", words);
-  }
-  std::string Text(const char* name) const { return ReadWholeFile(Path(name), 1 << 20); }
-  std::vector<pid_t> sims;
+  CliHabits() : CliBench("tivolan-cli-habits") {}
 };
 
 TEST_F(CliHabits, VersionNamesTheProgramAndTheProjectsVersion) {

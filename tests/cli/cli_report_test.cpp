@@ -5,19 +5,15 @@
 
 #include <filesystem>
 
-#include "files/FileIO.h"
+#include "support/CliBench.h"
 #include "support/PdfText.h"
-#include "support/Processes.h"
 #include "support/SimHelp.h"
-#include "support/TempDir.h"
 
 namespace tivolan {
 namespace {
 
 namespace fs = std::filesystem;
 using test::RunResult;
-
-RunResult Tool(const std::vector<std::string>& args) { return test::RunProgram(TIVOLAN_CLI_PATH, args); }
 
 struct ReportCase {
   const char* name;
@@ -27,12 +23,9 @@ struct ReportCase {
   friend void PrintTo(const ReportCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class CliReport : public ::testing::TestWithParam<ReportCase>, protected test::TempDir {
+class CliReport : public ::testing::TestWithParam<ReportCase>, protected test::CliBench {
  protected:
-  CliReport() : TempDir("tivolan-cli-report") {}
-  ~CliReport() override {
-    if (sim > 0) test::StopProcess(sim);
-  }
+  CliReport() : CliBench("tivolan-cli-report") {}
   // The configuration file the report is made of.
   std::string Configuration() {
     const std::string file = Path((std::string(GetParam().name) + ".cf8").c_str());
@@ -40,16 +33,13 @@ class CliReport : public ::testing::TestWithParam<ReportCase>, protected test::T
       EXPECT_EQ(Tool({"defaults", "--type", std::to_string(GetParam().type), "-o", file}).status, 0);
       return file;
     }
-    std::string port;
-    sim = test::StartSim(test::kGsmPanelArgs, port);
-    EXPECT_EQ(Tool({"read", "--port", port, "-o", file}).status, 0);
+    EXPECT_EQ(Tool({"read", "--port", Sim(test::kGsmPanelArgs), "-o", file}).status, 0);
     std::string text = ReadWholeFile(file, 1 << 20);
     const std::string empty = "user=\"\" password=\"\"";
     text.replace(text.find(empty), empty.size(), "user=\"gdata\" password=\"gdata123\"");
     WriteFileReplacing(file, text);
     return file;
   }
-  pid_t sim = -1;
 };
 
 TEST_P(CliReport, EveryPageSaysWhatItIsAndWhoPrintedIt) {
@@ -76,17 +66,12 @@ TEST_P(CliReport, EveryPageSaysWhatItIsAndWhoPrintedIt) {
   EXPECT_EQ(test::PdfTitle(pdf).value_or("").rfind("Конфигурация " + std::string(GetParam().model), 0), 0u);
 
   // What the reader gets to see of the GPRS password.
-  std::string all;
-  for (const auto& page : *pages) all += page;
+  const std::string all = test::Joined(*pages);
   EXPECT_EQ(all.find("gdata123"), std::string::npos) << "a password printed in clear";
   if (GetParam().gsm) {
     EXPECT_NE(all.find("••••"), std::string::npos);
     ASSERT_EQ(Tool({"report", file, "--pdf", Path("shown.pdf"), "--show-passwords"}).status, 0);
-    const auto shown = test::PdfPages(Path("shown.pdf"));
-    ASSERT_TRUE(shown);
-    std::string text;
-    for (const auto& page : *shown) text += page;
-    EXPECT_NE(text.find("gdata123"), std::string::npos);
+    EXPECT_NE(test::Joined(test::PdfPages(Path("shown.pdf")).value_or(std::vector<std::string>{})).find("gdata123"), std::string::npos);
   }
 
   const fs::path shots = fs::path(TIVOLAN_CLI_PATH).parent_path() / "screenshots";
@@ -99,14 +84,10 @@ TEST_P(CliReport, EveryPageSaysWhatItIsAndWhoPrintedIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, CliReport,
-                         ::testing::Values(ReportCase{"type1-gsm", 1, true, "Ирт-ОП8А"},
+                         ::testing::Values(ReportCase{"type1_gsm", 1, true, "Ирт-ОП8А"},
                                            ReportCase{"type2", 2, false, "Ирт-ОП8 ППК"},
                                            ReportCase{"concentrator", 3, false, "Ирт-ОП-КС"}),
-                         [](const auto& param) {
-                           std::string name = param.param.name;
-                           for (char& c : name) if (c == '-') c = '_';
-                           return name;
-                         });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // "-" is standard output for the page and for the PDF alike, never a file
 // of that name, and checked as standard output is; both at once would mix
@@ -121,17 +102,16 @@ struct DashCase {
     *os << c.redirect;
   }
 };
-class CliReportDash : public ::testing::TestWithParam<DashCase>, protected test::TempDir {
+class CliReportDash : public ::testing::TestWithParam<DashCase>, protected test::CliBench {
  protected:
-  CliReportDash() : TempDir("tivolan-cli-report-dash") {}
+  CliReportDash() : CliBench("tivolan-cli-report-dash") {}
 };
 
 TEST_P(CliReportDash, IsStandardOutput) {
   ASSERT_EQ(Tool({"defaults", "--type", "3", "-o", Path("k.cf8")}).status, 0);
-  const std::string shell = std::string("cd \"$1\" && shift && exec \"$0\" \"$@\" ") + GetParam().redirect;
-  std::vector<std::string> words{"-c", shell, TIVOLAN_CLI_PATH, dir.string(), "report", "k.cf8"};
-  words.insert(words.end(), GetParam().args.begin(), GetParam().args.end());
-  const RunResult r = test::RunProgram("/bin/sh", words);
+  std::vector<std::string> args{"report", "k.cf8"};
+  args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+  const RunResult r = Tool(args, std::string("exec \"$0\" \"$@\" ") + GetParam().redirect);
   if (r.err.find("without Qt") != std::string::npos) GTEST_SKIP() << "this build has no Qt";
   EXPECT_EQ(r.status, GetParam().status) << r.err;
   EXPECT_EQ(r.out.rfind(GetParam().starts, 0), 0u) << r.out.substr(0, 40);

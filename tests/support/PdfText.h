@@ -22,6 +22,12 @@ inline std::optional<std::vector<std::string>> PdfPages(const std::string& path)
   return pages;
 }
 
+inline std::string Joined(const std::vector<std::string>& pages) {
+  std::string all;
+  for (const auto& page : pages) all += page;
+  return all;
+}
+
 // The document's "Title", as a viewer shows it in its title bar.
 inline std::optional<std::string> PdfTitle(const std::string& path) {
   const RunResult r = RunProgram("/usr/bin/pdfinfo", {"-enc", "UTF-8", path});
