@@ -17,7 +17,7 @@
 #include "support/HeldPort.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompter.h"
-#include "support/TempDir.h"
+#include "support/CliBench.h"
 
 namespace tivolan {
 namespace {
@@ -25,28 +25,14 @@ namespace {
 namespace fs = std::filesystem;
 using test::RunResult;
 
-class Cli : public ::testing::Test, protected test::TempDir {
+class Cli : public ::testing::Test, protected test::CliBench {
  protected:
-  Cli() : TempDir("tivolan-cli") {}
-  ~Cli() override {
-    for (pid_t pid : sims) test::StopProcess(pid);
-  }
+  Cli() : CliBench("tivolan-cli") {}
+  // A simulator that logs the frames it receives, for SimLog(its index).
   std::string Sim(const std::string& args) {
-    std::string port;
-    sims.push_back(test::StartSim(args + " --log " + Path(("sim" + std::to_string(sims.size()) + ".log").c_str()), port));
-    return port;
+    return CliBench::Sim(args + " --log " + Path(("sim" + std::to_string(sims.size()) + ".log").c_str()));
   }
   std::string SimLog(int index) const { return ReadWholeFile(Path(("sim" + std::to_string(index) + ".log").c_str()), 1 << 20); }
-  RunResult Tool(const std::vector<std::string>& args) { return test::RunProgram(TIVOLAN_CLI_PATH, args); }
-  // The tool run by `sh -c shell`, in which "$0" "$@" stand for it and its arguments.
-  RunResult ToolUnder(const std::string& shell, const std::vector<std::string>& args) {
-    std::vector<std::string> words{"-c", shell, TIVOLAN_CLI_PATH};
-    words.insert(words.end(), args.begin(), args.end());
-    return test::RunProgram("/bin/sh", words);
-  }
-  std::string Text(const char* name) const { return ReadWholeFile(Path(name), 1 << 20); }
-
-  std::vector<pid_t> sims;
 };
 
 TEST_F(Cli, ReadWriteIntoASecondPanelAndReadBackGivesTheSameFile) {
@@ -490,7 +476,7 @@ TEST_P(CliOutput, AFullStandardOutputExitsFourWithTheCause) {
   ASSERT_EQ(Tool({"defaults", "--type", "3", "-o", Path("b.cf8")}).status, 0);
   const std::string port = c.sim ? Sim(c.sim) : "";
   const auto args = Filled(c.args, {{"{a}", Path("a.cf8")}, {"{b}", Path("b.cf8")}, {"{port}", port}});
-  const RunResult r = ToolUnder("exec \"$0\" \"$@\" >/dev/full", args);
+  const RunResult r = Tool(args, "exec \"$0\" \"$@\" >/dev/full");
   EXPECT_EQ(r.status, 4) << r.err;
   EXPECT_NE(r.err.find("tivolan-cli: стандартный вывод не записан: на диске нет места\n"), std::string::npos) << r.err;
 }
@@ -516,7 +502,7 @@ TEST_F(Cli, AReportPdfThatCannotBeWrittenWholeKeepsTheOldFile) {
   ASSERT_GT(Text("whole.pdf").size(), 4096u) << "larger than the limit below";
   fs::remove(Path("whole.pdf"));
   Write("old.pdf", "the report printed before");
-  const RunResult r = ToolUnder("trap '' XFSZ; ulimit -f 8; exec \"$0\" \"$@\"", {"report", Path("a.cf8"), "--pdf", Path("old.pdf")});
+  const RunResult r = Tool({"report", Path("a.cf8"), "--pdf", Path("old.pdf")}, "trap '' XFSZ; ulimit -f 8; exec \"$0\" \"$@\"");
   EXPECT_EQ(r.status, 4) << r.err;
   EXPECT_NE(r.err.find(Path("old.pdf") + ": Файл не сохранён: файл больше, чем позволяет система\n"), std::string::npos)
       << r.err;
