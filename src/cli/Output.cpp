@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/CliCommands.h"
+#include "cli/TerminalText.h"
 #include "files/FileProblems.h"
 
 namespace tivolan::cli {
@@ -38,7 +39,7 @@ void CheckedOutput::Failed() {
 
 int SaveFailed(std::ostream& err, const FileSystemCause& cause) {
   if (cause.action != FileAction::WriteOutput) {
-    err << "tivolan-cli: " << cause.path << ": " << SaveProblem(cause) << "\n";
+    err << "tivolan-cli: " << Escaped(cause.path) << ": " << SaveProblem(cause) << "\n";
   } else {
     const std::string reason = SaveReason(cause);
     err << "tivolan-cli: стандартный вывод не записан" << (reason.empty() ? "" : ": " + reason) << "\n";
