@@ -78,9 +78,9 @@ class Builder {
     const ConstPanelImage image = Panel();
     Add(page, "Реле \"Тревога\"", Item(RelayModeList, p.releAlarm, image.AlarmRelay().Get()));
     Add(page, "Реле \"Пожар\"", Item(RelayModeList, p.releFire, image.FireRelay().Get()));
-    Add(page, "Реле \"Управление\" (скрыто)", Item(RelayModeList, p.releControl, image.ControlRelay().Get()));
+    Add(page, std::string("Реле \"Управление\"") + kHiddenMark, Item(RelayModeList, p.releControl, image.ControlRelay().Get()));
     Add(page, "Контроль цепей: Реле \"пожар\"", YesNo(p.circuit[1]));
-    Add(page, "Контроль цепей: Реле \"управление\" (скрыто)", YesNo(p.circuit[2]));
+    Add(page, std::string("Контроль цепей: Реле \"управление\"") + kHiddenMark, YesNo(p.circuit[2]));
     Add(page, "Контроль цепей: Звуковой оповещатель", YesNo(p.circuit[6]));
     Add(page, "Контроль цепей: Световой оповещатель", YesNo(p.circuit[7]));
     Add(page, "Использовать внутренний зуммер", YesNo(p.useBuzzer));
@@ -155,7 +155,7 @@ class Builder {
     Add(page, "Включить расширители", on.empty() ? "нет" : on);
     Add(page, "БВИ: Вкл. звук при тихой тревоге на расширителях", c.bviVisible ? YesNo(c.bviSilent) : "");
     Add(page, "БВИ: Вкл. звук при \"принуждении\" на расширителях", c.bviVisible ? YesNo(c.bviDuress) : "");
-    Add(page, "БВИ: Разрешить сброс расширителей кнопками (скрыто)", YesNo(c.bviReset));
+    Add(page, std::string("БВИ: Разрешить сброс расширителей кнопками") + kHiddenMark, YesNo(c.bviReset));
     Add(page, "Контроль цепи реле \"пожар\"", YesNo(c.fireReleCntr));
   }
 
