@@ -5,6 +5,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/TerminalText.h"
+#include "cli/os/WriteError.h"
 #include "files/FileProblems.h"
 
 namespace tivolan::cli {
@@ -34,7 +35,7 @@ int CheckedOutput::sync() {
 }
 
 void CheckedOutput::Failed() {
-  if (!failure_) failure_ = std::error_code(errno, std::generic_category());
+  if (!failure_) failure_ = std::error_code(LastWriteError(), std::generic_category());
 }
 
 int SaveFailed(std::ostream& err, const FileSystemCause& cause) {

@@ -95,6 +95,14 @@ struct FailureCase {
   const char* text;
 };
 
+// A reader that has gone (`| head -0`): the pipe is said to be closed, as on
+// Linux, not "системная ошибка 22".
+TEST_F(CliOverCom, AClosedOutputPipeIsSaidToBeOne) {
+  const WinRunResult r = test::RunWindowsProgram(test::ProgramBeside("tivolan-cli.exe"), {"--version"}, true);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(Lines(r.err), "tivolan-cli: стандартный вывод не записан: программа, читавшая вывод, закрыла канал\n");
+}
+
 TEST_F(CliOverCom, AFailedReadExitsWithTheFinalStatusAndWritesNoFile) {
   for (const FailureCase& c : {FailureCase{"--type 1 --fault no-answer", 7, "Нет связи, проверьте соединения или тип прибора"},
                                FailureCase{"--type 1 --fault wrong-type", 9, "Ошибка. Неизвестное устройство"}}) {
