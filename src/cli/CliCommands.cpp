@@ -290,6 +290,11 @@ int Diff(const Options& o, Streams& io) {
 // port named that cannot be used fails the command, as it would fail a read.
 int Ports(const Options& o, Streams& io) {
   const bool named = !o.files.empty();
+  if (o.names) {
+    if (named) return Usage(io.err, "--names lists the ports the program offers; it takes no port", o.verb);
+    for (const auto& p : BuildPortList()) io.out << Escaped(p) << "\n";
+    return kExitOk;
+  }
   const std::vector<std::string> ports = named ? o.files : BuildPortList();
   if (ports.empty()) io.err << "tivolan-cli: система не сообщает ни об одном последовательном порте\n";
   std::vector<std::pair<std::string, std::string>> rows;  // name, state; both escaped

@@ -92,13 +92,14 @@ const std::map<std::string, const char*, std::less<>> kVerbHelp = {
      "--pdf -). FILE.cf8 given as - is read from standard input. A file that is no configuration:\n"
      "exit 3, nothing written.\n"},
     {"ports",
-     "usage: tivolan-cli ports [PORT...]\n"
+     "usage: tivolan-cli ports [PORT...] | --names\n"
      "\n"
      "Lists the serial ports the program offers (or the ports named) with their state: free; in use (by\n"
      "which process, or a lock file); no permission, with the command that fixes it; no such device; not a\n"
      "serial port; and the maker and model of a USB adapter. read, write and firmware refuse a port that\n"
      "another process holds open (exit 6) and name it in the same words. Control characters in a name\n"
-     "are shown escaped (\\n, \\x1b).\n"
+     "are shown escaped (\\n, \\x1b). With --names only the names of the ports the program offers are\n"
+     "listed, one a line, and no port is opened (for completion in a shell).\n"
      "\n"
      "exit status: 0 the ports were listed, and each port named can be opened; 6 a port named is missing\n"
      "or cannot be used (in use, no permission, not a serial port, no port name).\n"},
@@ -133,6 +134,7 @@ constexpr Flag kFlags[] = {
     {{"--yes", nullptr}, &Options::yes},
     {{"--check", nullptr}, &Options::check},
     {{"--show-passwords", nullptr}, &Options::showPasswords},
+    {{"--names", nullptr}, &Options::names},
 };
 
 template <typename Row, std::size_t N>

@@ -17,6 +17,7 @@ struct Options {
   bool help = false;
   bool check = false;  // firmware: the file only
   bool showPasswords = false;
+  bool names = false;  // ports: the names alone, nothing opened
 };
 
 // The tool's help, and a command's (nullptr for no such command).

@@ -174,8 +174,13 @@ ReportDocument BuildReport(const SharedData& data, const ReportSource& source, c
   }
   report.sections = Sections({entries.begin() + (entries.empty() ? 0 : 1), entries.end()}, options);
   report.checks = RunChecks(data);
-  report.signOff = {"Объект",           "Адрес",   "Монтажник (Ф.И.О.)", "Подпись монтажника",
-                    "Заказчик (Ф.И.О.)", "Подпись заказчика", "Дата"};
+  report.signOff = {"Объект",
+                    "Адрес",
+                    "Монтажник (Ф.И.О.)",
+                    "Подпись монтажника",
+                    "Заказчик (Ф.И.О.)",
+                    "Подпись заказчика",
+                    "Дата"};
   report.program = options.program;
   report.printedAt = options.printedAt;
   return report;

@@ -152,7 +152,7 @@ TEST_F(CliOverCom, WithoutATerminalAWriteThatWouldAskIsRefused) {
   const WinRunResult r = Tool({"write", "--port", target, In("off.cf8")});
   EXPECT_EQ(r.status, 5) << r.err;
   EXPECT_NE(r.err.find("без --yes запись не выполнена"), std::string::npos) << r.err;
-  EXPECT_EQ(r.err.find("[д/н]"), std::string::npos) << "no question without a terminal\n" << r.err;
+  EXPECT_EQ(r.err.find("[д/Н]"), std::string::npos) << "no question without a terminal\n" << r.err;
   EXPECT_EQ(SimLog(1), "") << "nothing was sent";
   const WinRunResult yes = Tool({"write", "--port", target, In("off.cf8"), "--yes"});
   EXPECT_EQ(yes.status, 0) << yes.err;
