@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/ExitStatus.h"
+#include "cli/TerminalText.h"
 
 namespace tivolan::cli {
 namespace {
@@ -188,7 +189,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& o, std::
       if (equals != std::string::npos) return Usage(err, name + " takes no value", o.verb);
       o.*flag->into = true;
     } else {
-      return Usage(err, "unknown option " + a, o.verb);
+      return Usage(err, "unknown option " + Escaped(a), o.verb);
     }
   }
   return std::nullopt;
