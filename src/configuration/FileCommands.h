@@ -29,6 +29,8 @@ struct OpenResult {
   FileCause problem = {};    // why the file was refused (OpenProblem words it)
 };
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter);
+// The same for a file's text (tivolan-cli reads "-" from standard input).
+OpenResult OpenConfigurationText(SharedData& data, FormState& form, const std::string& text, Prompter& prompter);
 
 // The commit step and the file write of "&Сохранить" / "Сохранить &как...".
 // Throws ConfigurationRefused when the commit step refuses the configuration
