@@ -116,7 +116,9 @@ std::optional<Reply> PanelSimulator::Answer(const Frame& frame) {
   if (block > 1) return Deliver(static_cast<uint8_t>(block), Block(block), readBack, block);
   // Block-1 answer: the "block" byte is the device type, then the version.
   const bool wrong = setup_.fault == Fault::WrongType && (setup_.faultBlock == 0 || setup_.faultBlock == 1);
-  Bytes data{static_cast<uint8_t>(setup_.version)};
+  const int version = setup_.version + (setup_.counter ? blockOneFrames_ : 0);
+  ++blockOneFrames_;
+  Bytes data{static_cast<uint8_t>(version)};
   data.insert(data.end(), payload_.begin(), payload_.end());
   return Deliver(static_cast<uint8_t>(wrong ? setup_.wrongType : setup_.type), std::move(data), readBack, block);
 }

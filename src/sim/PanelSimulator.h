@@ -47,6 +47,8 @@ struct DeviceSetup {
   int wrongType = 9;                // Fault::WrongType
   int faultBlock = 0;               // the block whose answers carry the fault; 0: every block
   int atBlock = 1;                  // boot loader: the block (1-based, counted from the start) that meets the fault
+  bool counter = false;             // the version byte counts the block-1 frames: `version` for the first, one
+                                    // more for each next, so that an answer shows which request it answers
 };
 
 // What the device does after a frame: an answer, and how it is sent.
@@ -92,6 +94,7 @@ class PanelSimulator {
   std::deque<Bytes> frames_;
   std::size_t frameCount_ = 0;
   std::size_t delayed_ = 0;  // faulty answers delayed so far
+  int blockOneFrames_ = 0;   // block-1 frames answered so far
 };
 
 // A frame: 0x7E, length, command, block, data, checksum; std::length_error

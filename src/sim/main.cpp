@@ -27,8 +27,8 @@ const char* kUsage =
     "  --bootloader        simulate the boot loader instead of a panel: checks for\n"
     "                      115200 baud, reads length-prefixed blocks, answers\n"
     "                      each with 0x11; --type, --version, --image, --block,\n"
-    "                      --delay, --delays, --answer-type and --fault-block do\n"
-    "                      not apply\n"
+    "                      --delay, --delays, --answer-type, --fault-block and\n"
+    "                      --counter do not apply\n"
     "  --fault NAME        panel, one of: no-answer truncated bad-crc wrong-type\n"
     "                      readback delay oversized hangup stall\n"
     "                      boot loader, at the block --at-block names:\n"
@@ -45,6 +45,9 @@ const char* kUsage =
     "  --fault-block N     apply the fault to the answers of block N (1..4) only\n"
     "  --at-block K        boot loader: the fault meets the K-th block received\n"
     "                      (1-based, default 1)\n"
+    "  --counter           the version byte of each block-1 answer counts them: N of\n"
+    "                      --version for the first, one more for each next (an\n"
+    "                      answer shows which request it answers)\n"
     "  --no-pacing         send at once instead of at the line speed\n"
     "  --log FILE          log received frames (boot loader: blocks) to FILE\n"
     "                      instead of standard error\n";
@@ -96,6 +99,10 @@ int main(int argc, char** argv) {
     }
     if (arg == "--no-pacing") {
       options.pacing = false;
+      continue;
+    }
+    if (arg == "--counter") {
+      options.device.counter = true;
       continue;
     }
     if (arg == "--bootloader") {
