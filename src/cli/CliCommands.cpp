@@ -246,6 +246,9 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
   EventLoop loop;
   LoopPollTimer timer(loop);
   TDataModule1 dataModule(CreateSystemSerialDevice(), &timer);
+  // No exchange of this process follows: a late answer is waited for here,
+  // before the port closes, not by the next command's request.
+  dataModule.SetWaitsForOwedAnswerBeforeClose(true);
   dataModule.cmprtdrvr1.SetPortName(*path);
   GsmBlockExchange gsm(data);
   const InterruptGuard interrupt;

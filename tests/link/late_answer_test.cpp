@@ -213,10 +213,10 @@ TEST_F(LatenessTable, ACommandTakesTheAnswerToItsOwnRequestOrExitsSeven) {
       {"2.5 s, writes", "--fault delay --delay 2500", {"write b.cf8", "write a.cf8"}, {7, 7}},
   };
   ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", "a.cf8"}).status, 0);
-  ASSERT_EQ(Tool({"read", "--port", Sim("--type 1 --image " + HexOf(kPayloadB)), "-o", "b.cf8"}).status, 0);
+  ASSERT_EQ(Tool({"read", "--port", Sim("--type 1 --log /dev/null --image " + HexOf(kPayloadB)), "-o", "b.cf8"}).status, 0);
   std::string script = "{ ";
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    const std::string port = Sim("--type 1 --counter " + rows[r].sim);
+    const std::string port = Sim("--type 1 --counter --log /dev/null " + rows[r].sim);
     script += "( ";
     for (std::size_t c = 0; c < rows[r].commands.size(); ++c) {
       const std::string at = std::to_string(r) + "-" + std::to_string(c);
