@@ -55,10 +55,11 @@ const char* kToolHelp =
     "-o - writes the configuration (or the report) to standard output (a file named \"-\" is ./-).\n"
     "\n"
     "exit status: 0 success; 1 the files differ (diff); 2 usage error; 3 a file that cannot be\n"
-    "opened or is no configuration file (or no firmware); 4 the file or standard output cannot be\n"
-    "written; 5 the write was refused; 6..11 the final status of a failed exchange with the device\n"
-    "(6: the port cannot be opened, or another program holds it; for ports, a port named cannot be\n"
-    "used); 12, 13 a failed firmware update;\n"
+    "opened or is no configuration file (or no firmware); 4 the file, standard output or standard\n"
+    "error cannot be written (the exchange still goes on to its end); 5 the write was refused;\n"
+    "6..11 the final status of a failed exchange with the device\n"
+    "(6: the port cannot be opened, is no serial line, or another program holds it; for ports, a\n"
+    "port named cannot be used); 12, 13 a failed firmware update;\n"
     "130 the exchange was interrupted (Ctrl+C), the port is closed.\n";
 
 const std::map<std::string, const char*> kVerbHelp = {
@@ -264,11 +265,14 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
         io.err << StatusMessage(code, data.DeviceVersion) << "\n";
       },
       &gsm, &interrupt.Flag());
+  // Interrupted after its final status, the exchange was over: only the
+  // wait for an answer that may still come was cut short.
+  const bool over = outcome.finalCode.has_value();
   if (outcome.cancelled)
-    io.err << "tivolan-cli: обмен с прибором прерван" << (outcome.ended ? "" : ", порт не закрылся вовремя") << "\n";
+    io.err << "tivolan-cli: " << (over ? "ожидание запоздалого ответа прибора прервано" : "обмен с прибором прерван")
+           << (outcome.ended ? "" : ", порт не закрылся вовремя") << "\n";
   if (outcome.WriteUnfinished()) io.err << "tivolan-cli: " << UnfinishedWriteText(outcome.blocksSent) << "\n";
-  // An exchange without a final status was cancelled before it.
-  if (outcome.cancelled || !outcome.finalCode) return kExitInterrupted;
+  if (!over) return kExitInterrupted;
   if (const int status = ExitStatusOf(*outcome.finalCode)) return status;
   if (typeRead) *typeRead = outcome.param;
   return kExitOk;

@@ -176,6 +176,9 @@ TEST_F(QuietLine, LateAnswersQueuedWhenTheRequestIsDueAreDrainedAndNeverTaken) {
   for (int i = 0; i < 10; ++i) late.insert(late.end(), kLateAnswer.begin(), kLateAnswer.end());
   const auto sent = Clock::now();
   Device device(pty, late);
+  // Queued when the request is due, however long the device took to send them.
+  while (dataModule.cmprtdrvr1.InputQueued() == 0 && dataModule.ReceivedCount() == 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   ASSERT_TRUE(worker.Exchange(MakeRequestFrame(2)));
   EXPECT_EQ(Received(), kAnswer);
   EXPECT_GE(device.RequestAt() - sent, kLineQuiet) << "the request went out before the line was quiet";
