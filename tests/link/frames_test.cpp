@@ -141,18 +141,13 @@ TEST(FurtherChecks, Block2ReadBackSkipsTheLastDataByte) {
   EXPECT_FALSE(DestWriteAnswerMatches({answer.data(), answer.size()}, frame));
 }
 
-// An answer of another block or kind is no read-back of this one (a late
-// answer to another request): only its length byte is not compared.
-TEST(FurtherChecks, Blocks34ReadBackComparesTheBlockAndUpToTheLastDataByte) {
+TEST(FurtherChecks, Blocks34ReadBackComparesTheBlockAndUpToTheLastDataByteButNotTheLength) {
   const Frame frame = *Frame::Make(0x57, 4, Bytes{1, 2, 3});
   Bytes answer{0x7E, 0, 0x44, 4, 1, 2, 3, 0};
   EXPECT_TRUE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame));
   answer[3] = 3;
-  EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame));
+  EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame)) << "another block's answer";
   answer[3] = 4;
-  answer[2] = 0x57;
-  EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame));
-  answer[2] = 0x44;
   answer[6] = 4;
   EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame));
   EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), 5}, frame)) << "too short to compare";
