@@ -125,6 +125,9 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
   EventLoop loop;
   LoopPollTimer timer(loop);
   TDataModule1 dataModule(CreateSystemSerialDevice(), &timer);
+  // No exchange of this process follows: a late answer is waited for here,
+  // before the port closes, not by the next command's request.
+  dataModule.SetWaitsForOwedAnswerBeforeClose(true);
   dataModule.cmprtdrvr1.SetPortName(*path);
   GsmBlockExchange gsm(data);
   const InterruptGuard interrupt;
@@ -140,11 +143,14 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
         io.err << StatusMessage(code, data.DeviceVersion) << "\n";
       },
       &gsm, &interrupt.Flag());
+  // Interrupted after its final status, the exchange was over: only the
+  // wait for an answer that may still come was cut short.
+  const bool over = outcome.finalCode.has_value();
   if (outcome.cancelled)
-    io.err << "tivolan-cli: обмен с прибором прерван" << (outcome.ended ? "" : ", порт не закрылся вовремя") << "\n";
+    io.err << "tivolan-cli: " << (over ? "ожидание запоздалого ответа прибора прервано" : "обмен с прибором прерван")
+           << (outcome.ended ? "" : ", порт не закрылся вовремя") << "\n";
   if (outcome.WriteUnfinished()) io.err << "tivolan-cli: " << UnfinishedWriteText(outcome.blocksSent) << "\n";
-  // An exchange without a final status was cancelled before it.
-  if (outcome.cancelled || !outcome.finalCode) return kExitInterrupted;
+  if (!over) return kExitInterrupted;
   if (const int status = ExitStatusOf(*outcome.finalCode)) return status;
   if (typeRead) *typeRead = outcome.param;
   return kExitOk;

@@ -33,10 +33,11 @@ constexpr const char* kToolHelp =
     "equals sign (--port /dev/ttyUSB0, --port=/dev/ttyUSB0); -- ends the options.\n"
     "\n"
     "exit status: 0 success; 1 the files differ (diff); 2 usage error; 3 a file that cannot be\n"
-    "opened or is no configuration file (or no firmware); 4 the file or standard output cannot be\n"
-    "written; 5 the write was refused; 6..11 the final status of a failed exchange with the device\n"
-    "(6: the port cannot be opened, or another program holds it; for ports, a port named cannot be\n"
-    "used); 12, 13 a failed firmware update;\n"
+    "opened or is no configuration file (or no firmware); 4 the file, standard output or standard\n"
+    "error cannot be written (the exchange still goes on to its end); 5 the write was refused;\n"
+    "6..11 the final status of a failed exchange with the device\n"
+    "(6: the port cannot be opened, is no serial line, or another program holds it; for ports, a\n"
+    "port named cannot be used); 12, 13 a failed firmware update;\n"
     "130 the exchange was interrupted (Ctrl+C), the port is closed.\n";
 
 const std::map<std::string, const char*, std::less<>> kVerbHelp = {

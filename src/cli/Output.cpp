@@ -49,8 +49,12 @@ int SaveFailed(std::ostream& err, const FileSystemCause& cause) {
 }
 
 int CheckOutput(int status, std::ostream& out, std::ostream& err) {
+  const bool succeeded = status == kExitOk || status == kExitDiffer;
   out.flush();
-  if (out) return status;
+  err.flush();
+  // Messages that did not get out (the reader went away) leave a success
+  // unconfirmed; nothing can say so on that stream.
+  if (out) return succeeded && !err ? kExitSaveFailed : status;
   const auto* checked = dynamic_cast<const CheckedOutput*>(out.rdbuf());
   FileSystemCause cause{FileAction::WriteOutput, FileReason::Unexplained, {}, {}};
   if (checked && checked->Failure() && checked->Failure()->value() != 0) {
@@ -58,7 +62,7 @@ int CheckOutput(int status, std::ostream& out, std::ostream& err) {
     cause.error = *checked->Failure();
   }
   SaveFailed(err, cause);
-  return status == kExitOk || status == kExitDiffer ? kExitSaveFailed : status;
+  return succeeded ? kExitSaveFailed : status;
 }
 
 }  // namespace tivolan::cli

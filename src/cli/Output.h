@@ -36,8 +36,9 @@ class CheckedOutput final : public std::streambuf {
 // and returns kExitSaveFailed.
 int SaveFailed(std::ostream& err, const FileSystemCause& cause);
 
-// Flushes `out`. When it could not all be written, says why and returns
-// kExitSaveFailed instead of a success; an earlier failure keeps its status.
+// Flushes `out` and `err`. When either could not all be written, returns
+// kExitSaveFailed instead of a success (saying why on `err` when that works);
+// a failure of the command itself keeps its status.
 int CheckOutput(int status, std::ostream& out, std::ostream& err);
 
 }  // namespace tivolan::cli

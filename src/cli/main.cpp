@@ -7,6 +7,7 @@
 #include <unistd.h>
 #endif
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -71,6 +72,10 @@ int main(int argc, char** argv) {
   const bool interactive = IsTerminal(STD_INPUT_HANDLE);
   const bool errorOnTerminal = IsTerminal(STD_ERROR_HANDLE);
 #else
+  // A reader that closed its end of an output (`2>&1 | head -1`) must not
+  // end the program halfway through a write to a device: the failed write
+  // is counted instead, and the exit status says so.
+  std::signal(SIGPIPE, SIG_IGN);
   const std::vector<std::string> args(argv + 1, argv + argc);
   const bool interactive = isatty(0) != 0;
   const bool errorOnTerminal = isatty(2) != 0;

@@ -19,14 +19,24 @@ inline constexpr Millis kAnswerStart{20 * kWaitStep};
 // ...and then this long to complete its frame.
 inline constexpr Millis kAnswerComplete{16 * kWaitStep};
 // Answers carry no request number, so bytes that come while no answer is
-// awaited (an answer that missed its limit, noise) are drained until the line
-// has been quiet this long. That is far beyond any gap inside a frame, and a
-// device that starts its answer up to this long after the answer limit is
-// still heard and drained, not taken for the answer to the next request.
+// awaited (the rest of an answer that missed its limit, noise) are drained
+// until the line has been quiet this long, far beyond any gap inside a frame.
 inline constexpr Millis kLineQuiet{10 * kWaitStep};
-// A line that never goes quiet for kLineQuiet is given up after this long
+// A line that talks on for this long from its first unasked byte is given up
 // (a device that keeps talking, noise).
 inline constexpr Millis kDrainMost{40 * kWaitStep};
+// A request that got not a byte of an answer may still be answered until this
+// long after it went out. Until then its answer is awaited and drained: the
+// port stays open, or the next exchange on the port waits before its first
+// request, so that the answer is never taken for a later request's.
+inline constexpr Millis kLateAnswerMost{120 * kWaitStep};
+// Right after the port opened nothing is known of what an earlier program
+// asked: the first request waits for the line to be quiet this long, and an
+// answer still on its way is heard and drained. It ends well before the
+// first receive poll (kConfigPoll), which takes the answer of a device that
+// answers in time (a block-1 request and its answer are on the wire for at
+// most 100 ms), so that costs nothing.
+inline constexpr Millis kQuietAtOpen{5 * kWaitStep};
 // A write that makes no progress for this long gives up (the port's output
 // time-out).
 inline constexpr Millis kWriteStall{200};

@@ -41,10 +41,11 @@ class ExchangeOperation {
   // Cancel, and refuse every later start (the owner goes away).
   bool Close();
   // Runs on the owner's thread each time a worker has closed the port and
-  // ended. After a failed exchange that comes a while after the final report
-  // (the line is drained first); until then the port stays open, so that a
-  // port name set meanwhile is not taken and another user of the device
-  // finds it busy.
+  // ended. After a failed exchange that can come a while after the final
+  // report (the rest of an answer that came in part is drained first, and
+  // with TDataModule1::WaitsForOwedAnswerBeforeClose an answer that did not
+  // come is awaited); until then the port stays open, so that a port name
+  // set meanwhile is not taken and another user of the device finds it busy.
   void SetOnEnded(Task onEnded);
   // The blocks the last write sent whole, ascending (SentBlocks); empty for
   // a read. Final once the worker ended (Cancel or Close returned true, or

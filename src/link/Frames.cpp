@@ -54,11 +54,23 @@ bool IsConfigAnswer(Answer a) {
   return a.size() >= 4 && a[0] == kFrameStart && a[2] == kCmdAnswer && IsKnownDeviceType(a[3]);
 }
 
+bool IsBlockAnswer(Answer a, uint8_t block) {
+  return a.size() >= kFrameOverhead && a[0] == kFrameStart && a[2] == kCmdAnswer && a[3] == block;
+}
+
 bool IsUsableBlockAnswer(Answer a) {
   return a.size() >= 3 && a[0] == kFrameStart && a[1] > 5 && a[2] == kCmdAnswer;
 }
 
-bool WriteAnswerTypeMatches(Answer a, int type) { return a.size() >= 4 && a[3] == type; }
+namespace {
+// Type byte, version, the type's configuration bytes: start, length, command
+// and checksum around them.
+bool HasLayoutLength(Answer a, int type) {
+  return a.size() == kFrameOverhead + 1 + static_cast<std::size_t>(PayloadSize(type));
+}
+}  // namespace
+
+bool WriteAnswerTypeMatches(Answer a, int type) { return IsConfigAnswer(a) && a[3] == type && HasLayoutLength(a, type); }
 
 bool WriteReadBackMatches(Answer a, const ImageBuffer& frame, int type) {
   const std::size_t n = static_cast<std::size_t>(PayloadSize(type));
@@ -78,19 +90,20 @@ bool SameData(Answer a, const Frame& sent, std::size_t count) {
 }  // namespace
 
 bool DestWriteAnswerMatches(Answer a, const Frame& sent) {
-  if (a.size() < 4 || a[0] != kFrameStart || a[3] != 2 || a[2] != kCmdAnswer) return false;
+  if (!IsBlockAnswer(a, 2)) return false;
   const std::size_t data = sent.Data().size();
   return data < 2 || SameData(a, sent, data - 1);
 }
 
-bool BlockWriteAnswerMatches(Answer a, const Frame& sent) { return SameData(a, sent, sent.Data().size()); }
+bool BlockWriteAnswerMatches(Answer a, const Frame& sent) {
+  return IsBlockAnswer(a, sent.Block()) && SameData(a, sent, sent.Data().size());
+}
 
 uint8_t ParseConfigAnswer(Answer a, StagedConfig& staged) {
   constexpr uint8_t kNoDevice = 255;
-  if (!IsConfigAnswer(a)) return kNoDevice;
+  if (!IsConfigAnswer(a) || !HasLayoutLength(a, a[3])) return kNoDevice;
   const int type = a[3];
   const std::size_t n = static_cast<std::size_t>(PayloadSize(type));
-  if (a.size() < 6 + n) return kNoDevice;
   std::copy_n(a.begin() + 5, n, staged.config.begin() + kPayloadStart);
   staged.version = a[4];
   return static_cast<uint8_t>(type);

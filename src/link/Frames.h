@@ -73,20 +73,26 @@ bool LengthMatches(Answer a);
 // Frame::Accept as a yes or no.
 bool AnswerAccepted(Answer a, std::size_t capacity = kMaxFrame);
 
-// Further checks, applied after acceptance.
+// Further checks, applied after acceptance. Answers carry no request
+// number: an answer is taken only as what its request asked for, the block
+// and the frame kind, and for block 1 the length of its type's layout.
 // Read block 1: a 0x44 frame whose type byte is 1..3.
 bool IsConfigAnswer(Answer a);
-// Read blocks 3, 4: 0x7E, length above 5, 0x44; otherwise the answer is ignored.
+// An answer to a request of `block` (2..4): 0x7E, 0x44, that block.
+bool IsBlockAnswer(Answer a, uint8_t block);
+// Read blocks 3, 4: 0x7E, length above 5, 0x44; otherwise the answer is
+// ignored (an answer of another block is none to the request: it fails).
 bool IsUsableBlockAnswer(Answer a);
-// Write block 1: answer type byte equals the selected type.
+// Write block 1: a configuration answer of the selected type, as long as
+// that type's layout.
 bool WriteAnswerTypeMatches(Answer a, int type);
 // Write block 1: read-back bytes 5..5+n-1 equal frame bytes 4..4+n-1.
 bool WriteReadBackMatches(Answer a, const ImageBuffer& frame, int type);
 // Write block 2: 0x7E, block 2, 0x44, and bytes 4..L-3 equal those of the
 // frame sent (its last data byte is not compared).
 bool DestWriteAnswerMatches(Answer a, const Frame& sent);
-// Write blocks 3, 4: bytes 4..L-2 equal those of the frame sent; header not
-// compared.
+// Write blocks 3, 4: an answer of the block sent whose bytes 4..L-2 equal
+// those of the frame sent; its length byte not compared.
 bool BlockWriteAnswerMatches(Answer a, const Frame& sent);
 
 // The answer to the block-1 request, parsed into a copy of ConfigBuffer:
@@ -95,7 +101,8 @@ struct StagedConfig {
   ImageBuffer config{};
   uint8_t version = 0;
 };
-// Returns the device type 1..3, or 255 for no device answer (nothing copied).
+// Returns the device type 1..3, or 255 for no device answer, or one whose
+// length is not its type's (nothing copied).
 uint8_t ParseConfigAnswer(Answer answer, StagedConfig& staged);
 
 // Send-ready storage: ConfigBuffer and the three GSM frames each hold one

@@ -7,13 +7,14 @@ namespace tivolan {
 namespace {
 
 // Reads block `block`; a usable answer lands whole in `into`, another one
-// leaves it as it was.
+// leaves it as it was. A usable answer of another block is none to this
+// request.
 template <std::size_t N>
 bool ReadBlock(TThreadBuff& worker, uint8_t block, FrameStorage<N>& into) {
   if (!worker.Exchange(MakeRequestFrame(block))) return false;
   const Frame& answer = worker.LastAnswer();
-  if (IsUsableBlockAnswer(answer.Bytes())) StoreFrame(answer, into);
-  return true;
+  if (!IsUsableBlockAnswer(answer.Bytes())) return true;
+  return IsBlockAnswer(answer.Bytes(), block) && StoreFrame(answer, into);
 }
 
 // The frame the commit step built; one that is not whole and sealed, or
@@ -39,8 +40,10 @@ bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker) {
   gprs_ = data_.GprsTX_Buffer;
   sms_ = data_.SmsTX_Buffer;
   if (!worker.Exchange(MakeRequestFrame(kDestBlock))) return false;
-  // An answer the buffer cannot hold whole would lose destinations: it fails.
-  if (!StoreFrame(worker.LastAnswer(), dest_)) return false;
+  // An answer of another block, or one the buffer cannot hold whole (it
+  // would lose destinations), fails.
+  if (!IsBlockAnswer(worker.LastAnswer().Bytes(), kDestBlock) || !StoreFrame(worker.LastAnswer(), dest_))
+    return false;
   if (GprsInUse(dest_) && !ReadGprsBlock(worker)) return false;
   if (SmsInUse(dest_) && !ReadSmsBlock(worker)) return false;
   return true;

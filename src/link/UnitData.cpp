@@ -44,4 +44,20 @@ TDataModule1::Snapshot TDataModule1::TakeSnapshot() const {
   return s;
 }
 
+void TDataModule1::SetOwedAnswer(const std::string& port, Time until) {
+  std::lock_guard lock(owedMutex_);
+  owed_ = OwedAnswer{port, until};
+}
+
+std::optional<TDataModule1::Time> TDataModule1::OwedAnswerUntil(const std::string& port) const {
+  std::lock_guard lock(owedMutex_);
+  if (!owed_ || owed_->port != port) return std::nullopt;
+  return owed_->until;
+}
+
+void TDataModule1::ClearOwedAnswer(const std::string& port) {
+  std::lock_guard lock(owedMutex_);
+  if (owed_ && owed_->port == port) owed_.reset();
+}
+
 }  // namespace tivolan

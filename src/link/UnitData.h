@@ -3,9 +3,12 @@
 // that its poll fills for the programming worker.
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 
 #include "link/CPDrv.h"
 #include "link/Frames.h"
@@ -41,7 +44,29 @@ class TDataModule1 {
   };
   Snapshot TakeSnapshot() const;
 
+  // An answer that may still come on a port until `until`: a request there
+  // got not a byte of it. A worker records it when it leaves the wait to the
+  // next exchange, which waits for it before its first request on that port.
+  using Time = std::chrono::steady_clock::time_point;
+  void SetOwedAnswer(const std::string& port, Time until);
+  // When the answer owed on `port` stops being awaited; none when none is.
+  std::optional<Time> OwedAnswerUntil(const std::string& port) const;
+  void ClearOwedAnswer(const std::string& port);
+  // Whether a worker whose request got no answer waits for it before it
+  // closes the port (a program that ends with its exchange: tivolan-cli),
+  // or leaves the wait to the next exchange (the window's, by default).
+  bool WaitsForOwedAnswerBeforeClose() const { return waitBeforeClose_; }
+  void SetWaitsForOwedAnswerBeforeClose(bool wait) { waitBeforeClose_ = wait; }
+
  private:
+  struct OwedAnswer {
+    std::string port;
+    Time until;
+  };
+  mutable std::mutex owedMutex_;
+  std::optional<OwedAnswer> owed_;
+  std::atomic<bool> waitBeforeClose_{false};
+
   mutable std::mutex bufferMutex_;
   std::array<uint8_t, kReceiveBufferSize> receiveBuffer_{};
   std::atomic<int32_t> receivedCount_{0};

@@ -1,6 +1,7 @@
 #include "link/UnitDevProg.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "link/Frames.h"
 #include "model/DefaultImages.h"
@@ -27,18 +28,15 @@ void TThreadBuff::Execute() {
   } else if (WriteConfiguration()) {
     Report(StatusWriteDone);
   }
-  // The final code is out; the port stays open until an answer that missed
-  // its limit has been drained, so that it never reaches the next request,
-  // in this program or the next one to open the port.
-  if (answerOwed_ && !Cancelled()) DrainLine();
+  // The final code is out; an answer that missed its limit must never reach
+  // the next request, in this program or the next one to open the port.
+  if (!Cancelled()) SettleLine();
   port.Close();
 }
 
 bool TThreadBuff::Exchange(const Frame& frame) {
   TDataModule1& dm = context_.dataModule;
-  // Answers carry no request number: what came unasked is drained, never
-  // taken for this request's answer. A quiet line costs nothing here.
-  if (!LineQuiet() && !DrainLine()) return false;
+  if (!QuietBeforeRequest()) return false;
   dm.ClearReceiveBuffer();
   taken_ = 0;
   answer_ = Frame();
@@ -46,54 +44,92 @@ bool TThreadBuff::Exchange(const Frame& frame) {
   // A frame that could not go out can have no answer.
   if (dm.cmprtdrvr1.Write(frame.data(), static_cast<uint32_t>(frame.size()), &context_.cancel) != frame.size())
     return false;
+  requestAt_ = QuietWatch::Clock::now();
   if (frame.Command() == kCmdWrite && context_.sent) context_.sent->Add(frame.Block());
   if (!WaitAnswer()) {
-    answerOwed_ = true;
+    owed_ = dm.ReceivedCount() > 0 || dm.cmprtdrvr1.InputQueued() > 0 ? Owed::Rest : Owed::Whole;
     return false;
   }
   taken_ = static_cast<int32_t>(answer_.size());
   return true;
 }
 
-bool TThreadBuff::LineQuiet() {
+bool TThreadBuff::QuietBeforeRequest() {
+  const Time now = QuietWatch::Clock::now();
+  if (!std::exchange(firstRequest_, false)) {
+    if (!Unasked()) return true;  // a quiet line costs nothing here
+    return Listen(QuietWatch(now, limits::kLineQuiet));
+  }
   TDataModule1& dm = context_.dataModule;
-  return dm.cmprtdrvr1.InputQueued() == 0 && dm.ReceivedCount() == taken_;
+  const std::string port = dm.cmprtdrvr1.PortName();
+  if (!Listen(QuietWatch(now, limits::kQuietAtOpen, dm.OwedAnswerUntil(port).value_or(now)))) return false;
+  dm.ClearOwedAnswer(port);
+  return true;
 }
 
-bool TThreadBuff::DrainLine() {
+bool TThreadBuff::Unasked() {
+  TDataModule1& dm = context_.dataModule;
+  return dm.cmprtdrvr1.InputQueued() > 0 || dm.ReceivedCount() != taken_;
+}
+
+bool TThreadBuff::Listen(QuietWatch watch) {
   TDataModule1& dm = context_.dataModule;
   TCommPortDriver& port = dm.cmprtdrvr1;
-  const Deadline most(limits::kDrainMost, &context_.cancel);
-  Deadline quiet(limits::kLineQuiet);
   taken_ = 0;
-  answerOwed_ = false;
   while (port.IsOpen()) {
+    const Time now = QuietWatch::Clock::now();
     // The poll may have taken some of the bytes already: both are emptied.
     if (port.InputQueued() > 0 || dm.ReceivedCount() > 0) {
       port.Purge(true, false);
       dm.ClearReceiveBuffer();
-      quiet.Restart();
+      watch.Heard(now);
     }
-    if (quiet.Passed()) return true;
-    if (!most.Sleep(limits::kWaitStep)) return false;
+    switch (watch.At(now)) {
+      case QuietWatch::Verdict::Quiet: return true;
+      case QuietWatch::Verdict::GiveUp: return false;
+      case QuietWatch::Verdict::Wait: break;
+    }
+    if (!context_.cancel.SleepFor(limits::kWaitStep)) return false;
   }
   return false;
+}
+
+void TThreadBuff::SettleLine() {
+  TDataModule1& dm = context_.dataModule;
+  const Time now = QuietWatch::Clock::now();
+  const Time owedUntil = requestAt_ + limits::kLateAnswerMost;
+  switch (std::exchange(owed_, Owed::Nothing)) {
+    case Owed::Nothing: return;
+    case Owed::Rest:  // the device is answering: the rest ends soon
+      Listen(QuietWatch(now, limits::kLineQuiet));
+      return;
+    case Owed::Whole:
+      if (dm.WaitsForOwedAnswerBeforeClose())
+        Listen(QuietWatch(now, limits::kLineQuiet, owedUntil));
+      else
+        dm.SetOwedAnswer(dm.cmprtdrvr1.PortName(), owedUntil);
+      return;
+  }
 }
 
 bool TThreadBuff::WaitAnswer() {
   TDataModule1& dm = context_.dataModule;
   const CancelToken& cancel = context_.cancel;
   if (!cancel.SleepFor(limits::kWaitStep)) return false;
+  // Bytes the poll has not taken yet have arrived too: the request may go out
+  // at any moment between two polls, so the limit is not shortened by one.
+  auto arrived = [&dm] { return dm.ReceivedCount() + static_cast<int64_t>(dm.cmprtdrvr1.InputQueued()); };
   const Deadline firstBytes(limits::kAnswerStart, &cancel);
-  while (dm.ReceivedCount() < 2 && firstBytes.Sleep(limits::kWaitStep)) {
+  while (arrived() < 2 && firstBytes.Sleep(limits::kWaitStep)) {
   }
-  if (cancel.Cancelled() || dm.ReceivedCount() == 0) return false;
+  if (cancel.Cancelled() || arrived() == 0) return false;
   Report(StatusAnswerReceived);
   auto complete = [&dm] {
     const int32_t count = dm.ReceivedCount();
     // Bytes beyond the receive buffer were never stored: such an answer can
     // only fail, so there is nothing to wait for.
-    return count > static_cast<int32_t>(kReceiveBufferSize) || dm.ReceivedByte(kFrameLengthByte) == count;
+    return count > static_cast<int32_t>(kReceiveBufferSize) ||
+           (count > static_cast<int32_t>(kFrameLengthByte) && dm.ReceivedByte(kFrameLengthByte) == count);
   };
   const Deadline wholeFrame(limits::kAnswerComplete, &cancel);
   while (!complete() && wholeFrame.Sleep(limits::kWaitStep)) {

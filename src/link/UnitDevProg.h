@@ -8,6 +8,7 @@
 #include "link/Deadline.h"
 #include "link/Frames.h"
 #include "link/LinkStatus.h"
+#include "link/QuietWatch.h"
 #include "link/SentBlocks.h"
 #include "link/UnitData.h"
 #include "model/SharedData.h"
@@ -48,11 +49,6 @@ class TThreadBuff {
   bool WaitAnswer();
   // The answer the last exchange accepted (no frame after a failed one).
   const Frame& LastAnswer() const { return answer_; }
-  // Nothing arrived since the last answer was taken (or the port opened).
-  bool LineQuiet();
-  // Reads and discards until the line has been quiet for limits::kLineQuiet;
-  // false when it did not go quiet within limits::kDrainMost, or on cancel.
-  bool DrainLine();
   void Report(LinkStatus code, int param = 0) { context_.reporter.LinkStatusMessage(code, param); }
   TDataModule1& DataModule() { return context_.dataModule; }
   bool Cancelled() const { return context_.cancel.Cancelled(); }
@@ -64,13 +60,34 @@ class TThreadBuff {
   bool WriteConfiguration();
 
  private:
+  using Time = QuietWatch::Time;
+  // What may still come after the last request: nothing (its answer was
+  // taken), the rest of an answer that came in part, or a whole answer of
+  // which not a byte came.
+  enum class Owed { Nothing, Rest, Whole };
+
+  // A request goes out only on a quiet line: the first after the port opened
+  // once it has been quiet for limits::kQuietAtOpen (and an answer owed on
+  // the port can no longer come), a later one when nothing arrived since the
+  // last answer was taken. What came unasked is drained.
+  bool QuietBeforeRequest();
+  // Bytes arrived since the last answer was taken, or are queued.
+  bool Unasked();
+  // Reads and discards until `watch` finds the line quiet; false when it
+  // gives up, on cancel, or when the port closed.
+  bool Listen(QuietWatch watch);
+  // After the final code: what is owed is drained, or left to the next
+  // exchange on the port.
+  void SettleLine();
+
   ExchangeContext context_;
   LinkMode mode_;
   // Bytes of the last answer taken, still in the receive buffer: anything
   // beyond them came unasked.
   int32_t taken_ = 0;
-  // A request went out and its answer was not taken whole: it may still come.
-  bool answerOwed_ = false;
+  bool firstRequest_ = true;
+  Owed owed_ = Owed::Nothing;
+  Time requestAt_{};  // when the last request went out whole
   Frame answer_;
 };
 

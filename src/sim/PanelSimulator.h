@@ -19,7 +19,7 @@ enum class Fault {
   NoAnswer,       // never answers
   Truncated,      // the length byte promises more than is sent
   BadChecksum,    // the last byte is wrong
-  WrongType,      // the answer names another device type
+  WrongType,      // the answer names another device type (block 1) or another block
   ReadBackDiffers,  // a write's read-back differs in one byte
   Delay,          // the answer comes late
   Oversized,      // a frame longer than 201 bytes
@@ -44,9 +44,11 @@ struct DeviceSetup {
   int delayMs = 0;                  // Fault::Delay; Fault::Stall: how long the line is held, 0 until released
   std::vector<int> delays;          // Fault::Delay: the faulty answers' delays in turn, the last one for
                                     // every later answer; empty: delayMs for each
-  int wrongType = 9;                // Fault::WrongType
+  int wrongType = 9;                // Fault::WrongType: the type (block 1) or block byte named
   int faultBlock = 0;               // the block whose answers carry the fault; 0: every block
   int atBlock = 1;                  // boot loader: the block (1-based, counted from the start) that meets the fault
+  bool counter = false;             // the version byte counts the block-1 frames: `version` for the first, one
+                                    // more for each next, so that an answer shows which request it answers
 };
 
 // What the device does after a frame: an answer, and how it is sent.
@@ -92,6 +94,7 @@ class PanelSimulator {
   std::deque<Bytes> frames_;
   std::size_t frameCount_ = 0;
   std::size_t delayed_ = 0;  // faulty answers delayed so far
+  int blockOneFrames_ = 0;   // block-1 frames answered so far
 };
 
 // A frame: 0x7E, length, command, block, data, checksum; std::length_error

@@ -29,8 +29,8 @@ const char* kUsage =
     "  --bootloader        simulate the boot loader instead of a panel: checks for\n"
     "                      115200 baud, reads length-prefixed blocks, answers\n"
     "                      each with 0x11; --type, --device-version, --image,\n"
-    "                      --block, --delay, --delays, --answer-type and\n"
-    "                      --fault-block do not apply\n"
+    "                      --block, --delay, --delays, --answer-type,\n"
+    "                      --fault-block and --counter do not apply\n"
     "  --fault NAME        panel, one of: no-answer truncated bad-crc wrong-type\n"
     "                      readback delay oversized hangup stall\n"
     "                      boot loader, at the block --at-block names:\n"
@@ -43,10 +43,14 @@ const char* kUsage =
     "  --delays MS,MS,...  answer delays for --fault delay, one per faulty answer in\n"
     "                      turn; the last one holds for every later answer\n"
     "                      (\"1200,0\": late once, then at once)\n"
-    "  --answer-type N     device type byte for --fault wrong-type (default 9)\n"
+    "  --answer-type N     device type byte (block 1) or block byte (blocks 2 to 4)\n"
+    "                      for --fault wrong-type (default 9)\n"
     "  --fault-block N     apply the fault to the answers of block N (1..4) only\n"
     "  --at-block K        boot loader: the fault meets the K-th block received\n"
     "                      (1-based, default 1)\n"
+    "  --counter           the version byte of each block-1 answer counts them: N of\n"
+    "                      --device-version for the first, one more for each next (an\n"
+    "                      answer shows which request it answers)\n"
     "  --no-pacing         send at once instead of at the line speed\n"
     "  --log FILE          log received frames (boot loader: blocks) to FILE\n"
     "                      instead of standard error\n"
@@ -104,6 +108,10 @@ int main(int argc, char** argv) {
     }
     if (arg == "--no-pacing") {
       options.pacing = false;
+      continue;
+    }
+    if (arg == "--counter") {
+      options.device.counter = true;
       continue;
     }
     if (arg == "--bootloader") {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "cli/CliCommands.h"
 
 #include "files/FileIO.h"
+#include "link/Deadline.h"
 #include "files/FileOps.h"
 #include "model/DefaultImages.h"
 #include "support/SimHelp.h"
@@ -447,6 +449,17 @@ TEST_P(CliInterrupt, CancelsTheExchangeAndWritesNoFile) {
 INSTANTIATE_TEST_SUITE_P(Steps, CliInterrupt,
                          ::testing::Values(InterruptCase{"--type 1 --fault truncated", "read", "Ответ прибора получен", 100},
                                            InterruptCase{"--type 1 --fault stall", "write", "Порт открыт", 60}));
+
+// After "Нет связи" the tool waits for an answer the device may still send;
+// Ctrl+C ends that wait, and the exit status is still the exchange's.
+TEST_F(Cli, CtrlCWhileALateAnswerIsAwaitedKeepsTheExchangesStatus) {
+  const std::string port = Sim("--type 1 --fault no-answer");
+  const auto start = std::chrono::steady_clock::now();
+  const RunResult r = test::RunProgram(TIVOLAN_CLI_PATH, {"read", "--port", port}, "Нет связи", 100);
+  EXPECT_EQ(r.status, 7) << r.err;
+  EXPECT_NE(r.err.find("tivolan-cli: ожидание запоздалого ответа прибора прервано\n"), std::string::npos) << r.err;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, limits::kLateAnswerMost);
+}
 
 TEST_F(Cli, ReadRefusesAnOutputItCannotWriteBeforeTouchingTheDevice) {
   const std::string port = Sim("--type 1");

@@ -121,6 +121,7 @@ TEST(FurtherChecks, Block1ReadBackComparesThePayloadOneByteFurtherOn) {
   const Answer a{answer.data(), answer.size()};
   EXPECT_TRUE(WriteAnswerTypeMatches(a, 3));
   EXPECT_FALSE(WriteAnswerTypeMatches(a, 1));
+  EXPECT_FALSE(WriteAnswerTypeMatches({answer.data(), answer.size() - 1}, 3)) << "shorter than the type's layout";
   EXPECT_TRUE(WriteReadBackMatches(a, frame, 3));
   answer[15] ^= 0x01;  // last payload byte
   EXPECT_FALSE(WriteReadBackMatches({answer.data(), answer.size()}, frame, 3));
@@ -140,10 +141,13 @@ TEST(FurtherChecks, Block2ReadBackSkipsTheLastDataByte) {
   EXPECT_FALSE(DestWriteAnswerMatches({answer.data(), answer.size()}, frame));
 }
 
-TEST(FurtherChecks, Blocks34ReadBackComparesUpToTheLastDataByteButNotTheHeader) {
+TEST(FurtherChecks, Blocks34ReadBackComparesTheBlockAndUpToTheLastDataByteButNotTheLength) {
   const Frame frame = *Frame::Make(0x57, 4, Bytes{1, 2, 3});
-  Bytes answer{0x00, 0, 0x00, 9, 1, 2, 3, 0};
+  Bytes answer{0x7E, 0, 0x44, 4, 1, 2, 3, 0};
   EXPECT_TRUE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame));
+  answer[3] = 3;
+  EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame)) << "another block's answer";
+  answer[3] = 4;
   answer[6] = 4;
   EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), answer.size()}, frame));
   EXPECT_FALSE(BlockWriteAnswerMatches({answer.data(), 5}, frame)) << "too short to compare";
@@ -169,6 +173,8 @@ TEST(ParseConfigAnswer, RefusesAnswersThatAreNoConfiguration) {
       {0x7E, 6, 0x57, 1, 3, 0},         // not an answer
       {0x7E, 6, 0x44, 4, 3, 0},         // type 4
       {0x7E, 8, 0x44, 1, 3, 1, 2, 0},   // type 1 but far too short for its payload
+      // type 3 one byte too long: another block's answer (block 3, 18 bytes)
+      {0x7E, 18, 0x44, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
   };
   for (const auto& a : answers) {
     StagedConfig staged;

@@ -105,7 +105,10 @@ INSTANTIATE_TEST_SUITE_P(Blocks, GsmReadFailure,
                                            BlockFault{Fault::NoAnswer, 3, {2, 3, 3, 4, 3, 10}},
                                            BlockFault{Fault::BadChecksum, 3, {2, 3, 3, 4, 3, 3, 10}},
                                            BlockFault{Fault::NoAnswer, 4, {2, 3, 3, 4, 3, 3, 10}},
-                                           BlockFault{Fault::Truncated, 4, {2, 3, 3, 4, 3, 3, 3, 10}}));
+                                           BlockFault{Fault::Truncated, 4, {2, 3, 3, 4, 3, 3, 3, 10}},
+                                           // an answer naming another block answers another request
+                                           BlockFault{Fault::WrongType, 2, {2, 3, 3, 4, 3, 10}},
+                                           BlockFault{Fault::WrongType, 3, {2, 3, 3, 4, 3, 3, 10}}));
 
 class GsmWrite : public ::testing::Test {
  protected:
@@ -164,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Blocks, GsmWriteFailure,
                          ::testing::Values(WriteFault{Fault::ReadBackDiffers, 2, 2}, WriteFault{Fault::NoAnswer, 2, 2},
                                            WriteFault{Fault::ReadBackDiffers, 3, 3},
                                            WriteFault{Fault::BadChecksum, 3, 3},
-                                           WriteFault{Fault::ReadBackDiffers, 4, 4}));
+                                           WriteFault{Fault::ReadBackDiffers, 4, 4},
+                                           WriteFault{Fault::WrongType, 3, 3}));
 
 }  // namespace
 }  // namespace tivolan

@@ -1,5 +1,6 @@
 // An answer that misses its limit is never taken for the answer to a later
-// request. One table of device timings and command sequences, run through
+// request. A table of lateness through tivolan-cli, and one of device timings
+// and command sequences, run through
 // the operation the window and the tool share (one process, one data
 // module, as the window keeps it) and through tivolan-cli (a process a
 // command, as a script programming panels runs it).
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "files/FileIO.h"
+#include "model/HexText.h"
+#include "support/CliBench.h"
 #include "support/Processes.h"
 #include "support/SimFixture.h"
 #include "support/TempDir.h"
@@ -174,6 +177,64 @@ TEST_P(LateAnswerThroughTheCli, EveryCommandExitsAsWantedAndAReadSavesWhatTheDev
 
 INSTANTIATE_TEST_SUITE_P(Timings, LateAnswerThroughTheCli, ::testing::ValuesIn(kLateCases),
                          CaseName);
+
+// Lateness from 0 to 5 s through tivolan-cli, a process a command as a
+// script runs them. Each device's version byte counts its block-1 answers,
+// so a read shows which request it took: every command ends with 7 or with
+// the answer to its own request, never an earlier one's. The rows run side
+// by side, each against a device of its own.
+struct LatenessRow {
+  std::string sim;  // besides --counter
+  std::vector<std::string> commands;
+  std::vector<int> statuses;
+};
+
+class LatenessTable : public ::testing::Test, protected test::CliBench {
+ protected:
+  LatenessTable() : CliBench("tivolan-lateness") {}
+};
+
+TEST_F(LatenessTable, ACommandTakesTheAnswerToItsOwnRequestOrExitsSeven) {
+  const std::vector<std::string> reads{"read", "read", "read"};
+  const std::vector<LatenessRow> rows{
+      {"", reads, {0, 0, 0}},
+      {"--fault delay --delay 500", reads, {0, 0, 0}},
+      {"--fault delay --delay 1500", reads, {7, 7, 7}},
+      {"--fault delay --delay 2500", reads, {7, 7, 7}},
+      {"--fault delay --delay 4000", reads, {7, 7, 7}},
+      {"--fault delay --delay 5000", reads, {7, 7, 7}},
+      {"--fault delay --delays 2500,0", reads, {7, 0, 0}},
+      // The read-back of a write that came late is no read-back of the next.
+      {"--fault delay --delay 2500", {"write b.cf8", "write a.cf8"}, {7, 7}},
+  };
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", "a.cf8"}).status, 0);
+  const std::string other = Sim("--type 1 --log /dev/null --image " + HexOf(kPayloadB));
+  ASSERT_EQ(Tool({"read", "--port", other, "-o", "b.cf8"}).status, 0);
+  std::string script = "{ ";
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const std::string port = Sim("--type 1 --counter --log /dev/null " + rows[r].sim);
+    script += "( ";
+    for (std::size_t c = 0; c < rows[r].commands.size(); ++c) {
+      const std::string at = std::to_string(r) + "-" + std::to_string(c);
+      script += "\"$0\" " + rows[r].commands[c] + " --port " + port + " >/dev/null 2>e" + at + "; echo $? >s" + at + "; ";
+    }
+    script += ") & ";
+  }
+  Tool({}, script + "wait; }");
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    std::vector<int> statuses;
+    for (std::size_t c = 0; c < rows[r].commands.size(); ++c) {
+      const std::string at = std::to_string(r) + "-" + std::to_string(c);
+      statuses.push_back(std::atoi(Text(("s" + at).c_str()).c_str()));
+      // The c-th read is the device's c-th block-1 request: version 3 + c.
+      const std::string read = "Конфигурация прочитана, версия прибора - " + std::to_string(3 + c) + "\n";
+      if (statuses.back() != 0 || rows[r].commands[c] != "read") continue;
+      EXPECT_NE(Text(("e" + at).c_str()).find(read), std::string::npos) << rows[r].sim << ", read " << c + 1
+                                                                         << " took another request's answer";
+    }
+    EXPECT_EQ(statuses, rows[r].statuses) << rows[r].sim;
+  }
+}
 
 }  // namespace
 }  // namespace tivolan

@@ -136,6 +136,23 @@ class LinkWindowTest : public QObject {
     QCOMPARE(b.colours.first(), kRed);
   }
 
+  // The device answers the first read 2.5 s late, then at once; its version
+  // byte counts its answers. The second "Прочитать" shows the answer to its
+  // own request, never the first one's.
+  void aSecondReadNeverTakesTheFirstReadsLateAnswer() {
+    auto device = Device(1, sim::Fault::Delay);
+    device.device.delays = {2500, 0};
+    device.device.counter = true;
+    Bench b(device);
+    Control<QPushButton>(b.window, "ButtonRead")->click();
+    b.WaitIdle();
+    QCOMPARE(b.texts.last(), QStringLiteral("Нет связи, проверьте соединения или тип прибора"));
+    Control<QPushButton>(b.window, "ButtonRead")->click();
+    b.WaitIdle();
+    QVERIFY(!b.texts.contains(QStringLiteral("Конфигурация прочитана, версия прибора - 3")));
+    QCOMPARE(b.texts.last(), QStringLiteral("Конфигурация прочитана, версия прибора - 4"));
+  }
+
   // A read started while the last worker has not yet closed the port (here
   // from the final report itself, the widest form of that gap) must wait for
   // it and run a clean exchange of its own.

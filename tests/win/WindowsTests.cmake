@@ -28,6 +28,7 @@ set(TIVOLAN_POSIX_ONLY_TESTS
   cli/cli_test.cpp                  # Unix port paths; win/cli_com_test.cpp runs tivolan-cli.exe
   cli/cli_report_test.cpp           # tivolan-cli and poppler's tools as processes
   cli/cli_habits_test.cpp           # tivolan-cli and the simulator as processes, /dev paths
+  cli/cli_terminal_test.cpp         # pipes, a controlling terminal, pseudo-terminals
 )
 set(TIVOLAN_WINDOWS_TESTS ${TIVOLAN_CORE_TESTS})
 list(REMOVE_ITEM TIVOLAN_WINDOWS_TESTS ${TIVOLAN_POSIX_ONLY_TESTS})

@@ -26,4 +26,9 @@ struct PortHolders {
 // Every process but this one that has the character device `device` open.
 PortHolders FindPortHolders(dev_t device);
 
+// The terminal open on `fd` is the one this process runs in (its controlling
+// terminal), under whatever name it was opened: /dev/tty, /dev/stdin, its
+// /dev/pts path. That is the user's own terminal, never a serial line.
+bool IsOwnTerminal(int fd);
+
 }  // namespace tivolan

@@ -1,6 +1,7 @@
 #include "link/os/PortHolders.h"
 
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 #if defined(__linux__)
 #include <sys/sysmacros.h>
@@ -98,6 +99,12 @@ PortHolders FindPortHolders(dev_t device) {
     else if (held.device) found.users.push_back(process);
   }
   return found;
+}
+
+// Only a process's own controlling terminal tells its session.
+bool IsOwnTerminal(int fd) {
+  const pid_t session = ::tcgetsid(fd);
+  return session != -1 && session == ::getsid(0);
 }
 
 }  // namespace tivolan

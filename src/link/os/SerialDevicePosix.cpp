@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "link/os/CustomBaud.h"
@@ -51,8 +52,12 @@ class PosixSerialDevice final : public SerialDevice {
     if (fd_ >= 0) return true;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
-    // No sharing: a second program (or instance) must not talk to the device too.
-    if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // A serial line is a terminal device, and never the user's own terminal
+    // (frames written there, and a raw mode left behind). No sharing: a
+    // second program (or instance) must not talk to the device too.
+    termios settings{};
+    if (!::isatty(fd) || IsOwnTerminal(fd) || ::tcgetattr(fd, &settings) != 0 ||
+        ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       ::close(fd);
       return false;
     }
@@ -65,11 +70,15 @@ class PosixSerialDevice final : public SerialDevice {
       Close();
       return false;
     }
+    saved_ = settings;
     return true;
   }
 
   bool Close() override {
     if (fd_ < 0) return false;
+    // The line is left as it was found, for whoever uses the port next.
+    if (saved_) ::tcsetattr(fd_, TCSANOW, &*saved_);
+    saved_.reset();
     // The exclusive flag outlives the descriptor on a pseudo-terminal.
     ::ioctl(fd_, TIOCNXCL);
     const int rc = ::close(fd_);
@@ -184,6 +193,7 @@ class PosixSerialDevice final : public SerialDevice {
 
   int fd_ = -1;
   int writeWaitMs_ = 10;
+  std::optional<termios> saved_;  // the line settings found at the open
 };
 
 }  // namespace

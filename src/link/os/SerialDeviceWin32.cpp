@@ -18,11 +18,24 @@ class Win32SerialDevice final : public SerialDevice {
     // this open, so there is no holder to look for as on POSIX.
     handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle_ != INVALID_HANDLE_VALUE;
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    // A serial line is a character device with line settings (not a file,
+    // NUL or the console); they are kept to be given back at the close.
+    savedState_.DCBlength = sizeof(DCB);
+    if (GetFileType(handle_) != FILE_TYPE_CHAR || !GetCommState(handle_, &savedState_) ||
+        !GetCommTimeouts(handle_, &savedTimeouts_)) {
+      CloseHandle(handle_);
+      handle_ = INVALID_HANDLE_VALUE;
+      return false;
+    }
+    return true;
   }
 
   bool Close() override {
     if (handle_ == INVALID_HANDLE_VALUE) return false;
+    // The line is left as it was found, for whoever uses the port next.
+    SetCommState(handle_, &savedState_);
+    SetCommTimeouts(handle_, &savedTimeouts_);
     const BOOL ok = CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
     return ok != FALSE;
@@ -119,6 +132,8 @@ class Win32SerialDevice final : public SerialDevice {
 
  private:
   HANDLE handle_ = INVALID_HANDLE_VALUE;
+  DCB savedState_{};  // the line settings found at the open
+  COMMTIMEOUTS savedTimeouts_{};
 };
 
 }  // namespace

@@ -125,10 +125,11 @@ PortState DiagnosePort(const std::string& path) {
     return s;
   }
   const bool terminal = ::isatty(fd) != 0;
+  const bool own = terminal && IsOwnTerminal(fd);
   ::close(fd);
-  if (!terminal) {
+  if (!terminal || own) {
     s.condition = PortCondition::NotSerial;
-    s.kind = KindOf(info);
+    s.kind = own ? "это терминал, в котором запущена программа" : KindOf(info);
     return s;
   }
   AddHolders(info.st_rdev, s);
