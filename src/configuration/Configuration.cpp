@@ -72,6 +72,7 @@ MessageBox NoDestinationQuestion() {
 void NewConfiguration(SharedData& data, FormState& form, int type, Prompter& prompter) {
   SetDevice(data, form, type, prompter);
   SetDefaultImage(data.ConfigBuffer, type, prompter);
+  ResetGsmSettings(form.tx, data);
   RefreshControls(data, form);
 }
 
@@ -84,6 +85,8 @@ void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prom
 bool ShowReportedDevice(SharedData& data, FormState& form, int type, Prompter& prompter) {
   const bool changed = type != data.DeviceType;
   if (changed) SetDevice(data, form, type, prompter);
+  // The GSM settings went with the configuration they replaced.
+  if (IsKnownDeviceType(type) && !IsGsmInUse(data.ConfigBuffer, type)) ResetGsmSettings(form.tx, data);
   RefreshControls(data, form);
   return changed;
 }

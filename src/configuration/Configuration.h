@@ -62,7 +62,8 @@ class ConfigurationRefused : public std::runtime_error {
 bool WriteNeedsConfirmation(const SharedData& data, const FormState& form);
 MessageBox NoDestinationQuestion();
 
-// A configuration of device type `type` from its defaults, shown on the pages.
+// A configuration of device type `type` from its defaults (the GSM settings
+// too), shown on the pages.
 void NewConfiguration(SharedData& data, FormState& form, int type, Prompter& prompter);
 
 // A pick in the device type list (also once at start-up): the new type starts
@@ -71,8 +72,9 @@ void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prom
                           SettingsStore& settings);
 
 // A read or an opened file reports device type `type`: switch without
-// loading defaults, then refresh. Returns true when the type changed, so that
-// the list follows.
+// loading defaults, then refresh; a configuration without GSM leaves the
+// default GSM settings behind, not the previous ones. Returns true when the
+// type changed, so that the list follows.
 bool ShowReportedDevice(SharedData& data, FormState& form, int type, Prompter& prompter);
 
 }  // namespace tivolan

@@ -32,7 +32,8 @@ std::string CurrentFolder() {
 MessageBox FileReadErrorBox() { return {"Ошибка чтения файла", "Файл поврежден или не найден", BoxIcon::Error}; }
 
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter) {
-  GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
+  // An open replaces every GSM setting: what the file does not hold is none.
+  GsmFileSubtree gsm(NoGsmSettings(form.tx.gprs));
   const LoadedConfig loaded = OpenConfigFile(path, data.ConfigBuffer, data.DeviceType, &gsm);
   if (loaded.code == kNotAConfiguration) {
     MessageBox box = FileReadErrorBox();

@@ -7,6 +7,7 @@
 #include "link/GsmRecords.h"
 #include "model/CodePage.h"
 #include "model/HexText.h"
+#include "transmission/MPIGSM.h"
 
 namespace tivolan {
 namespace {
@@ -151,6 +152,14 @@ bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
   StoreFrame(*frame, read.dest);
   settings_ = read;
   return true;
+}
+
+GsmSettings NoGsmSettings(const GprsDialogState& gprs) {
+  GsmSettings s;
+  ResetDestBuffer(s.dest);
+  s.gprsFields = gprs;
+  ShowStoredGprs(s.gprsFields, s.gprs);
+  return s;
 }
 
 GsmSettings GsmSettingsOf(const SharedData& data, const GprsDialogState& gprs) {

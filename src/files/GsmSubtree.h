@@ -42,6 +42,10 @@ class GsmFileSubtree final : public GsmSubtree {
   GsmSettings settings_;
 };
 
+// The settings of a configuration without GSM: the default block 2, no GPRS
+// block, an empty SMS list, empty GPRS texts (`gprs` gives the preset lists).
+GsmSettings NoGsmSettings(const GprsDialogState& gprs);
+
 // The GSM settings of the shared storage and the GPRS dialog, and back.
 GsmSettings GsmSettingsOf(const SharedData& data, const GprsDialogState& gprs);
 void TakeGsmSettings(const GsmSettings& settings, SharedData& data, GprsDialogState& gprs);

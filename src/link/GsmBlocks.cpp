@@ -35,9 +35,11 @@ bool WriteBlock(TThreadBuff& worker, const FrameStorage<N>& storage) {
 }  // namespace
 
 bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker) {
-  dest_ = data_.DestTX_Buffer;
-  gprs_ = data_.GprsTX_Buffer;
-  sms_ = data_.SmsTX_Buffer;
+  // A read replaces every GSM setting: a block the device's flags leave out
+  // holds nothing afterwards, not what the previous device held.
+  dest_ = {};
+  gprs_ = {};
+  sms_ = {};
   if (!worker.Exchange(MakeRequestFrame(kDestBlock))) return false;
   // An answer the buffer cannot hold whole would lose destinations: it fails.
   if (!StoreFrame(worker.LastAnswer(), dest_)) return false;
