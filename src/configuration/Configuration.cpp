@@ -41,7 +41,7 @@ void RefreshControls(SharedData& data, FormState& form) {
   RefreshTxPage(form.tx, data);
 }
 
-std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form) {
+std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form, CommitFor command) {
   if (auto panel = PanelImageOf(data.ConfigBuffer, data.DeviceType)) {
     PartsLogic(form.zones, *panel);
     PartDepsLogic(form.zones, *panel);
@@ -49,7 +49,7 @@ std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form) 
   }
   // Asked also to refuse an unknown type before anything is written or saved.
   if (!IsGsmInUse(data.ConfigBuffer, data.DeviceType)) return std::nullopt;
-  return UpdateGsmTXBuffers(form.tx, data);
+  return UpdateGsmTXBuffers(form.tx, data, command == CommitFor::Write ? GsmCommit::ForDevice : GsmCommit::ForKeeping);
 }
 
 MessageBox CancelledBy(MessageBox refusal, CommitFor command) {

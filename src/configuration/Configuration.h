@@ -37,14 +37,19 @@ bool SetDevice(SharedData& data, FormState& form, int type, Prompter& prompter);
 // aside, nothing is written. Throws DeviceTypeNotFound for an unknown type.
 void RefreshControls(SharedData& data, FormState& form);
 
+// What the commit step runs for: a write sends the configuration to a
+// device; a save and a report keep it, so whatever a device held passes.
+enum class CommitFor { Write, Save, Report };
+
 // The commit step before every write and every save. A configuration that
-// cannot be sent as it stands (destinations that do not fit their block) is
-// refused with the box to show; then nothing may be written or saved.
-[[nodiscard]] std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form);
+// cannot be sent as it stands (destinations that do not fit their block; for
+// a write, GPRS fields the block cannot carry) is refused with the box to
+// show; then nothing may be written or saved.
+[[nodiscard]] std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form,
+                                                           CommitFor command = CommitFor::Write);
 
 // A refusal of the commit step as shown to the user: it also says that the
 // command that asked for it did not run.
-enum class CommitFor { Write, Save, Report };
 MessageBox CancelledBy(MessageBox refusal, CommitFor command);
 
 // The refusal of the commit step, for the paths that report by exception.

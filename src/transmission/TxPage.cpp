@@ -29,6 +29,18 @@ void Tick(bool& box, uint8_t& byte, bool ticked) {
   byte = ticked ? 1 : 0;
 }
 
+// A block's own values sealed as the frame a build makes, for a table that
+// still shows them: nothing is clamped or cut on the way through its texts.
+bool SealAsHeld(DestBuffer& buffer) {
+  const auto frame = DestSettings::Unpack(StoredData(buffer)).WriteFrame();
+  return frame && StoreFrame(*frame, buffer);
+}
+void SealAsHeld(SharedData& data) {
+  const SmsList list = SmsList::Unpack(StoredData(data.SmsTX_Buffer));
+  StoreFrame(list.WriteFrame(), data.SmsTX_Buffer);
+  data.SmsListFilled = list.records.empty() ? 0 : 1;
+}
+
 bool FourDigits(const std::string& text) {
   return text.size() == 4 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -210,16 +222,23 @@ void chkGSM_CIDTXClick(TxPageState& page, SharedData& data, bool ticked) {
   Tick(page.gsmCidTx, ImageCNC1(data.ConfigBuffer).GsmTx(), ticked);
 }
 
-std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data) {
+std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data, GsmCommit commit) {
   // Checked first, so that a refusal leaves every frame as it was.
   GprsBuffer gprs = data.GprsTX_Buffer;
   if (page.gprsOn) {
-    if (const GprsFieldSet unfit = BuildTX_Buffer(page.gprs, gprs)) return GprsRefusedMessage(unfit);
+    const GprsFieldSet unfit = BuildTX_Buffer(page.gprs, gprs);
     // The flag would ask for a block 3 that holds nothing.
-    if (!GprsHoldsConfiguration(gprs)) return NoAccessPointBox();
+    const bool sendable = !unfit && GprsHoldsConfiguration(gprs);
+    if (!sendable && commit == GsmCommit::ForDevice) return unfit ? GprsRefusedMessage(unfit) : NoAccessPointBox();
+    if (!sendable) gprs = data.GprsTX_Buffer;  // the file keeps the fields as they stand
   }
-  if (auto refused = GridToDestBuffer(page.dest, data.DestTX_Buffer)) return refused;
-  if (page.smsOn) UpdateTX_Buffer(page.sms, data);
+  const bool keeping = commit == GsmCommit::ForKeeping;
+  if (!(keeping && DestTableShows(page.dest, data.DestTX_Buffer) && SealAsHeld(data.DestTX_Buffer)))
+    if (auto refused = GridToDestBuffer(page.dest, data.DestTX_Buffer)) return refused;
+  if (page.smsOn) {
+    if (keeping && SmsTableShows(page.sms, data)) SealAsHeld(data);
+    else UpdateTX_Buffer(page.sms, data);
+  }
   data.GprsTX_Buffer = gprs;
   return std::nullopt;
 }

@@ -91,6 +91,12 @@ void chkGSM_CIDTXClick(TxPageState& page, SharedData& data, bool ticked);
 // The GSM part of the commit step: block 2 from the table, and blocks 4 and
 // 3 when their options are on. A table that does not fit is refused with a
 // box; then no frame changes.
-std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data);
+// For a device, GPRS fields the block cannot carry as they stand, or no
+// access point, are refused too. For keeping (a save, a report) they are
+// kept as they stand, and a table that still shows its block is not built
+// again: a device's values stay as they came, also where the table can show
+// them only clamped or cut.
+enum class GsmCommit { ForDevice, ForKeeping };
+std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data, GsmCommit commit);
 
 }  // namespace tivolan

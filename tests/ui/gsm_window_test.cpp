@@ -140,6 +140,51 @@ class GsmWindowTest : public QObject {
     QCOMPARE(b.sim->Block(2)[1], uint8_t{0x2F});  // 815
     QCOMPARE(b.sim->Block(3), (sim::Bytes{11, 'i', 'n', 't', 'e', 'r', 'n', 'e', 't', 0, 0, 0, 0}));
   }
+
+  void whateverADeviceHoldsIsSaved_data() {
+    QTest::addColumn<QByteArray>("block2");
+    QTest::addColumn<QByteArray>("block3");
+    QTest::addColumn<bool>("controlPictures");
+    QTest::addColumn<QString>("shown");  // SIM 1's APN in the GPRS dialog, or destination 1 in the table
+    const auto bytes = [](const sim::Bytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), b.size()); };
+    sim::Bytes control = test::Block2(0, 1);
+    control[8] = 0x01;  // "+7\x01031234567"
+    control[18] = 0x01;  // and a record the table shows clamped, "5" for attempts 7
+    control.insert(control.begin() + 19, 0xFF);
+    QTest::newRow("GPRS on without an access point") << bytes(test::Block2(1, 1)) << QByteArray(2, 0) << false << "";
+    QTest::newRow("a blank and a Cyrillic letter in the APN")
+        << bytes(test::Block2(1, 1)) << bytes(Sim1Block("inter net\xE0", "u@1", "")) << false
+        << "inter netа";
+    QTest::newRow("a control character and a clamped record in the destinations") << bytes(control) << QByteArray(2, 0) << true
+                                                                                   << "+7␁031234567";
+  }
+  // Read, then "Сохранить": the file opened again gives the device's blocks.
+  void whateverADeviceHoldsIsSaved() {
+    QFETCH(QByteArray, block2);
+    QFETCH(QByteArray, block3);
+    QFETCH(bool, controlPictures);
+    QFETCH(QString, shown);
+    WindowBench b(Panel(sim::Bytes(block2.begin(), block2.end()), sim::Bytes(block3.begin(), block3.end())));
+    b.Read();
+    b.chosen = b.dir.Path("kept.cf8");
+    Control<QAction>(b.window, "FileSave")->trigger();
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Файл сохранен"));
+    QCOMPARE(b.prompts->shown.size(), std::size_t{controlPictures ? 1u : 0u});
+    if (controlPictures)
+      QVERIFY2(Text(b.prompts->shown[0].text).contains(QStringLiteral("(направление 1)")), b.prompts->shown[0].text.c_str());
+    const test::HeldBlocks device{b.sim->Block(2), b.sim->Block(3), b.sim->Block(4)};
+    QVERIFY(test::BlocksOf(b.data) == device);
+    QVERIFY(test::BlocksOfFile(*b.chosen) == device);
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
+    if (controlPictures) {
+      QCOMPARE(Control<InPlaceGrid>(b.window, "grdG1")->item(0, kColText - 1)->text(), shown);
+      return;
+    }
+    test::WithDialog([&] { Control<QPushButton>(b.window, "btnGPRS")->click(); }, [&] {
+      QCOMPARE(Control<QLineEdit>(Control<TfrmGPRS>(b.window, "frmGPRS"), "edtAPN1")->text(), shown);
+      b.Press(Qt::Key_Escape);
+    });
+  }
 };
 
 int main(int argc, char** argv) {
