@@ -287,47 +287,41 @@ TEST_F(Cli, AFailedGsmStepExitsTenAndAReadWritesNoFile) {
   EXPECT_FALSE(fs::exists(Path("x.cf8")));
 }
 
+// Blocks 2, 3 and 4 of a device, and whether one holds a control byte.
 struct KeptCase {
-  const char* why;
-  const char* blocks[3];  // data of blocks 2, 3 and 4, as the device gives them for block 2's flags
-  bool pictured;          // a control byte, which the file keeps as its picture
-  friend void PrintTo(const KeptCase& c, std::ostream* os) { *os << c.why; }
+  std::array<const char*, 3> blocks;
+  bool pictured;
 };
 class CliKeeps : public Cli, public ::testing::WithParamInterface<KeptCase> {};
 
-// What a device holds is kept by a read and by a backup, also what the GPRS
-// dialog or a write would refuse: each file opened again gives its blocks.
+// What a device holds, also what the GPRS dialog or a write would refuse, is
+// kept by read -o and by write --backup: each file opened again gives it.
 TEST_P(CliKeeps, WhatTheDeviceHoldsByReadAndByBackup) {
-  const KeptCase& c = GetParam();
   const std::string panel = test::kGsmPanelArgs;
   std::string args = panel.substr(0, panel.find(" --block"));
   test::HeldBlocks device;
-  for (int n = 0; n < 3; ++n) {
-    args += " --block " + std::to_string(n + 2) + "=" + c.blocks[n];
-    device[static_cast<std::size_t>(n)] = *sim::ParseHex(c.blocks[n]);
+  for (std::size_t n = 0; n < 3; ++n) {
+    args += " --block " + std::to_string(n + 2) + "=" + GetParam().blocks[n];
+    device[n] = *sim::ParseHex(GetParam().blocks[n]);
   }
   const std::string port = Sim(args);
   const RunResult read = Tool({"read", "--port", port, "-o", Path("read.cf8")});
   ASSERT_EQ(read.status, 0) << read.err;
-  EXPECT_EQ(read.err.find("направление 1") != std::string::npos, c.pictured) << read.err;
-  EXPECT_EQ(test::BlocksOfFile(Path("read.cf8")), device);
+  EXPECT_EQ(read.err.find("(направление 1)") != std::string::npos, GetParam().pictured) << read.err;
   ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("d.cf8")}).status, 0);
   fs::create_directory(dir / "backups");
-  const RunResult backup = Tool({"write", "--port", port, Path("d.cf8"), "--backup", Path("backups")});
-  ASSERT_EQ(backup.status, 0) << backup.err;
-  const auto names = FilesIn(dir / "backups");
-  ASSERT_EQ(names.size(), 1u);
-  EXPECT_EQ(test::BlocksOfFile((dir / "backups" / names[0]).string()), device);
+  ASSERT_EQ(Tool({"write", "--port", port, Path("d.cf8"), "--backup", Path("backups")}).status, 0);
+  EXPECT_EQ(test::BlocksOfFile(Path("read.cf8")), device);
+  EXPECT_EQ(test::BlocksOfFile((dir / "backups" / FilesIn(dir / "backups").at(0)).string()), device);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Devices, CliKeeps,
-    ::testing::Values(
-        KeptCase{"GPRS on without an access point", {"123401000D492B373930333132333435363700000000", "0000", "00"}, false},
-        KeptCase{"a blank, an @ and a Cyrillic letter in the GPRS texts",
-                 {"123401000D492B373930333132333435363700000000", "10696E746572206E6574E000754031000000", "00"}, false},
-        KeptCase{"a control byte and a 0 in a destination, a record the table shows clamped",
-                 {"123400010D492B3701003033313233343536" "01FF000000", "0000", "02039730214365F7FFFF00"}, true}));
+    ::testing::Values(  // GPRS on without an access point; a blank, an @ and a Cyrillic letter in the GPRS texts;
+                        // a control byte and a 0 in a destination, and one the table shows clamped
+        KeptCase{{"123401000D492B373930333132333435363700000000", "0000", "00"}, false},
+        KeptCase{{"123401000D492B373930333132333435363700000000", "10696E746572206E6574E000754031000000", "00"}, false},
+        KeptCase{{"123400010D492B370100303331323334353601FF000000", "0000", "02039730214365F7FFFF00"}, true}));
 
 // Blocks 1 and 2 written and block 3 unanswered: the panel may hold part of
 // the new configuration, and the tool says which blocks went out.

