@@ -291,6 +291,7 @@ TEST_F(Cli, AFailedGsmStepExitsTenAndAReadWritesNoFile) {
 struct KeptCase {
   std::array<const char*, 3> blocks;
   bool pictured;
+  friend void PrintTo(const KeptCase& c, std::ostream* os) { *os << c.blocks[0] << " " << c.blocks[1]; }
 };
 class CliKeeps : public Cli, public ::testing::WithParamInterface<KeptCase> {};
 
