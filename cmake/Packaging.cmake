@@ -22,6 +22,17 @@ if(UNIX AND NOT APPLE)
     endforeach()
     install(FILES ${TIVOLAN_PACKAGING_DIR}/icons/tivolan.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    # The ".cf8" file type the desktop entry opens (shared-mime-info picks
+    # the file up through its trigger), and the program as software centres
+    # list it (AppStream), with the project's version.
+    install(FILES ${TIVOLAN_PACKAGING_DIR}/mime/tivolan.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+    set(metainfo ${CMAKE_CURRENT_BINARY_DIR}/packaging/example.stelmark.tivolan.metainfo.xml)
+    configure_file(${TIVOLAN_PACKAGING_DIR}/tivolan.metainfo.xml.in ${metainfo} @ONLY)
+    install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  endif()
+  if(TARGET tivolan-cli)
+    install(FILES ${TIVOLAN_PACKAGING_DIR}/completion/tivolan-cli
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
   endif()
 
   # Manual pages carry the project's version; Debian wants them gzip'd

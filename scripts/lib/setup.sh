@@ -16,8 +16,10 @@ PACKAGES=(
   fonts-dejavu-core
   # The package and its test: dpkg-shlibdeps and file for CPack's Depends,
   # desktop-file-validate, groff for the manual pages; pdftoppm to look at a
-  # printed report.
+  # printed report; the shell's completion, the MIME database and AppStream's
+  # validator for what the package gives the desktop.
   dpkg-dev file desktop-file-utils groff-base poppler-utils lintian
+  bash-completion shared-mime-info appstream
   # Windows (scripts/build-windows, scripts/test-windows): the cross compiler
   # with the posix thread model, GoogleTest's sources to build with it, Wine
   # to run the result, zip and unzip for the release archive and its check.

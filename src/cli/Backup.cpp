@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cli/TerminalText.h"
 #include "files/FileIO.h"
 #include "files/FileTimes.h"
 #include "files/FileProblems.h"
@@ -14,13 +15,14 @@ namespace fs = std::filesystem;
 std::optional<std::string> BackupFolderProblem(const std::string& folder) {
   std::error_code ec;
   const fs::path dir = PathFromUtf8(folder);
-  if (!fs::exists(dir, ec)) return "папки резервных копий " + folder + " нет";
-  if (!fs::is_directory(dir, ec)) return folder + " не папка";
+  const std::string name = Escaped(folder);
+  if (!fs::exists(dir, ec)) return "папки резервных копий " + name + " нет";
+  if (!fs::is_directory(dir, ec)) return name + " не папка";
   try {
     CheckSaveTarget(Utf8FromPath(dir / "tivolan-backup-probe.cf8"));
   } catch (const FileError& e) {
     const std::string reason = SaveReason(e.Cause());
-    return "в папке " + folder + " нельзя создать файл" + (reason.empty() ? "" : ": " + reason);
+    return "в папке " + name + " нельзя создать файл" + (reason.empty() ? "" : ": " + reason);
   }
   return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cli/Input.h"
 #include "cli/Interrupt.h"
 #include "cli/TerminalText.h"
 #include "link/Firmware.h"
@@ -17,8 +18,15 @@ void PrintBox(Streams& io, const MessageBox& box) { io.err << box.caption << ": 
 
 int NoFirmware(Streams& io, const std::string& file, const FirmwareFileError& error) {
   PrintBox(io, error.box);
-  io.err << file << ": " << error.detail << "\n";
+  io.err << ShownFileName(file) << ": " << error.detail << "\n";
   return kExitBadFile;
+}
+
+// The file, or standard input for "-", read and decoded as "Обновить прошивку" does.
+FirmwareFile LoadFirmware(const std::string& file, Streams& io) {
+  if (!IsStandardInput(file)) return LoadFirmwareFile(file);
+  const auto text = ReadStandardInput(io.in, kFirmwareTextMax);
+  return text ? DecodeFirmware(*text) : NotFirmware("стандартный ввод не прочитан");
 }
 
 // `text` after blanks, to end under a heading of `width` characters.
@@ -62,7 +70,7 @@ int RunFirmwareCommand(const std::string& port, const std::string& file, Streams
     return kExitUsage;
   }
   // The whole file is checked before the port is opened.
-  FirmwareFile firmware = LoadFirmwareFile(file);
+  FirmwareFile firmware = LoadFirmware(file, io);
   if (!firmware.image) return NoFirmware(io, file, firmware.error);
   EventLoop loop;
   LoopPollTimer poll(loop);
@@ -88,7 +96,7 @@ int RunFirmwareCommand(const std::string& port, const std::string& file, Streams
 }
 
 int RunFirmwareCheck(const std::string& file, Streams& io) {
-  const FirmwareFile firmware = LoadFirmwareFile(file);
+  const FirmwareFile firmware = LoadFirmware(file, io);
   if (!firmware.image) return NoFirmware(io, file, firmware.error);
   const FirmwareImage& image = *firmware.image;
   const std::string headings[] = {"блок", "с байта", "байт данных"};
@@ -100,7 +108,7 @@ int RunFirmwareCheck(const std::string& file, Streams& io) {
            << RightAligned(std::to_string(image.blocks[i]), widths[1]) << "  "
            << RightAligned(std::to_string(BlockDataSize(image, i)), widths[2]) << "\n";
   }
-  io.out << file << ": прошивка без ошибок, блоков: " << image.blocks.size() << ", байт: " << image.bytes.size()
+  io.out << ShownFileName(file) << ": прошивка без ошибок, блоков: " << image.blocks.size() << ", байт: " << image.bytes.size()
          << "\n";
   return kExitOk;
 }

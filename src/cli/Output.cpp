@@ -4,6 +4,8 @@
 #include <ostream>
 
 #include "cli/CliCommands.h"
+#include "cli/TerminalText.h"
+#include "cli/os/WriteError.h"
 #include "files/FileProblems.h"
 
 namespace tivolan::cli {
@@ -33,12 +35,12 @@ int CheckedOutput::sync() {
 }
 
 void CheckedOutput::Failed() {
-  if (!failure_) failure_ = std::error_code(errno, std::generic_category());
+  if (!failure_) failure_ = std::error_code(LastWriteError(), std::generic_category());
 }
 
 int SaveFailed(std::ostream& err, const FileSystemCause& cause) {
   if (cause.action != FileAction::WriteOutput) {
-    err << "tivolan-cli: " << cause.path << ": " << SaveProblem(cause) << "\n";
+    err << "tivolan-cli: " << Escaped(cause.path) << ": " << SaveProblem(cause) << "\n";
   } else {
     const std::string reason = SaveReason(cause);
     err << "tivolan-cli: стандартный вывод не записан" << (reason.empty() ? "" : ": " + reason) << "\n";

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "cli/Input.h"
 #include "model/CodePage.h"
 
 namespace tivolan::cli {
@@ -63,6 +64,8 @@ std::string Escaped(std::string_view text) {
   }
   return out;
 }
+
+std::string ShownFileName(const std::string& path) { return IsStandardInput(path) ? "стандартный ввод" : Escaped(path); }
 
 std::string PaddedTo(const std::string& text, std::size_t width) {
   const std::size_t length = Utf8Length(text);

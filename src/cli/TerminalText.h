@@ -16,6 +16,9 @@ namespace tivolan::cli {
 // paths ("\\.\COM3") are full of them.
 std::string Escaped(std::string_view text);
 
+// A file's name as messages give it: escaped, and "-" as "стандартный ввод".
+std::string ShownFileName(const std::string& path);
+
 // `text` (escaped already) and blanks up to `width` characters.
 std::string PaddedTo(const std::string& text, std::size_t width);
 

@@ -31,10 +31,13 @@ std::string CurrentFolder() {
 
 MessageBox FileReadErrorBox() { return {"Ошибка чтения файла", "Файл поврежден или не найден", BoxIcon::Error}; }
 
-OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter) {
+namespace {
+// Takes what `load` read over the current configuration, or shows why not.
+template <typename Load>
+OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, Load load) {
   // An open replaces every GSM setting: what the file does not hold is none.
   GsmFileSubtree gsm(NoGsmSettings(form.tx.gprs));
-  const LoadedConfig loaded = OpenConfigFile(path, data.ConfigBuffer, data.DeviceType, &gsm);
+  const LoadedConfig loaded = load(&gsm);
   if (loaded.code == kNotAConfiguration) {
     MessageBox box = FileReadErrorBox();
     box.detail = OpenProblem(loaded.problem);
@@ -44,6 +47,19 @@ OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::strin
   data.ConfigBuffer = loaded.buffer;
   TakeGsmSettings(gsm.Settings(), data, form.tx.gprs);
   return {true, ShowReportedDevice(data, form, loaded.code, prompter)};
+}
+}  // namespace
+
+OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter) {
+  return Open(data, form, prompter, [&](GsmSubtree* gsm) {
+    return OpenConfigFile(path, data.ConfigBuffer, data.DeviceType, gsm);
+  });
+}
+
+OpenResult OpenConfigurationText(SharedData& data, FormState& form, const std::string& text, Prompter& prompter) {
+  return Open(data, form, prompter, [&](GsmSubtree* gsm) {
+    return OpenConfigText(text, data.ConfigBuffer, data.DeviceType, gsm);
+  });
 }
 
 namespace {

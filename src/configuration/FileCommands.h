@@ -31,6 +31,8 @@ struct OpenResult {
   FileCause problem = {};    // why the file was refused (OpenProblem words it)
 };
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter);
+// The same for a file's text (tivolan-cli reads "-" from standard input).
+OpenResult OpenConfigurationText(SharedData& data, FormState& form, const std::string& text, Prompter& prompter);
 
 // A configuration committed for a file: the document, and what to tell the
 // user once it is saved (control bytes kept as their pictures).

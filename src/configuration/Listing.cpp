@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 
 #include "model/CodePage.h"
 #include "model/DeviceCatalogue.h"
@@ -77,9 +78,9 @@ class Builder {
     const ConstPanelImage image = Panel();
     Add(page, "Реле \"Тревога\"", Item(RelayModeList, p.releAlarm, image.AlarmRelay().Get()));
     Add(page, "Реле \"Пожар\"", Item(RelayModeList, p.releFire, image.FireRelay().Get()));
-    Add(page, "Реле \"Управление\" (скрыто)", Item(RelayModeList, p.releControl, image.ControlRelay().Get()));
+    Add(page, std::string("Реле \"Управление\"") + kHiddenMark, Item(RelayModeList, p.releControl, image.ControlRelay().Get()));
     Add(page, "Контроль цепей: Реле \"пожар\"", YesNo(p.circuit[1]));
-    Add(page, "Контроль цепей: Реле \"управление\" (скрыто)", YesNo(p.circuit[2]));
+    Add(page, std::string("Контроль цепей: Реле \"управление\"") + kHiddenMark, YesNo(p.circuit[2]));
     Add(page, "Контроль цепей: Звуковой оповещатель", YesNo(p.circuit[6]));
     Add(page, "Контроль цепей: Световой оповещатель", YesNo(p.circuit[7]));
     Add(page, "Использовать внутренний зуммер", YesNo(p.useBuzzer));
@@ -155,7 +156,7 @@ class Builder {
     Add(page, "Включить расширители", on.empty() ? "нет" : on);
     Add(page, "БВИ: Вкл. звук при тихой тревоге на расширителях", c.bviVisible ? YesNo(c.bviSilent) : "");
     Add(page, "БВИ: Вкл. звук при \"принуждении\" на расширителях", c.bviVisible ? YesNo(c.bviDuress) : "");
-    Add(page, "БВИ: Разрешить сброс расширителей кнопками (скрыто)", YesNo(c.bviReset));
+    Add(page, std::string("БВИ: Разрешить сброс расширителей кнопками") + kHiddenMark, YesNo(c.bviReset));
     Add(page, "Контроль цепи реле \"пожар\"", YesNo(c.fireReleCntr));
   }
 
@@ -164,28 +165,74 @@ class Builder {
   std::vector<ListingEntry> out_;
 };
 
+// A terminal's width: every line of a listing fits it.
+constexpr std::size_t kLineWidth = 80;
+
 std::string Pad(const std::string& s, std::size_t width) { return s + std::string(width - std::min(width, Utf8Length(s)), ' '); }
+
+std::string TrimmedRight(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+// The zone columns' titles in two lines, as the page's labels stand: a title
+// of the upper line may run on over the next column's empty one.
+constexpr const char* kZoneTitlesAbove[] = {"", "", "", "", "Задержка, с", "", "Авто", "Пере-"};
+constexpr const char* kZoneTitles[] = {"", "Раздел", "Тип шлейфа", "Код события", "вход", "выход", "восст.", "запрос"};
+static_assert(std::size(kZoneTitles) == std::size(kZoneColumns) + 1);
 
 std::string ZoneTable(const std::vector<ListingEntry>& zones) {
   const std::size_t columns = std::size(kZoneColumns);
-  std::vector<std::vector<std::string>> rows{{""}};
-  for (const char* c : kZoneColumns) rows[0].push_back(c);
+  std::vector<std::vector<std::string>> rows;
   for (std::size_t i = 0; i + columns <= zones.size(); i += columns) {
-    std::vector<std::string> row{zones[i].key.substr(0, zones[i].key.find(' '))};
-    for (std::size_t c = 0; c < columns; ++c) row.push_back(zones[i + c].value);
+    std::vector<std::string> row{zones[i].key.substr(0, zones[i].key.find(':'))};
+    for (std::size_t c = 0; c < columns; ++c) row.push_back(TrimmedRight(zones[i + c].value));
     rows.push_back(row);
   }
-  std::vector<std::size_t> widths(columns + 1, 0);
+  std::vector<std::size_t> widths;
+  for (const char* title : kZoneTitles) widths.push_back(Utf8Length(title));
   for (const auto& row : rows)
     for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], Utf8Length(row[c]));
-  std::string text;
-  for (const auto& row : rows) {
-    std::string line = "  ";
-    for (std::size_t c = 0; c < row.size(); ++c) line += Pad(row[c], widths[c] + 2);
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    text += line + "\n";
-  }
+  auto line = [&](auto cell) {
+    std::string text = "  ";
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+      const std::size_t at = 2 + std::accumulate(widths.begin(), widths.begin() + static_cast<std::ptrdiff_t>(c), c * 2);
+      if (Utf8Length(text) < at) text = Pad(text, at);
+      text += cell(c);
+    }
+    return TrimmedRight(text) + "\n";
+  };
+  std::string text = line([](std::size_t c) { return std::string(kZoneTitlesAbove[c]); });
+  text += line([](std::size_t c) { return std::string(kZoneTitles[c]); });
+  for (const auto& row : rows) text += line([&](std::size_t c) { return row[c]; });
   return text;
+}
+
+// The first `count` characters of UTF-8 `text`, in bytes.
+std::size_t BytesOf(const std::string& text, std::size_t count) {
+  std::size_t at = 0;
+  for (; at < text.size() && count > 0; --count) {
+    ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;  // continuation bytes
+  }
+  return at;
+}
+
+// "<head><value>" in lines of kLineWidth characters: a value too long goes on
+// in lines indented under the key, broken after a blank where there is one.
+std::string Wrapped(const std::string& head, std::string value) {
+  constexpr std::size_t kIndent = 4;
+  std::string text = head;
+  std::size_t room = kLineWidth - std::min(Utf8Length(head), kLineWidth - 20);
+  while (Utf8Length(value) > room) {
+    std::size_t cut = BytesOf(value, room);
+    const std::size_t blank = value.rfind(' ', cut);
+    if (blank != std::string::npos && blank > 0) cut = blank + 1;
+    text += TrimmedRight(value.substr(0, cut)) + "\n" + std::string(kIndent, ' ');
+    value.erase(0, cut);
+    room = kLineWidth - kIndent;
+  }
+  return text + value + "\n";
 }
 
 }  // namespace
@@ -213,7 +260,7 @@ std::string FormatListing(const std::vector<ListingEntry>& entries) {
       if (zones.size() == 8 * std::size(kZoneColumns)) text += ZoneTable(zones);
       continue;
     }
-    text += (page.empty() ? "" : "  ") + e.key + ": " + (e.value.empty() ? "—" : e.value) + "\n";
+    text += Wrapped((page.empty() ? "" : "  ") + e.key + ": ", e.value.empty() ? "—" : e.value);
   }
   return text;
 }

@@ -9,6 +9,9 @@
 
 namespace tivolan {
 
+// Ends the caption of a setting the pages keep but do not show.
+inline constexpr const char* kHiddenMark = " (скрыто)";
+
 struct ListingEntry {
   std::string page;   // tab caption, or "" for the device type
   std::string key;    // control caption; zone rows start with "ШСn: "

@@ -36,6 +36,13 @@ void Check(std::vector<ReportCheck>& checks, bool passed, std::string whenPassed
 void GsmChecks(const TxPageState& t, std::vector<ReportCheck>& checks) {
   Check(checks, AnyDestinationEnabled(t), "Включено хотя бы одно направление доставки.",
         "Передача по GSM включена, но ни одно направление доставки не включено.");
+  for (int r = 1; r <= kDestinations; ++r) {
+    const DestRow& row = t.dest.Row(r);
+    // Written as the block stores it: an empty record, the destination off.
+    if (RowOn(row) && row.text.empty())
+      checks.push_back({false, "Направление " + std::to_string(r) + ": заданы попытки («" + row.Cell(kColTries) +
+                                   "»), но нет телефона или хоста; при записи в прибор направление будет выключено."});
+  }
   const int length = DestFrameLength(t.dest);
   Check(checks, length <= static_cast<int>(kDestBufferSize), "Направления доставки помещаются в прибор.",
         "Направления доставки не помещаются в прибор: " + std::to_string(length) + " байт из " +
@@ -90,7 +97,8 @@ ReportTable Grid(const std::vector<ListingEntry>& entries, std::size_t from, std
                  const ReportOptions& options) {
   ReportTable table{true, {AsTableKey(entries[from].key)->group}, {}};
   for (std::size_t i = from; i < to; ++i) {
-    const TableKey k = *AsTableKey(entries[i].key);
+    TableKey k = *AsTableKey(entries[i].key);
+    k.column = PrintedCaption(k.column);
     const auto column = std::find(table.columns.begin() + 1, table.columns.end(), k.column);
     const std::size_t at = static_cast<std::size_t>(column - table.columns.begin());
     if (column == table.columns.end()) table.columns.push_back(k.column);
@@ -119,7 +127,7 @@ std::vector<ReportSection> Sections(const std::vector<ListingEntry>& entries, co
       continue;
     }
     if (tables.empty() || tables.back().grid) tables.push_back({});
-    tables.back().rows.push_back({e.key, Shown(e, options)});
+    tables.back().rows.push_back({PrintedCaption(e.key), Shown(e, options)});
     ++i;
   }
   return sections;
@@ -166,10 +174,34 @@ ReportDocument BuildReport(const SharedData& data, const ReportSource& source, c
   }
   report.sections = Sections({entries.begin() + (entries.empty() ? 0 : 1), entries.end()}, options);
   report.checks = RunChecks(data);
-  report.signOff = {"Объект", "Адрес", "Монтажник", "Дата", "Подпись"};
+  report.signOff = {"Объект",
+                    "Адрес",
+                    "Монтажник (Ф.И.О.)",
+                    "Подпись монтажника",
+                    "Заказчик (Ф.И.О.)",
+                    "Подпись заказчика",
+                    "Дата"};
   report.program = options.program;
   report.printedAt = options.printedAt;
   return report;
+}
+
+std::string PrintedCaption(const std::string& caption) {
+  std::string text = caption;
+  const std::string hidden = kHiddenMark;
+  if (text.size() >= hidden.size() && text.compare(text.size() - hidden.size(), hidden.size(), hidden) == 0)
+    text.erase(text.size() - hidden.size());
+  std::string printed;
+  bool open = false;
+  for (const char c : text) {
+    if (c != '"') {
+      printed += c;
+      continue;
+    }
+    printed += open ? "»" : "«";
+    open = !open;
+  }
+  return printed;
 }
 
 std::string PageNumberText(int page, int pages) {

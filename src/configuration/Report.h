@@ -18,9 +18,10 @@ struct ReportCheck {
   std::string text;
 };
 
-// The checks that apply: with GSM in use, a destination on, destinations
-// that fit their block, the SMS list when its option is on, an access point
-// when GPRS is on; on a panel, every zone's event code in the event list.
+// The checks that apply: with GSM in use, a destination on, none that a
+// write switches off (attempts without a phone or host), destinations that
+// fit their block, the SMS list when its option is on, an access point when
+// GPRS is on; on a panel, every zone's event code in the event list.
 std::vector<ReportCheck> RunChecks(const SharedData& data);
 
 // The texts of the checks that failed.
@@ -59,7 +60,7 @@ struct ReportDocument {
   std::vector<std::pair<std::string, std::string>> identity;  // where it came from
   std::vector<ReportSection> sections;
   std::vector<ReportCheck> checks;
-  std::vector<std::string> signOff;  // lines filled in by hand
+  std::vector<std::string> signOff;  // lines filled in by hand, then kStampPlace
   std::string program;
   std::string printedAt;
 };
@@ -68,6 +69,8 @@ inline constexpr const char* kHiddenPassword = "••••";
 inline constexpr const char* kChecksHeading = "Проверки";
 inline constexpr const char* kNoChecks = "Проверок для этого прибора нет.";
 inline constexpr const char* kSignOffHeading = "Заполняется вручную";
+inline constexpr const char* kStampPlace = "М.П.";  // where the customer's stamp goes, below the lines
+inline constexpr const char* kContinued = " (продолжение)";  // a heading repeated on the next page
 inline constexpr const char* kPassedMark = "✓";
 inline constexpr const char* kFailedMark = "✗";
 inline constexpr const char* kNoValue = "—";
@@ -81,6 +84,10 @@ std::string PrintedText(const ReportDocument& report);
 
 // The document as one HTML page.
 std::string ReportHtml(const ReportDocument& report);
+
+// A caption of the pages as printed: in the quotation marks of Russian
+// print («»), without the mark of a setting the pages keep hidden.
+std::string PrintedCaption(const std::string& caption);
 
 // Text safe inside HTML.
 std::string HtmlEscape(const std::string& text);

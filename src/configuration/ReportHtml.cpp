@@ -25,13 +25,25 @@ std::string List(const ReportTable& t) {
   return html + "</table>\n";
 }
 
-std::string Checks(const std::vector<ReportCheck>& checks) {
-  if (checks.empty()) return "<p>" + HtmlEscape(kNoChecks) + "</p>\n";
+std::string Checks(std::vector<ReportCheck>::const_iterator from, std::vector<ReportCheck>::const_iterator to) {
   std::string html = "<ul class=\"checks\">\n";
-  for (const auto& c : checks)
-    html += std::string("<li class=\"") + (c.passed ? "passed" : "failed") + "\"><span class=\"mark\">" +
-            (c.passed ? kPassedMark : kFailedMark) + "</span> " + HtmlEscape(c.text) + "</li>\n";
+  for (auto c = from; c != to; ++c)
+    html += std::string("<li class=\"") + (c->passed ? "passed" : "failed") + "\"><span class=\"mark\">" +
+            (c->passed ? kPassedMark : kFailedMark) + "</span> " + HtmlEscape(c->text) + "</li>\n";
   return html + "</ul>\n";
+}
+
+// The checks, the last of them kept on one printed page with the lines to
+// sign, so that these never stand alone on a page.
+std::string ChecksAndSignOff(const ReportDocument& report) {
+  const auto& checks = report.checks;
+  std::string html = std::string("<h2>") + kChecksHeading + "</h2>\n";
+  if (checks.size() > 1) html += Checks(checks.begin(), checks.end() - 1);
+  html += "<div class=\"end\">\n";
+  html += checks.empty() ? "<p>" + HtmlEscape(kNoChecks) + "</p>\n" : Checks(checks.end() - 1, checks.end());
+  html += std::string("<h2>") + kSignOffHeading + "</h2>\n<table class=\"sign\">\n";
+  for (const auto& line : report.signOff) html += "<tr><th>" + HtmlEscape(line) + "</th><td></td></tr>\n";
+  return html + "</table>\n<p class=\"stamp\">" + kStampPlace + "</p>\n</div>\n";
 }
 
 constexpr const char* kStyle =
@@ -52,6 +64,8 @@ constexpr const char* kStyle =
     ".checks .failed .mark { color: #b00; font-weight: bold; }\n"
     ".sign td { border-bottom: 0.5pt solid #000; height: 18pt; }\n"
     ".sign th { border: none; width: 25%; vertical-align: bottom; }\n"
+    ".stamp { margin: 12pt 0 24pt 0; }\n"
+    ".end { page-break-inside: avoid; break-inside: avoid; }\n"
     "footer { margin-top: 18pt; font-size: 7.5pt; color: #444; }\n";
 
 }  // namespace
@@ -70,10 +84,8 @@ std::string ReportHtml(const ReportDocument& report) {
     if (!section.heading.empty()) html += "<h2>" + HtmlEscape(section.heading) + "</h2>\n";
     for (const auto& table : section.tables) html += table.grid ? Grid(table) : List(table);
   }
-  html += std::string("<h2>") + kChecksHeading + "</h2>\n" + Checks(report.checks);
-  html += std::string("<h2>") + kSignOffHeading + "</h2>\n<table class=\"sign\">\n";
-  for (const auto& line : report.signOff) html += "<tr><th>" + HtmlEscape(line) + "</th><td></td></tr>\n";
-  html += "</table>\n<footer>" + HtmlEscape(report.program) + " · " + HtmlEscape(PrintedText(report)) + "</footer>\n";
+  html += ChecksAndSignOff(report);
+  html += "<footer>" + HtmlEscape(report.program) + " · " + HtmlEscape(PrintedText(report)) + "</footer>\n";
   return html + "</body>\n</html>\n";
 }
 

@@ -262,10 +262,9 @@ LoadedConfig LoadConfigFile(const std::string& fileName, const ImageBuffer& curr
   return ReadConfigDocument(*document, current, gsm);
 }
 
-LoadedConfig OpenConfigFile(const std::string& fileName, const ImageBuffer& current, int currentType,
-                            GsmSubtree* gsm) {
-  FileCause problem;
-  const auto document = LoadDocument(fileName, problem);
+namespace {
+LoadedConfig OpenConfigDocument(const std::optional<TXmlDocument>& document, const FileCause& problem,
+                                const ImageBuffer& current, int currentType, GsmSubtree* gsm) {
   if (!document) return LoadedConfig{kNotAConfiguration, current, problem};
   const int64_t code = DeviceCodeOf(*document);
   const auto defaults = DefaultPayload(static_cast<int>(code));
@@ -276,6 +275,26 @@ LoadedConfig OpenConfigFile(const std::string& fileName, const ImageBuffer& curr
   LoadedConfig loaded = ReadConfigDocument(*document, base, gsm);
   if (loaded.code == kNotAConfiguration) loaded.buffer = current;
   return loaded;
+}
+}  // namespace
+
+LoadedConfig OpenConfigFile(const std::string& fileName, const ImageBuffer& current, int currentType,
+                            GsmSubtree* gsm) {
+  FileCause problem;
+  const auto document = LoadDocument(fileName, problem);
+  return OpenConfigDocument(document, problem, current, currentType, gsm);
+}
+
+LoadedConfig OpenConfigText(const std::string& text, const ImageBuffer& current, int currentType, GsmSubtree* gsm) {
+  FileCause problem;
+  std::optional<TXmlDocument> document(std::in_place);
+  try {
+    document->LoadFromString(text);
+  } catch (const XmlError& e) {
+    problem = e.Cause();
+    document.reset();
+  }
+  return OpenConfigDocument(document, problem, current, currentType, gsm);
 }
 
 }  // namespace tivolan

@@ -45,6 +45,9 @@ LoadedConfig LoadConfigFile(const std::string& fileName, const ImageBuffer& curr
 // nothing of another type's image stays where the file holds nothing.
 LoadedConfig OpenConfigFile(const std::string& fileName, const ImageBuffer& current, int currentType,
                             GsmSubtree* gsm = nullptr);
+// The same for a file's text, such as one read from standard input.
+LoadedConfig OpenConfigText(const std::string& text, const ImageBuffer& current, int currentType,
+                            GsmSubtree* gsm = nullptr);
 LoadedConfig ReadConfigDocument(const TXmlDocument& document, const ImageBuffer& current, GsmSubtree* gsm = nullptr);
 
 }  // namespace tivolan

@@ -22,6 +22,10 @@ std::string DescribePortState(const PortState& s) {
       if (!s.group.empty())
         text += ": порт доступен группе " + s.group + "; выполните sudo usermod -aG " + s.group +
                 " \"$USER\" и войдите в систему заново";
+      else if (!s.owner.empty())
+        text += ": порт доступен только пользователю " + s.owner +
+                "; дайте доступ к нему группе dialout правилом udev (GROUP=\"dialout\", MODE=\"0660\") "
+                "или запустите программу через sudo";
       break;
     case PortCondition::Missing: text = "нет такого устройства (адаптер отключён?)"; break;
     case PortCondition::NotSerial: text = "это не последовательный порт" + (s.kind.empty() ? "" : ": " + s.kind); break;

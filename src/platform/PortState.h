@@ -14,7 +14,8 @@ struct PortState {
   PortCondition condition = PortCondition::Unknown;
   std::vector<std::string> holders;  // "процесс 1234 (minicom)", "файл блокировки /run/lock/LCK..ttyUSB0"
   std::vector<std::string> otherEnd; // who holds a pseudo-terminal's master side: "процесс 99 (socat)"
-  std::string group;                 // the device's group, when permission is missing
+  std::string group;                 // the device's group, when permission is missing and it may open the port
+  std::string owner;                 // else the device's owner
   std::string kind;                  // what the path is instead, when it is no serial port
   std::string adapter;               // maker and model of a USB adapter
   std::string detail;                // the system's own words where nothing better is known

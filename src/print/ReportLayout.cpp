@@ -88,6 +88,13 @@ void ReportLayout::StartPage() {
   top_ = line + Mm(6);
   bottom_ = height - line - Mm(6);
   y_ = top_;
+  if (!section_.isEmpty()) {
+    const QFont font = Font(TypeScale::kHeading, true);
+    const QString continued = section_ + Q(kContinued);
+    const double h = HeadingHeight(continued);
+    Text(font, {0, y_, width_, h}, continued);
+    y_ += h;
+  }
 }
 
 bool ReportLayout::Need(double height) {
@@ -99,6 +106,7 @@ bool ReportLayout::Need(double height) {
 int ReportLayout::Run(const ReportDocument& report) {
   report_ = &report;
   page_ = 0;
+  section_.clear();
   MeasureKeys(report);
   StartPage();
   Title(report);
@@ -117,7 +125,7 @@ int ReportLayout::Run(const ReportDocument& report) {
       Table(table);
     }
   }
-  Checks(report.checks);
+  Checks(report.checks, SignOffHeight(report.signOff));
   SignOff(report.signOff);
   return page_;
 }
@@ -137,14 +145,19 @@ void ReportLayout::Title(const ReportDocument& report) {
   }
 }
 
+double ReportLayout::HeadingHeight(const QString& text) const {
+  return TextHeight(Font(TypeScale::kHeading, true), width_, text) + Mm(1.5);
+}
+
 void ReportLayout::Heading(const QString& text, double keepWith) {
-  const QFont font = Font(TypeScale::kHeading, true);
-  const double height = TextHeight(font, width_, text) + Mm(1.5);
+  const double height = HeadingHeight(text);
   double before = y_ > top_ ? Mm(5) : 0;
+  section_.clear();  // the previous section ends here, not on the next page
   if (Need(before + height + keepWith)) before = 0;
   y_ += before;
-  Text(font, {0, y_, width_, height}, text);
+  Text(Font(TypeScale::kHeading, true), {0, y_, width_, height}, text);
   y_ += height;
+  section_ = text;
 }
 
 void ReportLayout::Table(const ReportTable& table) {
@@ -214,7 +227,12 @@ std::vector<ReportLayout::Column> ReportLayout::GridColumns(const ReportTable& t
     for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
       least[c] = std::max(least[c], TextWidth(font, word));
   };
-  for (std::size_t c = 0; c < n; ++c) measure(c, bold, Q(table.columns[c]));
+  // A title wraps before a value does: it asks only for its longest word;
+  // the first, which names the rows, stays whole.
+  measure(0, bold, Q(table.columns[0]));
+  for (std::size_t c = 1; c < n; ++c)
+    for (const QString& word : Q(table.columns[c]).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+      measure(c, bold, word);
   for (const auto& row : table.rows)
     for (std::size_t c = 0; c < n; ++c) measure(c, c == 0 ? bold : body, Cell(row[c]));
   const double pad = Mm(2 * kPadX);
@@ -275,38 +293,54 @@ void ReportLayout::Grid(const ReportTable& table) {
   }
 }
 
-void ReportLayout::Checks(const std::vector<ReportCheck>& checks) {
+// The last check stays on the page of the lines to sign (`keepWithLast`
+// high), so that they never stand alone on a page.
+void ReportLayout::Checks(const std::vector<ReportCheck>& checks, double keepWithLast) {
   const QFont body = Font(TypeScale::kBody);
   const QFont mark = Font(TypeScale::kBody, true);
   const double indent = Mm(6);
-  const double firstHeight = checks.empty() ? 0 : TextHeight(body, width_ - indent, Q(checks[0].text));
-  Heading(Q(kChecksHeading), firstHeight);
   if (checks.empty()) {
     const QString none = Q(kNoChecks);
-    Text(body, {0, y_, width_, TextHeight(body, width_, none)}, none);
-    y_ += TextHeight(body, width_, none);
+    const double h = TextHeight(body, width_, none);
+    Heading(Q(kChecksHeading), h + keepWithLast);
+    Text(body, {0, y_, width_, h}, none);
+    y_ += h;
     return;
   }
-  for (const auto& c : checks) {
+  for (std::size_t i = 0; i < checks.size(); ++i) {
+    const ReportCheck& c = checks[i];
     const double h = TextHeight(body, width_ - indent, Q(c.text));
-    Need(h);
+    const double keep = h + (i + 1 == checks.size() ? keepWithLast : 0);
+    if (i == 0)
+      Heading(Q(kChecksHeading), keep);
+    else
+      Need(keep);
     Text(mark, {0, y_, indent, h}, Q(c.passed ? kPassedMark : kFailedMark), c.passed ? kPassed : kFailed);
     Text(body, {indent, y_, width_ - indent, h}, Q(c.text));
     y_ += h + Mm(1.2);
   }
 }
 
+double ReportLayout::SignOffHeight(const std::vector<std::string>& lines) const {
+  return Mm(5) + HeadingHeight(Q(kSignOffHeading)) + Mm(11) * static_cast<double>(lines.size()) + Mm(14);
+}
+
+// The lines to fill in, whole on one page, and the place of the stamp below.
 void ReportLayout::SignOff(const std::vector<std::string>& lines) {
   const QFont body = Font(TypeScale::kBody);
   const double row = Mm(11);
-  const double label = Mm(35);
-  Heading(Q(kSignOffHeading), row * static_cast<double>(lines.size()));
+  const double label = Mm(45);
+  Heading(Q(kSignOffHeading), SignOffHeight(lines) - Mm(5) - HeadingHeight(Q(kSignOffHeading)));
+  section_.clear();  // never split, never continued
   for (const auto& line : lines) {
     const double text = TextHeight(body, label, Q(line));
     Text(body, {0, y_ + row - text - Mm(0.8), label, text}, Q(line));
     Rule(y_ + row, label, width_, Mm(0.25), Qt::black);
     y_ += row;
   }
+  const QString stamp = Q(kStampPlace);
+  Text(body, {label, y_ + Mm(8), width_ - label, TextHeight(body, width_, stamp)}, stamp);
+  y_ += Mm(14);
 }
 
 }  // namespace tivolan::print

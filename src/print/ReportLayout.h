@@ -50,7 +50,10 @@ class ReportLayout {
   bool Need(double height);
 
   void Title(const ReportDocument& report);
+  // Starts a section: its heading, kept with `keepWith` of what follows, and
+  // repeated on each page the section goes on to.
   void Heading(const QString& text, double keepWith);
+  double HeadingHeight(const QString& text) const;
   void Table(const ReportTable& table);
   void List(const ReportTable& table);
   double ListRowHeight(const std::vector<std::string>& row) const;
@@ -60,7 +63,8 @@ class ReportLayout {
   std::vector<Column> GridColumns(const ReportTable& table) const;
   double GridRowHeight(const std::vector<QString>& cells, const std::vector<Column>& columns, bool bold) const;
   void GridRow(const std::vector<QString>& cells, const std::vector<Column>& columns, bool header, bool shaded);
-  void Checks(const std::vector<ReportCheck>& checks);
+  void Checks(const std::vector<ReportCheck>& checks, double keepWithLast);
+  double SignOffHeight(const std::vector<std::string>& lines) const;
   void SignOff(const std::vector<std::string>& lines);
 
   QPagedPaintDevice& device_;
@@ -73,6 +77,7 @@ class ReportLayout {
   double bottom_ = 0;
   double y_ = 0;
   double keyWidth_ = 0;  // the settings' column of every list
+  QString section_;      // the heading of the section being laid out
 };
 
 }  // namespace tivolan::print

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/DefaultImages.h"
+#include "platform/Version.h"
 #include "sim/SimPort.h"
 
 namespace {
@@ -20,15 +21,16 @@ void OnSignal(int) { g_stop = true; }
 
 const char* kUsage =
     "usage: tivolan-sim [options]\n"
+    "       tivolan-sim --help | --version\n"
     "  --type 1|2|3        device type (default 1)\n"
-    "  --version N         firmware version byte (default 3)\n"
+    "  --device-version N  firmware version byte the device reports (default 3)\n"
     "  --image HEX         configuration payload instead of the type's defaults\n"
     "  --block N=HEX       data of block N (2..4)\n"
     "  --bootloader        simulate the boot loader instead of a panel: checks for\n"
     "                      115200 baud, reads length-prefixed blocks, answers\n"
-    "                      each with 0x11; --type, --version, --image, --block,\n"
-    "                      --delay, --delays, --answer-type and --fault-block do\n"
-    "                      not apply\n"
+    "                      each with 0x11; --type, --device-version, --image,\n"
+    "                      --block, --delay, --delays, --answer-type and\n"
+    "                      --fault-block do not apply\n"
     "  --fault NAME        panel, one of: no-answer truncated bad-crc wrong-type\n"
     "                      readback delay oversized hangup stall\n"
     "                      boot loader, at the block --at-block names:\n"
@@ -47,7 +49,9 @@ const char* kUsage =
     "                      (1-based, default 1)\n"
     "  --no-pacing         send at once instead of at the line speed\n"
     "  --log FILE          log received frames (boot loader: blocks) to FILE\n"
-    "                      instead of standard error\n";
+    "                      instead of standard error\n"
+    "  -h, --help          this text\n"
+    "  -V, --version       the program's version\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "tivolan-sim: %s\n%s", message.c_str(), kUsage);
@@ -94,6 +98,10 @@ int main(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       return 0;
     }
+    if (arg == "--version" || arg == "-V") {
+      std::printf("tivolan-sim (Тиволан) %s\n", tivolan::ProgramVersion().c_str());
+      return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
     if (arg == "--no-pacing") {
       options.pacing = false;
       continue;
@@ -106,8 +114,8 @@ int main(int argc, char** argv) {
     if (!v) return Fail("missing value after " + arg);
     if (arg == "--type") {
       if (!ParseInt(v, 1, 3, options.device.type)) return Fail("--type takes 1, 2 or 3");
-    } else if (arg == "--version") {
-      if (!ParseInt(v, 0, 255, options.device.version)) return Fail("--version takes 0..255");
+    } else if (arg == "--device-version") {
+      if (!ParseInt(v, 0, 255, options.device.version)) return Fail("--device-version takes 0..255");
     } else if (arg == "--image") {
       auto bytes = ParseHex(v);
       if (!bytes) return Fail("--image takes hexadecimal byte pairs");

@@ -195,6 +195,101 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"0001AA00", 3, "", "f.enc: блок 2 с байта 3: в файле остался 1 байт"},
         CheckCase{nullptr, 3, "", "Ошибка: Файл не найден\n"}));
 
+// A Unix user's habits: "--" ends the options, an option's value after "=",
+// "-" a file read from standard input.
+struct ArgumentCase {
+  const char* name;
+  std::vector<std::string> args;
+  const char* input;  // the file on standard input
+  int status;
+  const char* out;
+  const char* err;
+};
+class CliArguments : public CliHabits, public ::testing::WithParamInterface<ArgumentCase> {};
+
+TEST_P(CliArguments, AreReadAsUnixToolsReadThem) {
+  const ArgumentCase& c = GetParam();
+  ASSERT_EQ(Tool({"defaults", "--type", "3", "-o", Path("k.cf8")}).status, 0);
+  fs::copy_file(dir / "k.cf8", dir / "-k.cf8");
+  Write("f.enc", "0002AABB");
+  Write("junk.cf8", "junk");
+  const RunResult r = Tool(c.args, std::string("exec \"$0\" \"$@\" <") + c.input);
+  EXPECT_EQ(r.status, c.status) << r.err;
+  EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir / "-"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, CliArguments,
+    ::testing::Values(
+        ArgumentCase{"double_dash", {"show", "--", "-k.cf8"}, "/dev/null", 0, "Концентратор", ""},
+        ArgumentCase{"equals", {"defaults", "--type=2", "--output=-"}, "/dev/null", 0, "<device ID=\"2\"", ""},
+        ArgumentCase{"port_equals", {"firmware", "--port=/dev/tivolan-no-such-port", "f.enc"}, "/dev/null", 6,
+                     "", "Причина: /dev/tivolan-no-such-port: нет такого устройства"},
+        ArgumentCase{"flag_with_value", {"show", "--yes=1", "k.cf8"}, "/dev/null", 2, "", "--yes takes no value"},
+        ArgumentCase{"show_input", {"show", "-"}, "k.cf8", 0, "Концентратор", ""},
+        ArgumentCase{"diff_input", {"diff", "k.cf8", "-"}, "k.cf8", 0, "", ""},
+        ArgumentCase{"diff_input_twice", {"diff", "-", "-"}, "k.cf8", 2, "", "can be read only once"},
+        ArgumentCase{"report_input", {"report", "-"}, "k.cf8", 0, "<td>стандартный ввод</td>", ""},
+        ArgumentCase{"firmware_input", {"firmware", "--check", "-"}, "f.enc", 0,
+                     "стандартный ввод: прошивка без ошибок, блоков: 1", ""},
+        ArgumentCase{"no_configuration_input", {"show", "-"}, "junk.cf8", 3, "",
+                     "стандартный ввод: Файл поврежден или не найден"}),
+    [](const ::testing::TestParamInfo<ArgumentCase>& row) { return std::string(row.param.name); });
+
+// A name holding an escape sequence does not reach the terminal raw.
+TEST_F(CliHabits, FileNamesInMessagesAreEscaped) {
+  const std::string forged = "a\x1b[2Jb";
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"show", forged + ".cf8"},
+           {"firmware", "--check", forged + ".enc"},
+           {"defaults", "--type", "1", "-o", forged + "/x.cf8"},
+           {"write", "--port", "/dev/null", "k.cf8", "--backup", forged}}) {
+    const RunResult r = Tool(args);
+    EXPECT_NE(r.status, 0) << args[0];
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("a\\x1b[2Jb"), std::string::npos) << r.err;
+  }
+}
+
+// The longest texts a zone row can show still fit a terminal of 80 columns.
+TEST_F(CliHabits, ShowFitsEightyColumns) {
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("a.cf8")}).status, 0);
+  std::string text = std::regex_replace(Text("a.cf8"), std::regex("tactics=\"[1-6]\""), "tactics=\"2\"");
+  Write("a.cf8", std::regex_replace(text, std::regex("CID=\"[0-9]+\""), "CID=\"255\""));
+  const RunResult r = Tool({"show", "a.cf8"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_NE(r.out.find("Тихий тревожный  нет в списке (255)"), std::string::npos) << r.out;
+  std::istringstream lines(r.out);
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(Utf8Length(line), 80u) << line;
+}
+
+// Every program of the project answers --help and --version alone.
+struct ProgramCase {
+  const char* name;
+  const char* program;
+  const char* option;
+  std::string starts;
+};
+class ProgramOptions : public ::testing::TestWithParam<ProgramCase> {};
+
+TEST_P(ProgramOptions, AnswerAndExitZero) {
+  const RunResult r = test::RunProgram(GetParam().program, {GetParam().option});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind(GetParam().starts, 0), 0u) << r.out;
+  EXPECT_EQ(r.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, ProgramOptions,
+    ::testing::Values(
+        ProgramCase{"sim_version", TIVOLAN_SIM_PATH, "--version", std::string("tivolan-sim (Тиволан) ") + TIVOLAN_PROJECT_VERSION + "\n"},
+        ProgramCase{"sim_short_version", TIVOLAN_SIM_PATH, "-V", "tivolan-sim (Тиволан) "},
+        ProgramCase{"bench_help", TIVOLAN_BENCH_PATH, "--help", "usage: tivolan-bench [N]\n"},
+        ProgramCase{"bench_version", TIVOLAN_BENCH_PATH, "--version", "tivolan-bench (Тиволан) "}),
+    [](const ::testing::TestParamInfo<ProgramCase>& row) { return std::string(row.param.name); });
+
 TEST_F(CliHabits, FirmwareCheckTakesNoPort) {
   const std::string port = Sim("--bootloader");
   const RunResult r = Tool({"firmware", "--check", "--port", port, Write("f.enc", "0001AA")});

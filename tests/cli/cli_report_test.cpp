@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
+#include "configuration/Report.h"
 #include "support/CliBench.h"
 #include "support/PdfText.h"
 #include "support/SimHelp.h"
@@ -37,6 +39,9 @@ class CliReport : public ::testing::TestWithParam<ReportCase>, protected test::C
     std::string text = ReadWholeFile(file, 1 << 20);
     const std::string empty = "user=\"\" password=\"\"";
     text.replace(text.find(empty), empty.size(), "user=\"gdata\" password=\"gdata123\"");
+    // Attempts without a phone or host: a write switches destination 2 off.
+    const std::string first = "PhOrHst=\"+79031234567\"/>";
+    text.insert(text.find(first) + first.size(), "<Dest2 trySIMProt=\"73\"/>");
     WriteFileReplacing(file, text);
     return file;
   }
@@ -62,11 +67,26 @@ TEST_P(CliReport, EveryPageSaysWhatItIsAndWhoPrintedIt) {
     EXPECT_NE(page.find("Напечатано "), std::string::npos) << page;
   }
   EXPECT_NE(pages->front().find("Изменён"), std::string::npos);
-  EXPECT_NE(pages->back().find("Подпись"), std::string::npos);
+  // Each later page goes on under a heading: its section's, repeated, or a new one.
+  const std::regex heading("^\n*(Шлейфы|Периферия|Передача|Концентратор|Проверки)( \\(продолжение\\))?\n|^\n*Заполняется");
+  for (std::size_t k = 2; k <= count; ++k) {
+    const std::string& page = (*pages)[k - 1];
+    EXPECT_TRUE(std::regex_search(page.substr(page.find('\n') + 1), heading)) << "page " << k << ":\n" << page;
+  }
+  // The lines to sign, with a check above them on their page, never alone.
+  const std::string& last = pages->back();
+  for (const char* line : {"Подпись монтажника", "Подпись заказчика", "М.П."})
+    EXPECT_NE(last.find(line), std::string::npos) << line;
+  EXPECT_NE(last.substr(0, last.find("Заполняется вручную")).find("Проверки"), std::string::npos) << last;
   EXPECT_EQ(test::PdfTitle(pdf).value_or("").rfind("Конфигурация " + std::string(GetParam().model), 0), 0u);
 
-  // What the reader gets to see of the GPRS password.
+  // What the reader gets to see of the GPRS password, and in words of print.
   const std::string all = test::Joined(*pages);
+  EXPECT_EQ(all.find("(скрыто)"), std::string::npos);
+  EXPECT_EQ(all.find('"'), std::string::npos) << "quotation marks are «»";
+  if (GetParam().gsm) {
+    EXPECT_NE(all.find("Направление 2: заданы попытки («2»), но нет телефона или хоста"), std::string::npos) << all;
+  }
   EXPECT_EQ(all.find("gdata123"), std::string::npos) << "a password printed in clear";
   if (GetParam().gsm) {
     EXPECT_NE(all.find("••••"), std::string::npos);
@@ -78,9 +98,27 @@ TEST_P(CliReport, EveryPageSaysWhatItIsAndWhoPrintedIt) {
   fs::create_directories(shots);
   for (const char* dpi : {"100", "300"}) {
     const std::string prefix = (shots / ("report-" + std::string(GetParam().name) + "-" + dpi + "dpi")).string();
+    for (const auto& old : fs::directory_iterator(shots))  // pages of a longer report before
+      if (old.path().string().rfind(prefix + "-", 0) == 0) fs::remove(old.path());
     EXPECT_EQ(test::RunProgram("/usr/bin/pdftoppm", {"-png", "-r", dpi, pdf, prefix}).status, 0);
     EXPECT_TRUE(fs::exists(prefix + "-1.png"));
   }
+}
+
+// The same page as HTML: the last check and the lines to sign in one block
+// a printer keeps together, the captions as printed.
+TEST_P(CliReport, TheHtmlPageSaysTheSame) {
+  const RunResult r = Tool({"report", Configuration(), "-o", "-"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find(".end { page-break-inside: avoid;"), std::string::npos);
+  const std::string end = r.out.substr(r.out.find("<div class=\"end\">"));
+  const std::string checks = end.substr(0, end.find("<h2>"));
+  EXPECT_TRUE(checks.find("<li") != std::string::npos || checks.find(kNoChecks) != std::string::npos) << end;
+  for (const char* line : {"<h2>Заполняется вручную</h2>", "<tr><th>Подпись заказчика</th><td></td></tr>",
+                           "<p class=\"stamp\">М.П.</p>\n</div>"})
+    EXPECT_NE(end.find(line), std::string::npos) << line;
+  EXPECT_EQ(r.out.find("(скрыто)"), std::string::npos);
+  EXPECT_EQ(r.out.find("&quot;"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, CliReport,

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
+#include "model/CodePage.h"
 #include "model/DefaultImages.h"
 #include "configuration/Listing.h"
 #include "support/ConfigTexts.h"
@@ -87,8 +89,8 @@ TEST(Listing, DiffAcrossDeviceTypesListsWhatOnlyOneHas) {
 
 TEST(Listing, ZonesFormAnAlignedTable) {
   const std::string text = FormatListing(ListConfiguration(Defaults(1)));
-  const auto row1 = text.find("  ШС1:");
-  const auto row2 = text.find("  ШС2:");
+  const auto row1 = text.find("  ШС1 ");
+  const auto row2 = text.find("  ШС2 ");
   ASSERT_NE(row1, std::string::npos);
   const std::string line1 = text.substr(row1, text.find('\n', row1) - row1);
   const std::string line2 = text.substr(row2, text.find('\n', row2) - row2);
@@ -97,6 +99,21 @@ TEST(Listing, ZonesFormAnAlignedTable) {
     return std::count_if(head.begin(), head.end(), [](char c) { return (c & 0xC0) != 0x80; });
   };
   EXPECT_EQ(column(line1, "134 - ВХОД/ВЫХОД"), column(line2, "131 - ПЕРИМЕТР")) << text;
+}
+
+// A value longer than a line goes on below, broken after a blank where there
+// is one, and nothing of it is lost.
+TEST(Listing, ALongValueGoesOnInLinesOfEightyColumns) {
+  const std::string value = "сервер-" + std::string(50, 'x') + " " + std::string(120, 'y');
+  const std::string text = FormatListing({{"Передача", "Направление 1: Телефон\\Хост", value}});
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(Utf8Length(line), 80u) << line;
+  auto solid = [](std::string t) {
+    t.erase(std::remove(t.begin(), t.end(), ' '), t.end());
+    t.erase(std::remove(t.begin(), t.end(), '\n'), t.end());
+    return t;
+  };
+  EXPECT_NE(solid(text).find(solid(value)), std::string::npos) << text;
 }
 
 }  // namespace

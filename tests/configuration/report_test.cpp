@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"<h1>Ирт-ОП8А ППК 8 шлейфов автономный, версия &gt;= 3</h1>", "<h2>Шлейфы</h2>",
                   "<th>ШС</th><th>Раздел</th><th>Тип шлейфа</th><th>Код события</th>",
                   "<tr><th>1</th><td>1</td><td>Дверной</td><td>134 - ВХОД/ВЫХОД</td><td>30</td><td>30</td><td>да</td><td>—</td></tr>",
-                  "<h2>Периферия</h2>", "<tr><th>Реле &quot;Тревога&quot;</th><td>До сброса</td></tr>",
+                  "<h2>Периферия</h2>", "<tr><th>Реле «Тревога»</th><td>До сброса</td></tr>",
                   "<tr><th>Время работы звукового оповещателя, мин</th><td>2</td></tr>", "<h2>Передача</h2>",
                   "<tr><th>Вид передачи</th><td>Отключено</td></tr>"}},
         TypeCase{2, {"<h1>Ирт-ОП8 ППК 8 шлейфов сетевой</h1>", "<tr><th>Вид передачи</th><td>Отключено</td></tr>",
@@ -143,10 +143,12 @@ TEST(Report, EndsWithLinesToSignAndTheProgramThatPrintedIt) {
       ReportHtml(BuildReport(Defaults(3), {"k.cf8", ""}, {false, "Тиволан 1.0.0", "09.12.2026 14:05"}));
   std::size_t at = html.find("<h2>Заполняется вручную</h2>");
   ASSERT_NE(at, std::string::npos);
-  for (const char* line : {"Объект", "Адрес", "Монтажник", "Дата", "Подпись"}) {
+  for (const char* line : {"Объект", "Адрес", "Монтажник (Ф.И.О.)", "Подпись монтажника", "Заказчик (Ф.И.О.)",
+                           "Подпись заказчика", "Дата"}) {
     at = html.find("<tr><th>" + std::string(line) + "</th><td></td></tr>", at);
     EXPECT_NE(at, std::string::npos) << line << " in this order";
   }
+  EXPECT_NE(html.find("<p class=\"stamp\">М.П.</p>", at), std::string::npos);
   EXPECT_TRUE(Has(html, "<footer>Тиволан 1.0.0 · Напечатано 09.12.2026 14:05</footer>"));
   EXPECT_TRUE(Has(html, "<p>Проверок для этого прибора нет.</p>")) << "a concentrator without GSM has none";
 }

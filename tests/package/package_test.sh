@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree the test runs in, unpacks it
-# into a scratch root and checks what a user gets: the three programs, the
-# desktop entry, the icons, the manual pages and the computed Depends.
+# into a scratch root and checks what a user gets: the three programs with
+# Debian's hardening, the desktop entry with the ".cf8" file type it opens,
+# the AppStream record, the icons, the manual pages, the shell's completion
+# and the computed Depends, which the README lists.
 #   package_test.sh BUILD_DIR PROJECT_VERSION
 # Exit status 77 (skipped) when a tool the check needs is missing; every
 # check that can run has run and passed by then.
@@ -9,6 +11,7 @@ set -uo pipefail
 
 BUILD="$1"
 VERSION="$2"
+SOURCE="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 RELEASE="$VERSION-1"  # the Debian package of the upstream version
 SKIP=77
 failures=0
@@ -65,6 +68,11 @@ depends_on() { grep -Fxq "$1" <<<"$DEPENDS_NAMES"; }
 for pkg in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
   depends_on "$pkg" || fail "Depends lacks $pkg"
 done
+# The README names them all: "Its Depends come from `dpkg-shlibdeps`: a, b, c;".
+readme_depends="$(tr '\n' ' ' <"$SOURCE/README.md" | sed -n 's/.*Its Depends come from `dpkg-shlibdeps`: *\([^;]*\);.*/\1/p' |
+  tr ',' '\n' | sed 's/^ *//; s/ *$//' | sort)"
+[ "$readme_depends" = "$(sort <<<"$DEPENDS_NAMES")" ] ||
+  fail "the README's Depends ($(echo $readme_depends)) are not the package's ($(echo $DEPENDS_NAMES))"
 
 # --- every path in the package, nothing outside the expected places
 dpkg-deb -c "$DEB" >"$TMP/contents"
@@ -76,6 +84,7 @@ usr/bin/tivolan
 usr/bin/tivolan-cli
 usr/bin/tivolan-sim
 usr/share/applications/tivolan.desktop
+usr/share/bash-completion/completions/tivolan-cli
 usr/share/doc/tivolan/changelog.Debian.gz
 usr/share/doc/tivolan/copyright
 usr/share/icons/hicolor/128x128/apps/tivolan.png
@@ -88,6 +97,8 @@ usr/share/icons/hicolor/scalable/apps/tivolan.svg
 usr/share/man/man1/tivolan-cli.1.gz
 usr/share/man/man1/tivolan-sim.1.gz
 usr/share/man/man1/tivolan.1.gz
+usr/share/metainfo/example.stelmark.tivolan.metainfo.xml
+usr/share/mime/packages/tivolan.xml
 EOF
 sort -o "$TMP/expected" "$TMP/expected"
 if ! diff -u "$TMP/expected" "$TMP/files" >"$TMP/files.diff"; then
@@ -104,6 +115,16 @@ for program in tivolan tivolan-cli tivolan-sim; do
   bin="$ROOT/usr/bin/$program"
   [ -x "$bin" ] || { fail "usr/bin/$program is not executable"; continue; }
   file -b "$bin" | grep -q 'ELF.*, stripped' || fail "usr/bin/$program is not a stripped ELF program: $(file -b "$bin")"
+  # Debian's hardening: PIE, full RELRO (read-only after relocation, bound
+  # at start), and the fortified C library calls.
+  # (Each read whole: grep -q would leave readelf a closed pipe.)
+  elf="$(readelf -hlW "$bin")"
+  grep -q 'Type: *DYN' <<<"$elf" || fail "$program is no position-independent executable"
+  grep -q GNU_RELRO <<<"$elf" || fail "$program has no RELRO segment"
+  dynamic="$(readelf -dW "$bin")"
+  grep -Eq 'BIND_NOW|FLAGS_1.* NOW' <<<"$dynamic" || fail "$program is not bound at start (-z now)"
+  symbols="$(readelf --dyn-syms -W "$bin")"
+  grep -q '__[a-z_]*_chk' <<<"$symbols" || fail "$program calls no fortified function (_FORTIFY_SOURCE)"
   ldd "$bin" >"$TMP/ldd" 2>&1 || fail "ldd $program: $(cat "$TMP/ldd")"
   for lib in $(readelf -d "$bin" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
     path="$(awk -v lib="$lib" '$1 == lib && $2 == "=>" { print $3; exit }' "$TMP/ldd")"
@@ -127,6 +148,8 @@ help_of() {  # program args...: HELP is its --help text; not in a subshell, so t
 help_of tivolan-cli
 CLI_HELP="$HELP"
 grep -q '^usage: tivolan-cli' <<<"$CLI_HELP" || fail "installed tivolan-cli --help prints no usage line"
+commands="$(sed -n '/^commands:/,/^$/s/^  \([a-z][a-z-]*\) .*/\1/p' <<<"$CLI_HELP")"
+[ -n "$commands" ] || fail "no commands found in tivolan-cli --help"
 help_of tivolan-sim
 SIM_HELP="$HELP"
 grep -q '^usage: tivolan-sim' <<<"$SIM_HELP" || fail "installed tivolan-sim --help prints no usage line"
@@ -155,6 +178,18 @@ exec_program="$(entry Exec | cut -d' ' -f1)"
 if [ "$exec_program" != tivolan ] || [ ! -x "$ROOT/usr/bin/$exec_program" ]; then
   fail "desktop entry: Exec '$(entry Exec)' is not the installed tivolan"
 fi
+[ "$(entry Exec)" = "tivolan %f" ] || fail "desktop entry: Exec '$(entry Exec)' does not take the file opened (%f)"
+# The ".cf8" type: named by the entry, defined by the package's MIME file.
+MIME_FILE="$ROOT/usr/share/mime/packages/tivolan.xml"
+mime_type="$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$MIME_FILE" 2>/dev/null)"
+[[ ";$(entry MimeType)" == *";$mime_type;"* && -n "$mime_type" ]] ||
+  fail "desktop entry: MimeType '$(entry MimeType)' does not name the package's type '$mime_type'"
+if need_tool update-mime-database shared-mime-info; then
+  mkdir -p "$TMP/mime/packages"
+  cp "$MIME_FILE" "$TMP/mime/packages/"
+  update-mime-database "$TMP/mime" >"$TMP/mime.log" 2>&1 || { cat "$TMP/mime.log" >&2; fail "update-mime-database"; }
+  grep -Eq "^([0-9]+:)?$mime_type:\*\.cf8(:|\$)" "$TMP/mime/globs2" || fail "the MIME database does not give *.cf8 the type $mime_type"
+fi
 icon="$(entry Icon)"
 [ -f "$ROOT/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "desktop entry: Icon '$icon' is not installed"
 categories=";$(entry Categories)"
@@ -163,6 +198,52 @@ for category in Utility Electronics; do
 done
 if need_tool desktop-file-validate desktop-file-utils; then
   desktop-file-validate "$DESKTOP" >"$TMP/validate.log" 2>&1 || { cat "$TMP/validate.log" >&2; fail "desktop-file-validate"; }
+fi
+
+# --- AppStream: the record software centres read, of this version, launching
+# the installed desktop entry
+METAINFO="$ROOT/usr/share/metainfo/example.stelmark.tivolan.metainfo.xml"
+if [ -f "$METAINFO" ]; then
+  grep -q "<launchable type=\"desktop-id\">tivolan.desktop</launchable>" "$METAINFO" ||
+    fail "metainfo: the launchable is not tivolan.desktop"
+  grep -q "<release version=\"$VERSION\"" "$METAINFO" || fail "metainfo: no release $VERSION"
+  grep -q "<mediatype>$mime_type</mediatype>" "$METAINFO" || fail "metainfo: the file type $mime_type is not provided"
+  if need_tool appstreamcli appstream; then
+    appstreamcli validate --no-net "$METAINFO" >"$TMP/appstream.log" 2>&1 ||
+      { cat "$TMP/appstream.log" >&2; fail "appstreamcli validate"; }
+  fi
+fi
+
+# --- bash completion of tivolan-cli: every command and option of its help,
+# the ports the program offers, and only the files each command takes
+COMPLETION="$ROOT/usr/share/bash-completion/completions/tivolan-cli"
+if [ -f "$COMPLETION" ] && need_tool bash bash && [ -f /usr/share/bash-completion/bash_completion ]; then
+  complete_line() {  # words of a command line, the last being completed: the candidates, one a line
+    (cd "$TMP/files-to-complete" && PATH="$ROOT/usr/bin:$PATH" bash -c '
+      source /usr/share/bash-completion/bash_completion
+      source "$0"
+      COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+      _tivolan_cli tivolan-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+      printf "%s\n" "${COMPREPLY[@]}" | sort' "$COMPLETION" "$@")
+  }
+  mkdir -p "$TMP/files-to-complete/folder"
+  touch "$TMP/files-to-complete/"{panel.cf8,update.enc,notes.txt}
+  offered="$(complete_line tivolan-cli '')"
+  for command in $commands; do
+    grep -Fxq "$command" <<<"$offered" || fail "completion: tivolan-cli <Tab> does not offer $command"
+    help_of tivolan-cli "$command"
+    options="$(complete_line tivolan-cli "$command" -)"
+    for option in $(head -n1 <<<"$HELP" | grep -oE -- ' \[?--?[a-z][a-z-]*' | tr -d ' ['); do
+      grep -Fxq -- "$option" <<<"$options" || fail "completion: tivolan-cli $command -<Tab> does not offer $option"
+    done
+  done
+  ports="$("$ROOT/usr/bin/tivolan-cli" ports --names | sort)"
+  [ "$(complete_line tivolan-cli read --port '')" = "$ports" ] ||
+    fail "completion: --port <Tab> does not offer the ports the program lists"
+  [ "$(complete_line tivolan-cli show '')" = "$(printf 'folder\npanel.cf8')" ] ||
+    fail "completion: show <Tab> offers '$(complete_line tivolan-cli show '')', not the .cf8 file and the folder"
+  [ "$(complete_line tivolan-cli firmware --check '')" = "$(printf 'folder\nupdate.enc')" ] ||
+    fail "completion: firmware --check <Tab> offers '$(complete_line tivolan-cli firmware --check '')'"
 fi
 
 # --- icons: each PNG is the size its folder names
@@ -206,8 +287,6 @@ expand_codes() {
 }
 if [ -f "$TMP/tivolan-cli.txt" ]; then
   man_commands="$(section "$TMP/tivolan-cli.txt" COMMANDS)"
-  commands="$(sed -n '/^commands:/,/^$/s/^  \([a-z][a-z-]*\) .*/\1/p' <<<"$CLI_HELP")"
-  [ -n "$commands" ] || fail "no commands found in tivolan-cli --help"
   for command in $commands; do
     grep -Eq "^ {7}$command( |\$)" <<<"$man_commands" || fail "tivolan-cli.1 does not describe the command '$command'"
   done
@@ -259,13 +338,15 @@ if command -v dpkg-parsechangelog >/dev/null; then
     fail "the changelog's version is not $RELEASE"
 fi
 
-# --- lintian, where it is installed: no error about the licence or the
-# changelog; every other tag it gives is printed for the README
+# --- lintian, where it is installed, its notes (I:) included: no error about
+# the licence or the changelog, no hardening tag; every other tag it gives is
+# printed for the README
 if need_tool lintian lintian; then
-  lintian --tag-display-limit 0 "$DEB" >"$TMP/lintian" 2>/dev/null
+  lintian -I --tag-display-limit 0 "$DEB" >"$TMP/lintian" 2>/dev/null
   echo "lintian:"
   sed 's/^/  /' "$TMP/lintian"
   grep -E '^E: .*(copyright|changelog)' "$TMP/lintian" && fail "lintian finds fault with the copyright or changelog"
+  grep -E ': hardening-' "$TMP/lintian" && fail "lintian finds the programs without Debian's hardening"
 fi
 
 if [ $failures -ne 0 ]; then

@@ -136,17 +136,27 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<HoldCase>& row) { return std::string(row.param.name); });
 
 // Run as a user without access: root may open anything, so the check runs
-// in a child that has dropped to "nobody".
-TEST(PortState, NoPermissionSaysWhichGroupAndTheCommand) {
+// in a child that has dropped to "nobody". The advice to join a group is
+// given only where joining it opens the port.
+struct PermissionCase {
+  const char* name;
+  const char* group;  // of the device node
+  mode_t mode;
+  const char* says;
+  const char* never;
+};
+class PortWithoutPermission : public ::testing::TestWithParam<PermissionCase> {};
+
+TEST_P(PortWithoutPermission, SaysWhatGivesAccess) {
+  const PermissionCase& c = GetParam();
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to drop to another user";
   const passwd* nobody = ::getpwnam("nobody");
   if (!nobody) GTEST_SKIP() << "no user nobody";
-  // As a serial adapter's node is set up: owned by root, group dialout.
-  const group* dialout = ::getgrnam("dialout");
-  if (!dialout) GTEST_SKIP() << "no group dialout on this system";
+  const group* owner = ::getgrnam(c.group);
+  if (!owner) GTEST_SKIP() << "no group " << c.group << " on this system";
   FreePty pty;
-  ASSERT_EQ(::chown(pty.Path().c_str(), 0, dialout->gr_gid), 0);
-  ASSERT_EQ(::chmod(pty.Path().c_str(), 0660), 0);
+  ASSERT_EQ(::chown(pty.Path().c_str(), 0, owner->gr_gid), 0);
+  ASSERT_EQ(::chmod(pty.Path().c_str(), c.mode), 0);
   int result[2];
   ASSERT_EQ(::pipe(result), 0);
   const pid_t child = ::fork();
@@ -163,10 +173,22 @@ TEST(PortState, NoPermissionSaysWhichGroupAndTheCommand) {
   for (ssize_t n; (n = ::read(result[0], buffer, sizeof buffer)) > 0;) line.append(buffer, static_cast<std::size_t>(n));
   ::waitpid(child, nullptr, 0);
   EXPECT_EQ(line.substr(0, 2), std::to_string(static_cast<int>(PortCondition::NoPermission)) + "|") << line;
-  EXPECT_NE(line.find("нет доступа: порт доступен группе dialout; выполните sudo usermod -aG dialout \"$USER\""),
-            std::string::npos)
-      << line;
+  EXPECT_NE(line.find(c.says), std::string::npos) << line;
+  EXPECT_EQ(line.find(c.never), std::string::npos) << line;
 }
+
+// As a serial adapter's node is set up (root, group dialout, 0660), and
+// nodes that no group may open.
+INSTANTIATE_TEST_SUITE_P(
+    Nodes, PortWithoutPermission,
+    ::testing::Values(
+        PermissionCase{"DialoutReadWrite", "dialout", 0660,
+                       "нет доступа: порт доступен группе dialout; выполните sudo usermod -aG dialout \"$USER\"", "udev"},
+        PermissionCase{"RootOnly", "root", 0600, "нет доступа: порт доступен только пользователю root; дайте доступ",
+                       "usermod"},
+        PermissionCase{"RootGroupReadWrite", "root", 0660, "порт доступен только пользователю root", "usermod"},
+        PermissionCase{"DialoutReadOnly", "dialout", 0640, "группе dialout правилом udev", "usermod"}),
+    [](const ::testing::TestParamInfo<PermissionCase>& row) { return std::string(row.param.name); });
 
 TEST(PortState, WhatIsNoSerialPortOrNoDeviceAtAll) {
   test::TempDir dir("tivolan-port-state");

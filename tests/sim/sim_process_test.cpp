@@ -34,7 +34,7 @@ TEST(SimProcess, AnswersTheProgramAndLogsEveryFrameInHex) {
   const std::string log = ::testing::TempDir() + "tivolan-sim-" + std::to_string(::getpid()) + ".log";
   std::remove(log.c_str());
   std::string port;
-  const pid_t pid = StartSim("--type 2 --version 5 --no-pacing --log " + log, port);
+  const pid_t pid = StartSim("--type 2 --device-version 5 --no-pacing --log " + log, port);
   ASSERT_GT(pid, 0);
   ASSERT_EQ(port.rfind("/dev/pts/", 0), 0u) << port;
 
@@ -57,7 +57,7 @@ TEST(SimProcess, AnswersTheProgramAndLogsEveryFrameInHex) {
 }
 
 TEST(SimProcess, RefusesOptionsItDoesNotKnow) {
-  for (const char* args : {"--type 4", "--fault nonsense", "--image 00", "--bogus", "--version", "--delays 1200",
+  for (const char* args : {"--type 4", "--fault nonsense", "--image 00", "--bogus", "--device-version", "--delays 1200",
                            "--fault delay --delays 1200,", "--fault delay --delays 1200,x"}) {
     std::string port;
     const pid_t pid = StartSim(std::string(args) + " 2>/dev/null", port);

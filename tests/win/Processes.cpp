@@ -63,7 +63,7 @@ std::string ProgramBeside(const std::string& name) {
   return Utf8Of(path) + name;
 }
 
-WinRunResult RunWindowsProgram(const std::string& program, const std::vector<std::string>& args) {
+WinRunResult RunWindowsProgram(const std::string& program, const std::vector<std::string>& args, bool outputClosed) {
   WinRunResult result;
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE outRead, outWrite, errRead, errWrite;
@@ -75,6 +75,10 @@ WinRunResult RunWindowsProgram(const std::string& program, const std::vector<std
   }
   SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+  if (outputClosed) {
+    CloseHandle(outRead);
+    outRead = nullptr;
+  }
   HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
 
   std::wstring commandLine = Quoted(WideOf(program));
@@ -94,7 +98,7 @@ WinRunResult RunWindowsProgram(const std::string& program, const std::vector<std
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   // Both at once, so that a full pipe never stalls the program.
   std::thread errReader(Drain, errRead, std::ref(result.err));
-  Drain(outRead, result.out);
+  if (outRead) Drain(outRead, result.out);
   errReader.join();
   if (!started) return result;
   WaitForSingleObject(process.hProcess, INFINITE);

@@ -95,6 +95,14 @@ struct FailureCase {
   const char* text;
 };
 
+// A reader that has gone (`| head -0`): the pipe is said to be closed, as on
+// Linux, not "системная ошибка 22".
+TEST_F(CliOverCom, AClosedOutputPipeIsSaidToBeOne) {
+  const WinRunResult r = test::RunWindowsProgram(test::ProgramBeside("tivolan-cli.exe"), {"--version"}, true);
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(Lines(r.err), "tivolan-cli: стандартный вывод не записан: программа, читавшая вывод, закрыла канал\n");
+}
+
 TEST_F(CliOverCom, AFailedReadExitsWithTheFinalStatusAndWritesNoFile) {
   for (const FailureCase& c : {FailureCase{"--type 1 --fault no-answer", 7, "Нет связи, проверьте соединения или тип прибора"},
                                FailureCase{"--type 1 --fault wrong-type", 9, "Ошибка. Неизвестное устройство"}}) {
@@ -144,7 +152,7 @@ TEST_F(CliOverCom, WithoutATerminalAWriteThatWouldAskIsRefused) {
   const WinRunResult r = Tool({"write", "--port", target, In("off.cf8")});
   EXPECT_EQ(r.status, 5) << r.err;
   EXPECT_NE(r.err.find("без --yes запись не выполнена"), std::string::npos) << r.err;
-  EXPECT_EQ(r.err.find("[д/н]"), std::string::npos) << "no question without a terminal\n" << r.err;
+  EXPECT_EQ(r.err.find("[д/Н]"), std::string::npos) << "no question without a terminal\n" << r.err;
   EXPECT_EQ(SimLog(1), "") << "nothing was sent";
   const WinRunResult yes = Tool({"write", "--port", target, In("off.cf8"), "--yes"});
   EXPECT_EQ(yes.status, 0) << yes.err;

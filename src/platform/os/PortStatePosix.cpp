@@ -1,8 +1,9 @@
 // What Linux tells about a serial port: the open itself, the processes that
 // hold the device (the serial device's own /proc scan), the UUCP lock files,
-// the device's group and the USB adapter behind it (from sysfs).
+// the device's group or owner and the USB adapter behind it (from sysfs).
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +55,22 @@ std::string GroupOf(gid_t gid) {
   return g ? g->gr_name : std::to_string(gid);
 }
 
+std::string UserOf(uid_t uid) {
+  const passwd* p = ::getpwuid(uid);
+  return p ? p->pw_name : std::to_string(uid);
+}
+
+// Whom to ask for the port: its group, when joining that group is what
+// gives access (it may read and write, and it is no administrators' group);
+// else its owner, whom nothing but the port's own rights can change.
+void AddWhoMayOpen(const struct stat& info, PortState& s) {
+  const bool groupMayUse = (info.st_mode & S_IRGRP) && (info.st_mode & S_IWGRP);
+  if (groupMayUse && info.st_gid != 0)
+    s.group = GroupOf(info.st_gid);
+  else
+    s.owner = UserOf(info.st_uid);
+}
+
 // "FTDI FT232R USB UART": the USB device above the tty in sysfs.
 std::string Adapter(const std::string& path) {
   std::error_code ec;
@@ -98,7 +115,7 @@ PortState DiagnosePort(const std::string& path) {
     s.detail = std::strerror(error);
     if (error == EACCES || error == EPERM) {
       s.condition = PortCondition::NoPermission;
-      s.group = GroupOf(info.st_gid);
+      AddWhoMayOpen(info, s);
     } else if (error == EBUSY) {
       s.condition = PortCondition::InUse;
       AddHolders(info.st_rdev, s);

@@ -1,0 +1,9 @@
+#include "cli/os/WriteError.h"
+
+#include <cerrno>
+
+namespace tivolan::cli {
+
+int LastWriteError() { return errno; }
+
+}  // namespace tivolan::cli
