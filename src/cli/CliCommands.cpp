@@ -89,10 +89,12 @@ bool IsStandardOutput(const std::optional<std::string>& path) { return path && *
 
 int Save(const std::string& path, SharedData& data, FormState& form, Streams& io) {
   try {
+    const ConfigurationFile file = CommittedConfiguration(data, form, CommitFor::Save);
     if (IsStandardOutput(path))
-      io.out << ConfigurationText(data, form);
+      io.out << file.document.SaveToString();
     else
-      SaveConfiguration(data, form, path);
+      file.document.SaveToFile(path);
+    if (file.note) io.err << "tivolan-cli: " << OneLine(file.note->text) << "\n";
   } catch (const FileError& e) {
     return SaveFailed(io.err, e.Cause());
   } catch (const std::exception& e) {

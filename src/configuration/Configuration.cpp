@@ -41,7 +41,7 @@ void RefreshControls(SharedData& data, FormState& form) {
   RefreshTxPage(form.tx, data);
 }
 
-std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form) {
+std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form, CommitFor command) {
   if (auto panel = PanelImageOf(data.ConfigBuffer, data.DeviceType)) {
     PartsLogic(form.zones, *panel);
     PartDepsLogic(form.zones, *panel);
@@ -49,7 +49,7 @@ std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form) 
   }
   // Asked also to refuse an unknown type before anything is written or saved.
   if (!IsGsmInUse(data.ConfigBuffer, data.DeviceType)) return std::nullopt;
-  return UpdateGsmTXBuffers(form.tx, data);
+  return UpdateGsmTXBuffers(form.tx, data, command == CommitFor::Write ? GsmCommit::ForDevice : GsmCommit::ForKeeping);
 }
 
 MessageBox CancelledBy(MessageBox refusal, CommitFor command) {
@@ -72,6 +72,7 @@ MessageBox NoDestinationQuestion() {
 void NewConfiguration(SharedData& data, FormState& form, int type, Prompter& prompter) {
   SetDevice(data, form, type, prompter);
   SetDefaultImage(data.ConfigBuffer, type, prompter);
+  ResetGsmSettings(form.tx, data);
   RefreshControls(data, form);
 }
 
@@ -84,6 +85,8 @@ void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prom
 bool ShowReportedDevice(SharedData& data, FormState& form, int type, Prompter& prompter) {
   const bool changed = type != data.DeviceType;
   if (changed) SetDevice(data, form, type, prompter);
+  // The GSM settings went with the configuration they replaced.
+  if (IsKnownDeviceType(type) && !IsGsmInUse(data.ConfigBuffer, type)) ResetGsmSettings(form.tx, data);
   RefreshControls(data, form);
   return changed;
 }

@@ -37,14 +37,19 @@ bool SetDevice(SharedData& data, FormState& form, int type, Prompter& prompter);
 // aside, nothing is written. Throws DeviceTypeNotFound for an unknown type.
 void RefreshControls(SharedData& data, FormState& form);
 
+// What the commit step runs for: a write sends the configuration to a
+// device; a save and a report keep it, so whatever a device held passes.
+enum class CommitFor { Write, Save, Report };
+
 // The commit step before every write and every save. A configuration that
-// cannot be sent as it stands (destinations that do not fit their block) is
-// refused with the box to show; then nothing may be written or saved.
-[[nodiscard]] std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form);
+// cannot be sent as it stands (destinations that do not fit their block; for
+// a write, GPRS fields the block cannot carry) is refused with the box to
+// show; then nothing may be written or saved.
+[[nodiscard]] std::optional<MessageBox> UpdateAllTXBuffers(SharedData& data, FormState& form,
+                                                           CommitFor command = CommitFor::Write);
 
 // A refusal of the commit step as shown to the user: it also says that the
 // command that asked for it did not run.
-enum class CommitFor { Write, Save, Report };
 MessageBox CancelledBy(MessageBox refusal, CommitFor command);
 
 // The refusal of the commit step, for the paths that report by exception.
@@ -62,7 +67,8 @@ class ConfigurationRefused : public std::runtime_error {
 bool WriteNeedsConfirmation(const SharedData& data, const FormState& form);
 MessageBox NoDestinationQuestion();
 
-// A configuration of device type `type` from its defaults, shown on the pages.
+// A configuration of device type `type` from its defaults (the GSM settings
+// too), shown on the pages.
 void NewConfiguration(SharedData& data, FormState& form, int type, Prompter& prompter);
 
 // A pick in the device type list (also once at start-up): the new type starts
@@ -71,8 +77,9 @@ void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prom
                           SettingsStore& settings);
 
 // A read or an opened file reports device type `type`: switch without
-// loading defaults, then refresh. Returns true when the type changed, so that
-// the list follows.
+// loading defaults, then refresh; a configuration without GSM leaves the
+// default GSM settings behind, not the previous ones. Returns true when the
+// type changed, so that the list follows.
 bool ShowReportedDevice(SharedData& data, FormState& form, int type, Prompter& prompter);
 
 }  // namespace tivolan

@@ -35,7 +35,8 @@ namespace {
 // Takes what `load` read over the current configuration, or shows why not.
 template <typename Load>
 OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, Load load) {
-  GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
+  // An open replaces every GSM setting: what the file does not hold is none.
+  GsmFileSubtree gsm(NoGsmSettings(form.tx.gprs));
   const LoadedConfig loaded = load(&gsm);
   if (loaded.code == kNotAConfiguration) {
     MessageBox box = FileReadErrorBox();
@@ -62,18 +63,29 @@ OpenResult OpenConfigurationText(SharedData& data, FormState& form, const std::s
 }
 
 namespace {
-// The commit step, then the document a save writes.
-TXmlDocument CommittedDocument(SharedData& data, FormState& form) {
-  if (auto refused = UpdateAllTXBuffers(data, form)) throw ConfigurationRefused(*refused);
-  GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
-  return BuildConfigDocument(data.ConfigBuffer, data.DeviceType, &gsm);
+// The words of a save that kept control bytes as their pictures.
+std::optional<MessageBox> PicturedNote(const std::vector<std::string>& where) {
+  if (where.empty()) return std::nullopt;
+  std::string places;
+  for (const std::string& w : where) places += (places.empty() ? "" : ", ") + w;
+  return MessageBox{"Тиволан",
+                    "Управляющие символы (" + places + ") записаны в файл знаками ␀–␟ (U+2400–U+241F): "
+                    "формат файла не хранит их как есть. При открытии файла они станут прежними символами.",
+                    BoxIcon::Information};
 }
 }  // namespace
 
-void SaveConfiguration(SharedData& data, FormState& form, const std::string& path) {
-  CommittedDocument(data, form).SaveToFile(path);
+ConfigurationFile CommittedConfiguration(SharedData& data, FormState& form, CommitFor command) {
+  if (auto refused = UpdateAllTXBuffers(data, form, command)) throw ConfigurationRefused(*refused);
+  GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
+  TXmlDocument document = BuildConfigDocument(data.ConfigBuffer, data.DeviceType, &gsm);
+  return {std::move(document), PicturedNote(gsm.Pictured())};
 }
 
-std::string ConfigurationText(SharedData& data, FormState& form) { return CommittedDocument(data, form).SaveToString(); }
+std::optional<MessageBox> SaveConfiguration(SharedData& data, FormState& form, const std::string& path) {
+  ConfigurationFile file = CommittedConfiguration(data, form, CommitFor::Save);
+  file.document.SaveToFile(path);
+  return file.note;
+}
 
 }  // namespace tivolan

@@ -1,8 +1,10 @@
 #pragma once
 // The rules of the "&Файл" commands, without their dialogs.
+#include <optional>
 #include <string>
 
 #include "files/FileCause.h"
+#include "files/XmlDocument.h"
 #include "model/Prompter.h"
 #include "configuration/Configuration.h"
 
@@ -32,13 +34,20 @@ OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::strin
 // The same for a file's text (tivolan-cli reads "-" from standard input).
 OpenResult OpenConfigurationText(SharedData& data, FormState& form, const std::string& text, Prompter& prompter);
 
+// A configuration committed for a file: the document, and what to tell the
+// user once it is saved (control bytes kept as their pictures).
+struct ConfigurationFile {
+  TXmlDocument document;
+  std::optional<MessageBox> note;
+};
+// The commit step for `command`, then the document. Throws
+// ConfigurationRefused when the commit step refuses the configuration.
+ConfigurationFile CommittedConfiguration(SharedData& data, FormState& form, CommitFor command);
+
 // The commit step and the file write of "&Сохранить" / "Сохранить &как...".
 // Throws ConfigurationRefused when the commit step refuses the configuration
 // (nothing is written), the file error when the file cannot be written.
-void SaveConfiguration(SharedData& data, FormState& form, const std::string& path);
-
-// The same commit step and the bytes the file would hold, for a save to
-// standard output. Throws ConfigurationRefused as above.
-std::string ConfigurationText(SharedData& data, FormState& form);
+// Returns the note to show.
+std::optional<MessageBox> SaveConfiguration(SharedData& data, FormState& form, const std::string& path);
 
 }  // namespace tivolan

@@ -138,7 +138,8 @@ class Builder {
         {"SIM-карта №1: APN", &g.edtAPN1},          {"SIM-карта №1: Пользователь", &g.edtUser1},
         {"SIM-карта №1: Пароль", &g.edtPass1},      {"SIM-карта №2: APN", &g.edtAPN2},
         {"SIM-карта №2: Пользователь", &g.edtUser2}, {"SIM-карта №2: Пароль", &g.edtPass2}};
-    for (const auto& [key, value] : fields) Add(page, std::string("GPRS ") + key, *value);
+    // The fields hold the device's bytes; shown as the file keeps them.
+    for (const auto& [key, value] : fields) Add(page, std::string("GPRS ") + key, Utf8FromCp1251(*value));
   }
 
   void Concentrator() {

@@ -1,12 +1,14 @@
 #include "files/GsmSubtree.h"
 
 #include <algorithm>
-#include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "files/XmlDocument.h"
 #include "link/GsmRecords.h"
 #include "model/CodePage.h"
 #include "model/HexText.h"
+#include "transmission/MPIGSM.h"
 
 namespace tivolan {
 namespace {
@@ -19,28 +21,24 @@ constexpr NumberField kTrySimProt{"trySIMProt", 0, kByteMax};  // a destination'
 constexpr NumberField kSmsPartition{"PartID", 0, kByteMax};
 constexpr NumberField kSmsKind{"cfg", 0, kByteMax};
 
-// The reader refuses control characters other than tab and line ends.
-bool FileCanHold(const std::string& text) {
-  return std::none_of(text.begin(), text.end(), [](char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
-  });
+// A device's text in the file: UTF-8 of its characters, control bytes as
+// their pictures (Utf8FromCp1251), so that the file stays valid XML and
+// reads back to the same bytes. Where that was needed is noted.
+std::string FileText(const std::string& bytes, const std::string& where, std::vector<std::string>& pictured) {
+  if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return IsPicturedByte(static_cast<uint8_t>(c)); }))
+    pictured.push_back(where);
+  return Utf8FromCp1251(bytes);
 }
 
-void WriteDestinations(TXmlNode& cfg, const DestRecords& records) {
+void WriteDestinations(TXmlNode& cfg, const DestRecords& records, std::vector<std::string>& pictured) {
   TXmlNode* list = cfg.AddElement("CID_Destinations");
   for (std::size_t n = 0; n < records.size(); ++n) {
     if (!records[n]) continue;
     const DestRecord& r = *records[n];
-    // Only a device can have brought such a text; written, the file would
-    // no longer open.
-    if (!FileCanHold(r.text))
-      throw std::runtime_error("Настройки GSM нельзя сохранить в файл: в направлении " + std::to_string(n + 1) +
-                               " есть управляющие символы");
     TXmlNode* d = list->AddElement("Dest" + std::to_string(n + 1));
     d->WriteAttributeInteger("trySIMProt", r.Config(), 0);
-    // UTF-8 of the device's own characters, so that the file stays valid.
-    if (!r.text.empty()) d->WriteAttributeString("PhOrHst", Utf8FromCp1251(r.text), "");
+    if (!r.text.empty())
+      d->WriteAttributeString("PhOrHst", FileText(r.text, "направление " + std::to_string(n + 1), pictured), "");
   }
 }
 
@@ -54,13 +52,14 @@ void WriteSmsList(TXmlNode& cfg, const SmsList& sms) {
   }
 }
 
-void WriteGprs(TXmlNode& cfg, const GprsSettings& g) {
+void WriteGprs(TXmlNode& cfg, const GprsSettings& g, std::vector<std::string>& pictured) {
   TXmlNode* settings = cfg.AddElement("GPRS_Settings");
   for (std::size_t s = 0; s < g.sims.size(); ++s) {
     TXmlNode* sim = settings->AddElement("SIM" + std::to_string(s + 1));
-    sim->WriteAttributeString("APN", g.sims[s].apn, "");
-    sim->WriteAttributeString("user", g.sims[s].user, "");
-    sim->WriteAttributeString("password", g.sims[s].password, "");
+    const std::string card = "SIM-карта №" + std::to_string(s + 1) + ": ";
+    sim->WriteAttributeString("APN", FileText(g.sims[s].apn, card + "APN", pictured), "");
+    sim->WriteAttributeString("user", FileText(g.sims[s].user, card + "Пользователь", pictured), "");
+    sim->WriteAttributeString("password", FileText(g.sims[s].password, card + "Пароль", pictured), "");
   }
 }
 
@@ -99,11 +98,16 @@ SmsList ReadSmsList(const TXmlNode& list) {
   return sms;
 }
 
-void ReadSim(const TXmlNode* node, GprsSim& sim) {
-  if (!node) return;
-  sim.apn = node->AttributeValueAt(0);
-  sim.user = node->AttributeValueAt(1);
-  sim.password = node->AttributeValueAt(2);
+// The three texts of a SIM element in the device's bytes; false for a
+// character code page 1251 does not have.
+bool ReadSim(const TXmlNode* node, GprsSim& sim) {
+  if (!node) return true;
+  for (auto [at, text] : {std::pair{0, &sim.apn}, std::pair{1, &sim.user}, std::pair{2, &sim.password}}) {
+    const auto bytes = Cp1251FromUtf8(node->AttributeValueAt(at));
+    if (!bytes) return false;
+    *text = *bytes;
+  }
+  return true;
 }
 
 }  // namespace
@@ -113,9 +117,10 @@ void GsmFileSubtree::Write(TXmlNode& configMPI) {
   TXmlNode* cfg = compact.Root()->AddElement("CFG");
   const DestSettings dest = DestSettings::Unpack(StoredData(settings_.dest));
   cfg->WriteAttributeInteger("DeviceNum", dest.deviceNumber, 0);
-  WriteDestinations(*cfg, dest.records);
+  pictured_.clear();
+  WriteDestinations(*cfg, dest.records, pictured_);
   if (dest.sms != 0) WriteSmsList(*cfg, SmsList::Unpack(StoredData(settings_.sms)));
-  if (dest.gprs != 0) WriteGprs(*cfg, GprsSettingsOf(settings_.gprsFields));
+  if (dest.gprs != 0) WriteGprs(*cfg, GprsSettingsOf(settings_.gprsFields), pictured_);
   configMPI.AttachNode(cfg);
 }
 
@@ -140,17 +145,28 @@ bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
   if (cfg.Single("GPRS_Settings")) {
     dest.gprs = 1;
     GprsSettings texts = GprsSettingsOf(read.gprsFields);
-    ReadSim(cfg.Single("SIM1"), texts.sims[0]);
-    ReadSim(cfg.Single("SIM2"), texts.sims[1]);
+    if (!ReadSim(cfg.Single("SIM1"), texts.sims[0]) || !ReadSim(cfg.Single("SIM2"), texts.sims[1])) return false;
+    // Texts the block cannot carry would change unseen: refused. Any other
+    // text is kept as a device holds it; the dialog's rules are for typing,
+    // and a write refuses what they refuse.
+    if (!texts.Fits()) return false;
     ShowGprsSettings(texts, read.gprsFields);
-    // Texts the block cannot carry as they stand would change unseen: refused.
-    if (BuildTX_Buffer(read.gprsFields, read.gprs) != 0) return false;
+    if (texts.NoAccessPoint()) MarkNoFrame(read.gprs);
+    else StoreFrame(texts.WriteFrame(), read.gprs);
   }
   const auto frame = dest.WriteFrame();
   if (!frame) return false;
   StoreFrame(*frame, read.dest);
   settings_ = read;
   return true;
+}
+
+GsmSettings NoGsmSettings(const GprsDialogState& gprs) {
+  GsmSettings s;
+  ResetDestBuffer(s.dest);
+  s.gprsFields = gprs;
+  ShowStoredGprs(s.gprsFields, s.gprs);
+  return s;
 }
 
 GsmSettings GsmSettingsOf(const SharedData& data, const GprsDialogState& gprs) {

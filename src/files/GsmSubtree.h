@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "files/FileFields.h"
 #include "files/FileOps.h"
@@ -32,6 +33,9 @@ class GsmFileSubtree final : public GsmSubtree {
 
   // WriteGsmSubtree: a compact "CFG" below the readable "configMPI".
   void Write(TXmlNode& configMPI) override;
+  // Where the last Write kept control bytes as their pictures ("направление
+  // 2", "SIM-карта №1: APN"); empty when it kept none.
+  const std::vector<std::string>& Pictured() const { return pictured_; }
   // ReadGsmSubtree; false refuses the file, and so does FileFieldError
   // for a number or an element the file cannot hold.
   bool Read(const TXmlNode& configMPI) override;
@@ -40,7 +44,12 @@ class GsmFileSubtree final : public GsmSubtree {
 
  private:
   GsmSettings settings_;
+  std::vector<std::string> pictured_;
 };
+
+// The settings of a configuration without GSM: the default block 2, no GPRS
+// block, an empty SMS list, empty GPRS texts (`gprs` gives the preset lists).
+GsmSettings NoGsmSettings(const GprsDialogState& gprs);
 
 // The GSM settings of the shared storage and the GPRS dialog, and back.
 GsmSettings GsmSettingsOf(const SharedData& data, const GprsDialogState& gprs);

@@ -36,9 +36,11 @@ bool WriteBlock(TThreadBuff& worker, const FrameStorage<N>& storage) {
 }  // namespace
 
 bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker) {
-  dest_ = data_.DestTX_Buffer;
-  gprs_ = data_.GprsTX_Buffer;
-  sms_ = data_.SmsTX_Buffer;
+  // A read replaces every GSM setting: a block the device's flags leave out
+  // holds nothing afterwards, not what the previous device held.
+  dest_ = {};
+  gprs_ = {};
+  sms_ = {};
   if (!worker.Exchange(MakeRequestFrame(kDestBlock))) return false;
   // An answer of another block, or one the buffer cannot hold whole (it
   // would lose destinations), fails.

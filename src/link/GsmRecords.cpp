@@ -104,6 +104,13 @@ bool GprsSettings::NoAccessPoint() const {
   return std::all_of(sims.begin(), sims.end(), [](const GprsSim& s) { return s.apn.empty(); });
 }
 
+bool GprsSettings::Fits() const {
+  for (const GprsSim& sim : sims)
+    for (const std::string* text : {&sim.apn, &sim.user, &sim.password})
+      if (text->size() > kGprsTextMax || text->find('\0') != std::string::npos) return false;
+  return true;
+}
+
 BlockData GprsSettings::Pack() const {
   BlockData data;
   for (const GprsSim& sim : sims) {

@@ -91,6 +91,8 @@ struct GprsSettings {
 
   // Both access points empty: the block holds no configuration.
   bool NoAccessPoint() const;
+  // Every text as the block carries it: at most kGprsTextMax bytes, none 0.
+  bool Fits() const;
   // Each SIM: its length byte, then APN, user and password, each ended by
   // 0; a SIM without APN is the length byte 0 alone. A text is cut to
   // kGprsTextMax characters.

@@ -21,6 +21,7 @@ constexpr std::array<char32_t, 64> kHigh{
 };
 
 char32_t CharOf(uint8_t byte) {
+  if (IsPicturedByte(byte)) return kFirstControlPicture + byte;
   if (byte < 0x80) return byte;
   if (byte >= 0xC0) return 0x0410 + (byte - 0xC0);
   return kHigh[byte - 0x80];
@@ -28,6 +29,7 @@ char32_t CharOf(uint8_t byte) {
 
 std::optional<uint8_t> ByteOf(char32_t c) {
   if (c < 0x80) return static_cast<uint8_t>(c);
+  if (c >= kFirstControlPicture && c < kFirstControlPicture + 0x20) return static_cast<uint8_t>(c - kFirstControlPicture);
   if (c >= 0x0410 && c <= 0x044F) return static_cast<uint8_t>(0xC0 + (c - 0x0410));
   for (std::size_t i = 0; i < kHigh.size(); ++i)
     if (kHigh[i] == c) return static_cast<uint8_t>(0x80 + i);
@@ -70,6 +72,8 @@ std::optional<char32_t> NextChar(std::string_view text, std::size_t& at) {
 }
 
 }  // namespace
+
+bool IsPicturedByte(uint8_t byte) { return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r'; }
 
 std::size_t Utf8Length(std::string_view text) {
   return static_cast<std::size_t>(

@@ -141,6 +141,12 @@ void RefreshControls(SmsDialogState& state, const SharedData& data) {
   }
 }
 
+bool SmsTableShows(const SmsDialogState& state, const SharedData& data) {
+  SmsDialogState shown = state;
+  RefreshControls(shown, data);
+  return shown.grdSMS == state.grdSMS;
+}
+
 void UpdateTX_Buffer(const SmsDialogState& state, SharedData& data) {
   SmsList list;
   for (int r = 1; r <= kSmsRows; ++r) {

@@ -42,6 +42,7 @@ struct SmsGridRow {
   std::string kind;       // column 2, a text of SmsKindList (or the unknown-kind text)
   std::string partition;  // column 3, decimal
   std::string phone;      // column 4, as typed
+  friend bool operator==(const SmsGridRow&, const SmsGridRow&) = default;
 };
 
 struct SmsDialogState {
@@ -81,6 +82,8 @@ void SetDefaults(SharedData& data);
 bool SmsListHoldsRecords(const SmsBuffer& buffer);
 // SmsTX_Buffer to the table; writes no data.
 void RefreshControls(SmsDialogState& state, const SharedData& data);
+// Whether the table still shows the list as RefreshControls put it.
+bool SmsTableShows(const SmsDialogState& state, const SharedData& data);
 // The table to SmsTX_Buffer, packed in table order; sets SmsListFilled. A row
 // is left out when it is off, its phone is unusable, or its partition is no
 // decimal number that fits a byte.

@@ -93,6 +93,12 @@ void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table) {
   }
 }
 
+bool DestTableShows(const DestTableState& table, const DestBuffer& buffer) {
+  DestTableState shown = table;
+  DestBufferToGrid(buffer, shown);
+  return shown.rows == table.rows;
+}
+
 int DestFrameLength(const DestTableState& table) {
   DestSettings s;
   for (int r = 1; r <= kDestinations; ++r) RecordOf(table.Row(r), s.records[static_cast<std::size_t>(r - 1)]);

@@ -43,6 +43,7 @@ struct DestRow {
   std::string text;                  // phone or host, as typed (UTF-8)
   // The text a cell shows; the hidden column 1 shows nothing.
   std::string Cell(int column) const;
+  friend bool operator==(const DestRow&, const DestRow&) = default;
 };
 
 struct DestTableState;
@@ -70,6 +71,10 @@ void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table);
 // table whose records do not fit the frame is refused with a box that says
 // why, and the buffer is left as it was.
 std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestBuffer& buffer);
+
+// Whether the table still shows the buffer's records as DestBufferToGrid
+// put them, in the same order.
+bool DestTableShows(const DestTableState& table, const DestBuffer& buffer);
 
 // The frame's length once built from the table (may exceed the buffer).
 int DestFrameLength(const DestTableState& table);

@@ -16,15 +16,6 @@ std::string KindText(const TxPageState& page) {
   return page.kindIndex >= 0 && index < page.kindItems.size() ? page.kindItems[index] : "";
 }
 
-// Choosing "GSM-KVT" or ticking "GSM-KVT подключен": default GSM settings.
-void StartFromGsmDefaults(TxPageState& page, SharedData& data) {
-  ResetDestBuffer(data.DestTX_Buffer);
-  SetDefaults(data);
-  RefreshControls(page.sms, data);
-  GSM_Refresh(page, data);
-  page.smsButtonVisible = false;
-}
-
 MessageBox NoAccessPointBox() {
   return {"Параметры GPRS",
           "Включено \"Использовать конфигурацию GPRS\", но ни для одной SIM-карты не задана точка доступа (APN).\r\n"
@@ -38,6 +29,18 @@ void Tick(bool& box, uint8_t& byte, bool ticked) {
   byte = ticked ? 1 : 0;
 }
 
+// A block's own values sealed as the frame a build makes, for a table that
+// still shows them: nothing is clamped or cut on the way through its texts.
+bool SealAsHeld(DestBuffer& buffer) {
+  const auto frame = DestSettings::Unpack(StoredData(buffer)).WriteFrame();
+  return frame && StoreFrame(*frame, buffer);
+}
+void SealAsHeld(SharedData& data) {
+  const SmsList list = SmsList::Unpack(StoredData(data.SmsTX_Buffer));
+  StoreFrame(list.WriteFrame(), data.SmsTX_Buffer);
+  data.SmsListFilled = list.records.empty() ? 0 : 1;
+}
+
 bool FourDigits(const std::string& text) {
   return text.size() == 4 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -48,8 +51,7 @@ bool AnyDestinationEnabled(const TxPageState& page) { return AnyDestinationEnabl
 
 void InitTxPage(TxPageState& page, SharedData& data) {
   InitDestGrid(page.dest);
-  ResetDestBuffer(data.DestTX_Buffer);
-  GSM_Refresh(page, data);
+  ResetGsmSettings(page, data);
 }
 
 void TxPageSetDevice(TxPageState& page, int type) {
@@ -87,10 +89,12 @@ void GSM_Refresh(TxPageState& page, const SharedData& data) {
   DestBufferToGrid(b, page.dest);
   page.smsOn = SmsInUse(b);
   page.smsButtonVisible = page.smsOn;
-  if (page.smsOn) RefreshControls(page.sms, data);
+  // The dialogs too, options on or off: nothing of an earlier configuration
+  // stays in them.
+  RefreshControls(page.sms, data);
   page.gprsOn = GprsInUse(b);
   page.gprsButtonVisible = page.gprsOn;
-  if (page.gprsOn) ShowStoredGprs(page.gprs, data.GprsTX_Buffer);
+  ShowStoredGprs(page.gprs, data.GprsTX_Buffer);
 }
 
 void RefreshTxPage(TxPageState& page, const SharedData& data) {
@@ -116,17 +120,16 @@ void RefreshTxPage(TxPageState& page, const SharedData& data) {
   if (kind == kTxKindGsm) GSM_Refresh(page, data);
 }
 
+// Another kind only hides the GSM settings: "GSM-KVT" chosen again shows
+// them as they were. They start from the defaults only where the
+// configuration was replaced (ResetGsmSettings).
 void bxRTX_TypeCloseUp(TxPageState& page, SharedData& data, const std::string& text) {
   const int kind = KindOfText(text);
   const auto panel = PanelImageOf(data.ConfigBuffer, data.DeviceType);
   if (!panel || kind < 0) return;
-  const bool toGsm = kind == kTxKindGsm && panel->TxKind() != kTxKindGsm;
   page.kindIndex = kind;
   panel->TxKind() = static_cast<uint8_t>(kind);
   TX_ControlsShow(page, data.DeviceType);
-  // Only a change to "GSM-KVT" starts from the defaults: keeping it as it
-  // was must not wipe the destinations, the number and the options.
-  if (toGsm) StartFromGsmDefaults(page, data);
 }
 
 bool medtDevNumberExit(TxPageState& page, SharedData& data, const std::string& text) {
@@ -179,9 +182,18 @@ void SmsDialogCancelled(TxPageState& page, SharedData& data) {
   SmsDialogClosed(page, data);
 }
 
-void GprsDialogCancelled(TxPageState& page, SharedData& data) {
+void GprsDialogCancelled(TxPageState& page, SharedData& data, GprsOpenedBy opened) {
   ShowStoredGprs(page.gprs, data.GprsTX_Buffer);
-  GprsDialogClosed(page, data);
+  if (opened == GprsOpenedBy::Ticking) chkUseGPRScfgClick(page, data, false);
+  else GprsDialogClosed(page, data);
+}
+
+void ResetGsmSettings(TxPageState& page, SharedData& data) {
+  ResetDestBuffer(data.DestTX_Buffer);
+  data.GprsTX_Buffer = {};
+  data.SmsTX_Buffer = {};
+  data.SmsListFilled = 0;
+  GSM_Refresh(page, data);
 }
 
 void edtBusIDChange(TxPageState& page, SharedData& data, int position) {
@@ -195,10 +207,11 @@ void chkCNC_TxTDClick(TxPageState& page, SharedData& data, bool ticked) {
   Tick(page.cncTxTd, ImageCNC1(data.ConfigBuffer).UseTD(), ticked);
 }
 
+// As the transmission kind: unticking hides the GSM settings, ticking shows
+// them again.
 void chkCNC_TxGSMClick(TxPageState& page, SharedData& data, bool ticked) {
   Tick(page.cncTxGsm, ImageCNC1(data.ConfigBuffer).GsmConnected(), ticked);
   GSM_ControlsShow(page, ticked, data.DeviceType);
-  if (ticked) StartFromGsmDefaults(page, data);
 }
 
 void chkGSM_ControlEnblClick(TxPageState& page, SharedData& data, bool ticked) {
@@ -209,16 +222,23 @@ void chkGSM_CIDTXClick(TxPageState& page, SharedData& data, bool ticked) {
   Tick(page.gsmCidTx, ImageCNC1(data.ConfigBuffer).GsmTx(), ticked);
 }
 
-std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data) {
+std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data, GsmCommit commit) {
   // Checked first, so that a refusal leaves every frame as it was.
   GprsBuffer gprs = data.GprsTX_Buffer;
   if (page.gprsOn) {
-    if (const GprsFieldSet unfit = BuildTX_Buffer(page.gprs, gprs)) return GprsRefusedMessage(unfit);
+    const GprsFieldSet unfit = BuildTX_Buffer(page.gprs, gprs);
     // The flag would ask for a block 3 that holds nothing.
-    if (!GprsHoldsConfiguration(gprs)) return NoAccessPointBox();
+    const bool sendable = !unfit && GprsHoldsConfiguration(gprs);
+    if (!sendable && commit == GsmCommit::ForDevice) return unfit ? GprsRefusedMessage(unfit) : NoAccessPointBox();
+    if (!sendable) gprs = data.GprsTX_Buffer;  // the file keeps the fields as they stand
   }
-  if (auto refused = GridToDestBuffer(page.dest, data.DestTX_Buffer)) return refused;
-  if (page.smsOn) UpdateTX_Buffer(page.sms, data);
+  const bool keeping = commit == GsmCommit::ForKeeping;
+  if (!(keeping && DestTableShows(page.dest, data.DestTX_Buffer) && SealAsHeld(data.DestTX_Buffer)))
+    if (auto refused = GridToDestBuffer(page.dest, data.DestTX_Buffer)) return refused;
+  if (page.smsOn) {
+    if (keeping && SmsTableShows(page.sms, data)) SealAsHeld(data);
+    else UpdateTX_Buffer(page.sms, data);
+  }
   data.GprsTX_Buffer = gprs;
   return std::nullopt;
 }

@@ -43,8 +43,15 @@ struct TxPageState {
 
 bool AnyDestinationEnabled(const TxPageState& page);
 
-// Once, as the main window is created: the table, the default block 2.
+// Once, as the main window is created: the table, the default GSM settings.
 void InitTxPage(TxPageState& page, SharedData& data);
+
+// The GSM settings of a configuration that replaced the previous one whole
+// (a new one, or one read or opened without GSM): the default block 2, and
+// no GPRS block or SMS list that a dialog could fall back on. Choosing
+// "GSM-KVT" later starts from these; until then the settings are kept while
+// another kind is shown.
+void ResetGsmSettings(TxPageState& page, SharedData& data);
 
 // What a change of device type does to the page.
 void TxPageSetDevice(TxPageState& page, int type);
@@ -70,9 +77,11 @@ void SmsDialogClosed(TxPageState& page, SharedData& data);
 // configuration to send, and the option switches itself off likewise.
 void GprsDialogClosed(TxPageState& page, SharedData& data);
 // A dialog left by Escape stores nothing: its fields show what the block
-// holds again, and the option follows as after a save.
+// holds again, and the option follows as after a save; a GPRS dialog that
+// ticking the option opened leaves it unticked, as it was.
 void SmsDialogCancelled(TxPageState& page, SharedData& data);
-void GprsDialogCancelled(TxPageState& page, SharedData& data);
+enum class GprsOpenedBy { Button, Ticking };
+void GprsDialogCancelled(TxPageState& page, SharedData& data, GprsOpenedBy opened);
 void edtBusIDChange(TxPageState& page, SharedData& data, int position);
 void chkCNC_TxTDClick(TxPageState& page, SharedData& data, bool ticked);
 void chkCNC_TxGSMClick(TxPageState& page, SharedData& data, bool ticked);
@@ -82,6 +91,12 @@ void chkGSM_CIDTXClick(TxPageState& page, SharedData& data, bool ticked);
 // The GSM part of the commit step: block 2 from the table, and blocks 4 and
 // 3 when their options are on. A table that does not fit is refused with a
 // box; then no frame changes.
-std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data);
+// For a device, GPRS fields the block cannot carry as they stand, or no
+// access point, are refused too. For keeping (a save, a report) they are
+// kept as they stand, and a table that still shows its block is not built
+// again: a device's values stay as they came, also where the table can show
+// them only clamped or cut.
+enum class GsmCommit { ForDevice, ForKeeping };
+std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data, GsmCommit commit);
 
 }  // namespace tivolan

@@ -20,6 +20,8 @@
 #include "support/Processes.h"
 #include "support/RecordingPrompter.h"
 #include "support/CliBench.h"
+#include "support/HeldBlocks.h"
+#include "sim/SimPort.h"
 
 namespace tivolan {
 namespace {
@@ -286,6 +288,43 @@ TEST_F(Cli, AFailedGsmStepExitsTenAndAReadWritesNoFile) {
   EXPECT_NE(r.err.find("Ошибка при чтении или записи параметров GSM"), std::string::npos) << r.err;
   EXPECT_FALSE(fs::exists(Path("x.cf8")));
 }
+
+// Blocks 2, 3 and 4 of a device, and whether one holds a control byte.
+struct KeptCase {
+  std::array<const char*, 3> blocks;
+  bool pictured;
+  friend void PrintTo(const KeptCase& c, std::ostream* os) { *os << c.blocks[0] << " " << c.blocks[1]; }
+};
+class CliKeeps : public Cli, public ::testing::WithParamInterface<KeptCase> {};
+
+// What a device holds, also what the GPRS dialog or a write would refuse, is
+// kept by read -o and by write --backup: each file opened again gives it.
+TEST_P(CliKeeps, WhatTheDeviceHoldsByReadAndByBackup) {
+  const std::string panel = test::kGsmPanelArgs;
+  std::string args = panel.substr(0, panel.find(" --block"));
+  test::HeldBlocks device;
+  for (std::size_t n = 0; n < 3; ++n) {
+    args += " --block " + std::to_string(n + 2) + "=" + GetParam().blocks[n];
+    device[n] = *sim::ParseHex(GetParam().blocks[n]);
+  }
+  const std::string port = Sim(args);
+  const RunResult read = Tool({"read", "--port", port, "-o", Path("read.cf8")});
+  ASSERT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.err.find("(направление 1)") != std::string::npos, GetParam().pictured) << read.err;
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("d.cf8")}).status, 0);
+  fs::create_directory(dir / "backups");
+  ASSERT_EQ(Tool({"write", "--port", port, Path("d.cf8"), "--backup", Path("backups")}).status, 0);
+  EXPECT_EQ(test::BlocksOfFile(Path("read.cf8")), device);
+  EXPECT_EQ(test::BlocksOfFile((dir / "backups" / FilesIn(dir / "backups").at(0)).string()), device);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, CliKeeps,
+    ::testing::Values(  // GPRS on without an access point; a blank, an @ and a Cyrillic letter in the GPRS texts;
+                        // a control byte and a 0 in a destination, and one the table shows clamped
+        KeptCase{{"123401000D492B373930333132333435363700000000", "0000", "00"}, false},
+        KeptCase{{"123401000D492B373930333132333435363700000000", "10696E746572206E6574E000754031000000", "00"}, false},
+        KeptCase{{"123400010D492B370100303331323334353601FF000000", "0000", "02039730214365F7FFFF00"}, true}));
 
 // Blocks 1 and 2 written and block 3 unanswered: the panel may hold part of
 // the new configuration, and the tool says which blocks went out.

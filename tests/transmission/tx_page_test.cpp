@@ -43,7 +43,9 @@ TEST_F(TxPage, KindsPerTypeAndWhatEachShows) {
   EXPECT_EQ(data.ConfigBuffer[46], 5);
 }
 
-TEST_F(TxPage, ChoosingGsmKvtStartsFromDefaultGsmSettings) {
+// Another kind only hides the GSM settings; a new configuration starts from
+// the defaults.
+TEST_F(TxPage, GsmKvtChosenAgainKeepsItsSettingsAndANewTypeStartsFromDefaults) {
   Select(2);
   Kind("GSM-KVT");
   ASSERT_TRUE(medtDevNumberExit(page(), data, "1234"));
@@ -54,6 +56,10 @@ TEST_F(TxPage, ChoosingGsmKvtStartsFromDefaultGsmSettings) {
   EXPECT_EQ(data.DestTX_Buffer[4], 0x04);
   EXPECT_EQ(data.DestTX_Buffer[5], 0xD2);
   Kind("RS-485");
+  Kind("GSM-KVT");
+  EXPECT_EQ(page().devNumber, "1234");
+  EXPECT_TRUE(page().smsOn && page().gprsOn);
+  DeviceTypeListChange(data, form, 1, prompter, settings);
   Kind("GSM-KVT");
   EXPECT_EQ(page().devNumber, "0001");
   EXPECT_EQ(DeviceNumber(data.DestTX_Buffer), 1);

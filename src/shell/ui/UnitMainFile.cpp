@@ -40,8 +40,9 @@ void TForm1::FileOpenClick() {
 }
 
 bool TForm1::SaveTo(const std::string& path) {
+  std::optional<MessageBox> note;
   try {
-    SaveConfiguration(data_, form_, path);
+    note = SaveConfiguration(data_, form_, path);
   } catch (const ConfigurationRefused& refused) {
     SyncPages();
     prompter_->Show(CancelledBy(refused.Box(), CommitFor::Save));
@@ -60,6 +61,7 @@ bool TForm1::SaveTo(const std::string& path) {
   readFromDevice_ = false;  // the file now holds what the window shows
   SetCaptionFile(path);
   SetStatusText(QStringLiteral("Файл сохранен"));
+  if (note) prompter_->Show(*note);
   return true;
 }
 

@@ -27,7 +27,7 @@ std::string WithPdfSuffix(const std::string& name) {
 
 std::optional<ReportDocument> TForm1::ReportOfWindow() {
   if (!CommitPendingEdits()) return std::nullopt;
-  const auto refused = UpdateAllTXBuffers(data_, form_);
+  const auto refused = UpdateAllTXBuffers(data_, form_, CommitFor::Report);
   SyncPages();
   if (refused) {
     prompter_->Show(CancelledBy(*refused, CommitFor::Report));

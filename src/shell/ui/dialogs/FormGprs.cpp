@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "model/CodePage.h"
 #include "shell/ui/kit/QtText.h"
 #include "shell/ui/kit/PageKit.h"
 
@@ -34,7 +35,9 @@ TfrmGPRS::TfrmGPRS(QWidget* parent, SharedData& shared, GprsDialogState& state, 
   connect(btnSaveExit, &QPushButton::clicked, this, &TfrmGPRS::btnSaveExitClick);
   for (auto [edit, text] : Fields()) {
     edit->installEventFilter(this);
-    connect(edit, &QLineEdit::textEdited, this, [text = text](const QString& t) { *text = S(t); });
+    // The fields hold the device's bytes (code page 1251), as block 3 does.
+    connect(edit, &QLineEdit::textEdited, this,
+            [text = text](const QString& t) { *text = Cp1251FromUtf8(S(t)).value_or(S(t)); });
   }
   connect(bxOper1, &QComboBox::activated, this, [this](int row) {
     bxOper1Change(state_, row);
@@ -78,7 +81,7 @@ std::array<std::pair<QLineEdit*, std::string*>, 6> TfrmGPRS::Fields() {
 void TfrmGPRS::Sync() {
   for (auto [edit, text] : Fields()) {
     const QSignalBlocker block(edit);
-    edit->setText(Q(*text));
+    edit->setText(Q(Utf8FromCp1251(*text)));
   }
   const QSignalBlocker b1(bxOper1), b2(bxOper2);
   bxOper1->setCurrentIndex(state_.bxOper1);

@@ -225,10 +225,10 @@ void TxPageWidget::Wire() {
   connect(chkUseGPRScfg, &QCheckBox::clicked, this, [this](bool ticked) {
     const bool show = chkUseGPRScfgClick(state_, data_, ticked);
     Sync();
-    if (show) btnGPRSClick();
+    if (show) btnGPRSClick(GprsOpenedBy::Ticking);
   });
   connect(btnSMS_Show, &QPushButton::clicked, this, &TxPageWidget::btnSMS_ShowClick);
-  connect(btnGPRS, &QPushButton::clicked, this, &TxPageWidget::btnGPRSClick);
+  connect(btnGPRS, &QPushButton::clicked, this, [this] { btnGPRSClick(GprsOpenedBy::Button); });
 }
 
 TFrmSMS* TxPageWidget::SmsDialog() {
@@ -255,11 +255,11 @@ void TxPageWidget::btnSMS_ShowClick() {
   Sync();
 }
 
-void TxPageWidget::btnGPRSClick() {
+void TxPageWidget::btnGPRSClick(GprsOpenedBy opened) {
   if (GprsDialog()->ShowModal())
     GprsDialogClosed(state_, data_);
   else
-    GprsDialogCancelled(state_, data_);
+    GprsDialogCancelled(state_, data_, opened);
   Sync();
 }
 

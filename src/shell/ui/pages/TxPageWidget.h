@@ -41,7 +41,7 @@ class TxPageWidget : public QWidget {
 
  private:
   void btnSMS_ShowClick();
-  void btnGPRSClick();
+  void btnGPRSClick(GprsOpenedBy opened);
   // The dialogs, built when first opened; they live as long as the window.
   TFrmSMS* SmsDialog();
   TfrmGPRS* GprsDialog();
