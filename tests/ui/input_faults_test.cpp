@@ -99,7 +99,7 @@ class InputFaultsTest : public QObject {
 
   void aRefusedDeviceNumberStopsTheCommand_data() {
     QTest::addColumn<QString>("command");
-    for (const char* c : {"Ctrl+S", "Сохранить как...", "Ctrl+O", "Ctrl+R", "Ctrl+U", "Ctrl+P", "Сохранить отчёт..."})
+    for (const char* c : {"Ctrl+S", "Сохранить как...", "Ctrl+O", "Ctrl+Shift+R", "Ctrl+Shift+W", "Ctrl+P", "Сохранить отчёт..."})
       QTest::newRow(c) << c;
   }
   // "12" typed and the command asked for: the refusal comes first, and the
@@ -141,9 +141,9 @@ class InputFaultsTest : public QObject {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("named");
-    QTest::newRow("read") << "Ctrl+R" << "ttyUSB9" << "\"ttyUSB9\"";
-    QTest::newRow("write") << "Ctrl+U" << "ttyUSB9" << "\"ttyUSB9\"";
-    QTest::newRow("empty") << "Ctrl+R" << "" << "Порт не указан";
+    QTest::newRow("read") << "Ctrl+Shift+R" << "ttyUSB9" << "\"ttyUSB9\"";
+    QTest::newRow("write") << "Ctrl+Shift+W" << "ttyUSB9" << "\"ttyUSB9\"";
+    QTest::newRow("empty") << "Ctrl+Shift+R" << "" << "Порт не указан";
     QTest::newRow("firmware") << "firmware" << "ttyUSB9" << "\"ttyUSB9\"";
     QTest::newRow("firmware, no such port") << "firmware" << "/dev/tivolan-no-port" << "/dev/tivolan-no-port:";
   }
@@ -213,7 +213,7 @@ class InputFaultsTest : public QObject {
   void aRefusalSaysTheCommandWasCancelled_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("says");
-    QTest::newRow("write") << "Ctrl+U" << "Запись в прибор отменена";
+    QTest::newRow("write") << "Ctrl+Shift+W" << "Запись в прибор отменена";
     QTest::newRow("save") << "Ctrl+S" << "Сохранение отменено";
   }
   // A device's APN with a space cannot be sent back as it stands.
@@ -251,7 +251,7 @@ class InputFaultsTest : public QObject {
     b.Press(Qt::Key_Return);
     QCOMPARE(grid->item(0, kColTries - 1)->text(), QStringLiteral("2"));
     const std::size_t frames = b.FramesSent();
-    b.Command(QStringLiteral("Ctrl+U"));
+    b.Command(QStringLiteral("Ctrl+Shift+W"));
     QCOMPARE(b.prompts->asked.size(), std::size_t{1});
     QCOMPARE(Text(b.prompts->asked[0].text), QStringLiteral("Ни одно направление не включено,\r\nсохранять настройки?"));
     QTest::qWait(300);
@@ -287,32 +287,52 @@ class InputFaultsTest : public QObject {
       if (closeWindow && text == QStringLiteral("Ответ прибора получен") && b.FramesSent() == 2)
         QTimer::singleShot(0, b.window.get(), [&] { b.window->close(); });
     });
-    b.Command(QStringLiteral("Ctrl+U"));
+    b.Command(QStringLiteral("Ctrl+Shift+W"));
     QTRY_VERIFY_WITH_TIMEOUT(!b.prompts->shown.empty(), 8000);
     const QString text = Text(b.prompts->shown.back().text);
     QVERIFY2(text.startsWith(QStringLiteral("Запись не завершена")) && text.contains(sent), qPrintable(text));
   }
 
-  void hiddenPagesCannotBeReached_data() {
+  void thePageKeysStepThroughTheShownPagesFromAnywhere_data() {
     QTest::addColumn<int>("type");
-    QTest::newRow("panel") << 1;
-    QTest::newRow("concentrator") << 3;
+    QTest::addColumn<QString>("focus");  // empty: the tab bar
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QList<int>>("pages");  // visited, from the first shown
+    const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const QList<int> panel{kTabPeriph, kTabTx, kTabUpdate, kTabShlf}, panelBack{kTabUpdate, kTabTx, kTabPeriph, kTabShlf};
+    QTest::newRow("side panel, Ctrl+Tab") << 1 << "BtnClose" << int(Qt::Key_Tab) << ctrl << panel;
+    QTest::newRow("port box, Ctrl+Shift+Tab") << 1 << "PortNameBox" << int(Qt::Key_Backtab) << ctrlShift << panelBack;
+    QTest::newRow("zone type, Ctrl+PgDn") << 1 << "FShlfType1" << int(Qt::Key_PageDown) << ctrl << panel;
+    QTest::newRow("device type, Ctrl+PgUp") << 1 << "bxDeviceTypeList" << int(Qt::Key_PageUp) << ctrl << panelBack;
+    QTest::newRow("concentrator relay, Ctrl+Tab") << 3 << "bxCNCReleFire" << int(Qt::Key_Tab) << ctrl
+                                                  << QList<int>{kTabUpdate, kTabTx, kTabCnc};
+    QTest::newRow("tab bar, Ctrl+Shift+Tab") << 3 << "" << int(Qt::Key_Tab) << ctrlShift
+                                             << QList<int>{kTabTx, kTabUpdate, kTabCnc};
   }
-  void hiddenPagesCannotBeReached() {
+  // Each press shows the next page that is shown, wherever the focus is;
+  // a focused list keeps its value.
+  void thePageKeysStepThroughTheShownPagesFromAnywhere() {
     QFETCH(int, type);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QList<int>, pages);
     WindowBench b({}, type);
     QTabWidget* tabs = Control<QTabWidget>(b.window, "PageMain");
-    auto visit = [&](QWidget* focus, int key, Qt::KeyboardModifiers modifiers) {
-      focus->setFocus();
-      for (int i = 0; i < 2 * kTabCount; ++i) {
-        b.Press(key, modifiers);
-        QVERIFY2(tabs->isTabVisible(tabs->currentIndex()), qPrintable(tabs->tabText(tabs->currentIndex())));
-      }
-    };
-    visit(Control<QPushButton>(b.window, "BtnClose"), Qt::Key_Tab, Qt::ControlModifier);
-    visit(Control<QPushButton>(b.window, "BtnClose"), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
-    visit(tabs->tabBar(), Qt::Key_Right, Qt::NoModifier);
-    visit(tabs->tabBar(), Qt::Key_Left, Qt::NoModifier);
+    QWidget* start = focus.isEmpty() ? tabs->tabBar() : b.Find(focus);
+    start->setFocus(Qt::TabFocusReason);
+    auto* list = qobject_cast<QComboBox*>(start);
+    const int item = list ? list->currentIndex() : -1;
+    const ImageBuffer image = b.data.ConfigBuffer;
+    QList<int> visited;
+    for (int i = 0; i < pages.size(); ++i) {
+      b.Press(key, Qt::KeyboardModifiers(modifiers));
+      visited << tabs->currentIndex();
+    }
+    QCOMPARE(visited, pages);
+    if (list) QCOMPARE(list->currentIndex(), item);
+    QVERIFY(b.data.ConfigBuffer == image);
   }
 };
 

@@ -168,12 +168,14 @@ QWidget* TForm1::BuildSidePanel() {
   portLabel->setBuddy(PortNameBox);
   ButtonRead = button("Прочитать", "ButtonRead");
   ButtonWrite = button("Записать", "ButtonWrite");
-  // Keys free of the menus' own; Ctrl+W, which closes windows elsewhere, is
-  // kept away from the write. The menu's Ctrl+Q serves the button as well.
-  ButtonRead->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-  ButtonWrite->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
-  ButtonRead->setToolTip(QStringLiteral("Прочитать конфигурацию из прибора (Ctrl+R)"));
-  ButtonWrite->setToolTip(QStringLiteral("Записать конфигурацию в прибор (Ctrl+U)"));
+  // Keys that no focused control takes for itself on any platform: with
+  // Shift, Ctrl+R and Ctrl+W are no edit's binding (on X11 Ctrl+U erases the
+  // line in front of the cursor, and a write would send what is left). The
+  // menu's Ctrl+Q serves the button "Выход" as well.
+  ButtonRead->setShortcut(QKeySequence(QString::fromLatin1(kReadKeys)));
+  ButtonWrite->setShortcut(QKeySequence(QString::fromLatin1(kWriteKeys)));
+  ButtonRead->setToolTip(QStringLiteral("Прочитать конфигурацию из прибора (%1)").arg(QString::fromLatin1(kReadKeys)));
+  ButtonWrite->setToolTip(QStringLiteral("Записать конфигурацию в прибор (%1)").arg(QString::fromLatin1(kWriteKeys)));
   BtnClose->setToolTip(QStringLiteral("Выход из программы (Ctrl+Q)"));
   column->addWidget(BtnClose);
   column->addSpacing(18);

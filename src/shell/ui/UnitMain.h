@@ -38,6 +38,9 @@ class ConcentratorPageWidget;
 class FirmwarePageWidget;
 
 inline constexpr int kClientWidth = 752;
+// The keys of "Прочитать" and "Записать", as the tooltips name them.
+inline constexpr const char* kReadKeys = "Ctrl+Shift+R";
+inline constexpr const char* kWriteKeys = "Ctrl+Shift+W";
 inline constexpr int kClientHeight = 521;
 
 // What the window is given by the program (and by tests).

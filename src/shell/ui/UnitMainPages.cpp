@@ -7,6 +7,7 @@
 
 #include "configuration/FileCommands.h"
 #include "shell/ui/UnitMain.h"
+#include "shell/ui/kit/PageKeys.h"
 #include "shell/ui/kit/PageKit.h"
 #include "shell/ui/kit/QtText.h"
 #include "shell/ui/kit/WheelGuard.h"
@@ -30,6 +31,7 @@ void TForm1::BuildPageControl(QWidget* parent) {
     PageMain->addTab(slot, TabIcon(i), caption);
   }
   connect(PageMain, &QTabWidget::currentChanged, this, &TForm1::PageMainChange);
+  StepPagesByKeys(PageMain);
 }
 
 // A page the first time it is shown: built, guarded against the stray wheel,

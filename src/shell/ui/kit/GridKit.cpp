@@ -99,7 +99,6 @@ class InPlaceDelegate : public QStyledItemDelegate {
     editor->setProperty("gridRow", row);
     editor->setProperty("gridColumn", column);
     grid_.editor_ = editor;
-    grid_.editorRow_ = row;
     return editor;
   }
 
@@ -271,21 +270,15 @@ void InPlaceGrid::MoveRowBy(int row, int column, int delta) {
   emit changed();
 }
 
-void InPlaceGrid::Park(int row) {
-  setFocus();
-  if (rules_.Select(row, 1) != GridRules::Action::None) setCurrentCell(row - 1, 0);
-}
-
 void InPlaceGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-  const bool chose = qobject_cast<QComboBox*>(editor) && hint != QAbstractItemDelegate::RevertModelCache;
   // Tab out of an editor leaves the table, as Tab on the table does.
   const bool tab = hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
   QTableWidget::closeEditor(editor, tab ? QAbstractItemDelegate::NoHint : hint);
   editor_ = nullptr;
   Sync();
-  // The selection leaves the chooser's column, so that it does not open again.
-  if (chose) Park(editorRow_);
-  else setFocus();
+  // The cell stays current and selected, so that the user sees where the
+  // pick went; only a click, Enter, F2, Space or typing opens it again.
+  setFocus();
   if (tab) focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
   emit changed();
 }
