@@ -66,7 +66,7 @@ bool WriteNeedsConfirmation(const SharedData& data, const FormState& form) {
 }
 
 MessageBox NoDestinationQuestion() {
-  return {"Программатор", "Ни одно направление не включено,\r\nсохранять настройки?", BoxIcon::Warning};
+  return {"Тиволан", "Ни одно направление не включено,\r\nсохранять настройки?", BoxIcon::Warning};
 }
 
 void NewConfiguration(SharedData& data, FormState& form, int type, Prompter& prompter) {

@@ -11,6 +11,7 @@
 
 #include "link/UnitData.h"
 #include "Controls.h"
+#include "Shots.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
@@ -75,9 +76,7 @@ class FirmwareTabTest : public QObject {
              QStringLiteral("Для обновления прошивки:\n   - установите джампер J1, \n   - включите питание прибора\n"));
     QVERIFY(Control<QLineEdit>(b.window, "edtUpdFileName")->isReadOnly());
     QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isHidden());
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    QVERIFY(b.window->grab().save(dir + QStringLiteral("/firmware-tab.png")));
+    QVERIFY(b.window->grab().save(test::ShotPath(QStringLiteral("firmware-tab"))));
   }
 
   void anUpdateRunsWithTheControlsLockedAndEndsWithItsMessage() {
@@ -88,9 +87,7 @@ class FirmwareTabTest : public QObject {
     Control<QPushButton>(b.window, "btnUpdProgress")->click();
     QVERIFY(b.window->FirmwareRunning());
     QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isVisible());
-    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(shots);
-    QVERIFY(b.window->grab().save(shots + QStringLiteral("/firmware-transfer.png")));
+    QVERIFY(b.window->grab().save(test::ShotPath(QStringLiteral("firmware-transfer"))));
     for (QWidget* w : std::initializer_list<QWidget*>{Control<QPushButton>(b.window, "ButtonRead"), Control<QPushButton>(b.window, "ButtonWrite"), Control<QComboBox>(b.window, "PortNameBox"),
                                                       Control<QPushButton>(b.window, "btnUpdProgress"), Control<QPushButton>(b.window, "btnUpdFile")})
       QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));

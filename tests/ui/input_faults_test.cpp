@@ -254,6 +254,7 @@ class InputFaultsTest : public QObject {
     b.Command(QStringLiteral("Ctrl+Shift+W"));
     QCOMPARE(b.prompts->asked.size(), std::size_t{1});
     QCOMPARE(Text(b.prompts->asked[0].text), QStringLiteral("Ни одно направление не включено,\r\nсохранять настройки?"));
+    QCOMPARE(Text(b.prompts->asked[0].caption), QStringLiteral("Тиволан"));
     QTest::qWait(300);
     QCOMPARE(b.FramesSent(), frames);
   }

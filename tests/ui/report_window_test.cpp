@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "Shots.h"
 #include "WindowBench.h"
 #include "shell/ui/TApplication.h"
 #include "configuration/Report.h"
@@ -117,9 +118,7 @@ class ReportWindowTest : public QObject {
     QVERIFY(texts.indexOf(QStringLiteral("Сохранить &как...")) < texts.indexOf(QStringLiteral("&Печать...")));
     QVERIFY(texts.indexOf(QStringLiteral("Сохранить &отчёт...")) < texts.indexOf(QStringLiteral("Выход")));
     QCOMPARE(Control<QAction>(b.window, "FilePrint")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
-    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(shots);
-    QVERIFY(file->grab().save(shots + QStringLiteral("/file-menu.png")));
+    QVERIFY(file->grab().save(test::ShotPath(QStringLiteral("file-menu"))));
     file->close();
   }
 

@@ -195,12 +195,18 @@ bool InPlaceGrid::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The widths were measured for narrower fonts than many systems have: a
-// column is widened where its title would not fit.
+// column is widened where its title, or any choice its cells offer, would
+// not fit ("Тревоги, взятия\снятия" in the SMS list).
 int InPlaceGrid::SetColumnWidths(const QList<int>& widths) {
-  const QFontMetrics metrics(horizontalHeader()->font());
+  const QFontMetrics titles(horizontalHeader()->font());
+  const QFontMetrics cells(font());
   int total = 2 * frameWidth();
   for (int c = 0; c < widths.size(); ++c) {
-    const int width = c == 1 ? 0 : std::max(widths[c], metrics.horizontalAdvance(rules_.Title(c)) + 16);
+    int width = std::max(widths[c], titles.horizontalAdvance(rules_.Title(c)) + 16);
+    for (int r = 1; c > 1 && r <= rowCount(); ++r)
+      if (rules_.Select(r, c) == GridRules::Action::Choose)
+        for (const QString& choice : rules_.Choices(r, c)) width = std::max(width, cells.horizontalAdvance(choice) + 16);
+    if (c == 1) width = 0;
     if (c == 0)
       verticalHeader()->setFixedWidth(width);
     else if (c - 1 < columnCount())
