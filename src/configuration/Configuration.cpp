@@ -73,6 +73,7 @@ void NewConfiguration(SharedData& data, FormState& form, int type, Prompter& pro
   SetDevice(data, form, type, prompter);
   SetDefaultImage(data.ConfigBuffer, type, prompter);
   RefreshControls(data, form);
+  form.origin = {};
 }
 
 void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prompter& prompter,
@@ -85,6 +86,12 @@ bool ShowReportedDevice(SharedData& data, FormState& form, int type, Prompter& p
   const bool changed = type != data.DeviceType;
   if (changed) SetDevice(data, form, type, prompter);
   RefreshControls(data, form);
+  return changed;
+}
+
+bool ShowDeviceRead(SharedData& data, FormState& form, int type, Prompter& prompter) {
+  const bool changed = ShowReportedDevice(data, form, type, prompter);
+  form.origin = {ConfigurationOrigin::Kind::Device, {}, data.DeviceVersion};
   return changed;
 }
 

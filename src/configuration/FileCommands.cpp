@@ -42,7 +42,9 @@ OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::strin
   }
   data.ConfigBuffer = loaded.buffer;
   TakeGsmSettings(gsm.Settings(), data, form.tx.gprs);
-  return {true, ShowReportedDevice(data, form, loaded.code, prompter)};
+  const bool changed = ShowReportedDevice(data, form, loaded.code, prompter);
+  form.origin = {ConfigurationOrigin::Kind::File, path, 0};
+  return {true, changed};
 }
 
 namespace {
@@ -56,6 +58,11 @@ TXmlDocument CommittedDocument(SharedData& data, FormState& form) {
 
 void SaveConfiguration(SharedData& data, FormState& form, const std::string& path) {
   CommittedDocument(data, form).SaveToFile(path);
+  form.origin = {ConfigurationOrigin::Kind::File, path, 0};
+}
+
+bool SaveGoesToCurrentFile(const FormState& form, const std::string& currentFile) {
+  return !currentFile.empty() && form.origin == ConfigurationOrigin{ConfigurationOrigin::Kind::File, currentFile, 0};
 }
 
 std::string ConfigurationText(SharedData& data, FormState& form) { return CommittedDocument(data, form).SaveToString(); }

@@ -30,10 +30,18 @@ struct OpenResult {
 };
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter);
 
-// The commit step and the file write of "&Сохранить" / "Сохранить &как...".
-// Throws ConfigurationRefused when the commit step refuses the configuration
+// The commit step and the file write of "&Сохранить" / "Сохранить &как...";
+// the file is then where the configuration came from. Throws
+// ConfigurationRefused when the commit step refuses the configuration
 // (nothing is written), the file error when the file cannot be written.
 void SaveConfiguration(SharedData& data, FormState& form, const std::string& path);
+
+// Whether "&Сохранить" writes over `currentFile` without asking: only while
+// the window holds the configuration that file gave or was given (edits
+// included). After a read or a pick of the device type it holds another
+// one, perhaps of another device type: the command then asks for a name as
+// "Сохранить &как..." does.
+bool SaveGoesToCurrentFile(const FormState& form, const std::string& currentFile);
 
 // The same commit step and the bytes the file would hold, for a save to
 // standard output. Throws ConfigurationRefused as above.

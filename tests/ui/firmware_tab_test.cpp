@@ -84,6 +84,14 @@ class FirmwareTabTest : public QObject {
     b.Choose(b.dir.Write("fw.enc", "0002AABB0002CCDD"));
     QCOMPARE(b.asked, std::optional<FileDialogKind>(FileDialogKind::Firmware));
     QCOMPARE(Control<QLineEdit>(b.window, "edtUpdFileName")->text(), QString::fromStdString(*b.chosen));
+    // A first try on a port that is not there.
+    auto* port = Control<QComboBox>(b.window, "PortNameBox");
+    const QString device = port->currentText();
+    port->setEditText(QStringLiteral("/dev/tivolan-no-port"));
+    Control<QPushButton>(b.window, "btnUpdProgress")->click();
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Ошибка порта"));
+    b.prompts->shown.clear();
+    port->setEditText(device);
     Control<QPushButton>(b.window, "btnUpdProgress")->click();
     QVERIFY(b.window->FirmwareRunning());
     QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isVisible());
@@ -96,6 +104,7 @@ class FirmwareTabTest : public QObject {
     QVERIFY(Control<QPushButton>(b.window, "btnUpdProgress")->isEnabled());
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(b.prompts->shown[0].text), QStringLiteral("Прошивка прибора обновлена"));
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Прошивка прибора обновлена"));
     QCOMPARE(b.sim->ReceivedBlockCount(), std::size_t{2});
     QVERIFY(!b.window->UpdatePort().IsOpen());
   }
@@ -126,6 +135,7 @@ class FirmwareTabTest : public QObject {
     Control<QPushButton>(b.window, "btnUpdProgress")->click();
     b.WaitEnd();
     QCOMPARE(QString::fromStdString(b.prompts->shown.at(0).text), QStringLiteral("Ошибка контрольной суммы"));
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Ошибка контрольной суммы"));
     QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isHidden());
   }
 

@@ -94,7 +94,7 @@ void TForm1::FormCreate() {
                                        static_cast<int>(entries.size()));
     bxDeviceTypeList->setCurrentIndex(index);
   }
-  bxDeviceTypeListChange(index);
+  TakeDeviceTypeOfList(index);
   InitTxPage(form_.tx, data_);
   SyncFromState();
 }
@@ -232,9 +232,15 @@ void TForm1::UsePortForThisRun(const std::string& port) {
   if (const auto path = DriverPortName(port)) dataModule_.cmprtdrvr1.SetPortName(*path);
 }
 
-void TForm1::bxDeviceTypeListChange(int index) {
+void TForm1::TakeDeviceTypeOfList(int index) {
   DeviceTypeListChange(data_, form_, index, *prompter_, settings_);
   SyncFromState();
+}
+
+void TForm1::bxDeviceTypeListChange(int index) {
+  TakeDeviceTypeOfList(index);
+  // What the bar said of the configuration before no longer holds.
+  SetStatusText(QStringLiteral("Загружены настройки по умолчанию"));
 }
 
 void TForm1::SetCaptionFile(const std::string& path) {

@@ -96,12 +96,11 @@ void TForm1::ShowUnfinishedWrite() {
 
 // The pages follow the device read; no defaults are loaded.
 void TForm1::ShowDeviceRead(int type) {
-  if (ShowReportedDevice(data_, form_, type, *prompter_)) {
+  if (tivolan::ShowDeviceRead(data_, form_, type, *prompter_)) {
     const QSignalBlocker block(bxDeviceTypeList);
     bxDeviceTypeList->setCurrentIndex(ListIndexOfDeviceType(type));
   }
   SyncFromState();
-  readFromDevice_ = true;
 }
 
 void TForm1::SetStatusText(const QString& text) {

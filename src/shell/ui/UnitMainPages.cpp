@@ -56,6 +56,10 @@ QWidget* TForm1::BuildPage(int tab, QWidget* slot) {
                              [this](bool enabled) {
                                for (QWidget* w : std::initializer_list<QWidget*>{PortNameBox, ButtonRead, ButtonWrite})
                                  w->setEnabled(enabled);
+                             },
+                             [this](const std::string& text, Flash flash) {
+                               SetStatusText(Q(text));
+                               if (flash != Flash::None) FlashStatusBar(FlashColour(flash), 3);
                              }});
       break;
   }
