@@ -11,9 +11,11 @@
 
 #include "shell/ui/dialogs/FormGprs.h"
 #include "shell/ui/kit/GridKit.h"
+#include "shell/ui/kit/PageKit.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/pages/FirmwarePageWidget.h"
 #include "shell/ui/pages/TxPageWidget.h"
+#include "Shots.h"
 #include "WindowBench.h"
 
 using namespace tivolan;
@@ -257,6 +259,57 @@ class InputFaultsTest : public QObject {
     QCOMPARE(Text(b.prompts->asked[0].caption), QStringLiteral("Тиволан"));
     QTest::qWait(300);
     QCOMPARE(b.FramesSent(), frames);
+  }
+
+  void aDevicesValueNoControlOffersIsShownAsItIsAndAskedFor_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("at");  // in the payload; -1: the device number of block 2
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("control");
+    QTest::newRow("siren time 0") << 1 << 39 << 0 << "udSndWrkTime";
+    QTest::newRow("siren time 15") << 2 << 40 << 15 << "udSndWrkTime";
+    QTest::newRow("network number 9") << 2 << 42 << 9 << "edtBusID";
+    QTest::newRow("device number 65535") << 1 << -1 << 65535 << "medtDevNumber";
+  }
+  // The control shows the device's value, marked; the write names it, sends
+  // nothing on No and the value as it is on Yes.
+  void aDevicesValueNoControlOffersIsShownAsItIsAndAskedFor() {
+    QFETCH(int, type);
+    QFETCH(int, at);
+    QFETCH(int, value);
+    QFETCH(QString, control);
+    sim::SimOptions device = test::GsmPanel(type);
+    if (at < 0) {
+      device.device.blocks[0][0] = device.device.blocks[0][1] = 0xFF;
+    } else {
+      device.device.payload[34] = control == QStringLiteral("edtBusID") ? 3 : 0;  // "RS-485" shows it; no GSM
+      device.device.payload[static_cast<std::size_t>(at)] = static_cast<uint8_t>(value);
+    }
+    WindowBench b(device, type);
+    b.Read();
+    QWidget* shown = Control(b.window, qPrintable(control));
+    ShowPageOf(shown);
+    QVERIFY(shown->isVisible());
+    const QString text = QString::number(value);
+    QCOMPARE(shown->property("text").toString(), text);
+    QVERIFY(shown->toolTip().contains(text) && shown->accessibleDescription() == shown->toolTip());
+    QVERIFY(shown->palette().color(QPalette::Base) != QApplication::palette().color(QPalette::Base));
+    QCoreApplication::processEvents();  // the page laid out as the user sees it
+    QVERIFY(b.window->grab().save(test::ShotPath(QStringLiteral("marked-") + control)));
+    const std::size_t frames = b.FramesSent();
+    b.prompts->answer = false;
+    b.Command(QStringLiteral("Ctrl+Shift+W"));
+    QCOMPARE(b.prompts->asked.size(), std::size_t{1});
+    const QString question = Text(b.prompts->asked[0].text);
+    QVERIFY2(question.contains(shown->accessibleName() + QStringLiteral(": ") + text), qPrintable(question));
+    QTest::qWait(300);
+    QCOMPARE(b.FramesSent(), frames);
+    b.prompts->answer = true;
+    b.Command(QStringLiteral("Ctrl+Shift+W"));
+    b.WaitIdle();
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Конфигурация записана"));
+    if (at >= 0) QCOMPARE(int(b.sim->Payload()[static_cast<std::size_t>(at)]), value);
+    else QCOMPARE(b.sim->Block(2)[0] * 256 + b.sim->Block(2)[1], value);
   }
 
   void anUnfinishedWriteSaysWhatWentOut_data() {

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "configuration/OutsideValues.h"
 #include "model/DeviceCatalogue.h"
 #include "platform/Platform.h"
 #include "platform/PortState.h"
@@ -25,6 +26,9 @@ void TForm1::ButtonReadClick() {
 
 void TForm1::ButtonWriteClick() {
   if (!CommitPendingEdits() || !CommitForWrite()) return;
+  // A device's value that no control offers is sent back only when asked for.
+  const auto outside = ValuesOutsideControls(data_);
+  if (!outside.empty() && !prompter_->AskYesNo(OutsideValuesQuestion(outside))) return;
   if (WriteNeedsConfirmation(data_, form_) && !prompter_->AskYesNo(NoDestinationQuestion())) return;
   SendData(LinkMode::Write);
 }
