@@ -14,6 +14,9 @@ PACKAGES=(
   clang libclang-rt-14-dev
   llvm  # llvm-symbolizer: source lines in the sanitizers' stacks
   fonts-dejavu-core
+  # The keyboard and page tests run a second time on an X display of their
+  # own (tests/ui/on-x-display.sh), where X11's key bindings apply.
+  xvfb
   # The package and its test: dpkg-shlibdeps and file for CPack's Depends,
   # desktop-file-validate, groff for the manual pages; pdftoppm to look at a
   # printed report; the shell's completion, the MIME database and AppStream's

@@ -66,7 +66,7 @@ bool WriteNeedsConfirmation(const SharedData& data, const FormState& form) {
 }
 
 MessageBox NoDestinationQuestion() {
-  return {"Программатор", "Ни одно направление не включено,\r\nсохранять настройки?", BoxIcon::Warning};
+  return {"Тиволан", "Ни одно направление не включено,\r\nсохранять настройки?", BoxIcon::Warning};
 }
 
 void NewConfiguration(SharedData& data, FormState& form, int type, Prompter& prompter) {
@@ -74,6 +74,7 @@ void NewConfiguration(SharedData& data, FormState& form, int type, Prompter& pro
   SetDefaultImage(data.ConfigBuffer, type, prompter);
   ResetGsmSettings(form.tx, data);
   RefreshControls(data, form);
+  form.origin = {};
 }
 
 void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prompter& prompter,
@@ -88,6 +89,12 @@ bool ShowReportedDevice(SharedData& data, FormState& form, int type, Prompter& p
   // The GSM settings went with the configuration they replaced.
   if (IsKnownDeviceType(type) && !IsGsmInUse(data.ConfigBuffer, type)) ResetGsmSettings(form.tx, data);
   RefreshControls(data, form);
+  return changed;
+}
+
+bool ShowDeviceRead(SharedData& data, FormState& form, int type, Prompter& prompter) {
+  const bool changed = ShowReportedDevice(data, form, type, prompter);
+  form.origin = {ConfigurationOrigin::Kind::Device, {}, data.DeviceVersion};
   return changed;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "model/ConcentratorPage.h"
 #include "model/PeripheryPage.h"
@@ -19,6 +20,18 @@ enum TabIndex { kTabShlf = 0, kTabPeriph, kTabTx, kTabCnc, kTabUpdate, kTabCount
 inline constexpr std::array<const char*, kTabCount> kTabCaptions{"Шлейфы", "Периферия", "Передача",
                                                                  "Концентратор", "Прошивка"};
 
+// Where the configuration the window holds came from. Every replacement of
+// the configuration says so: a pick in the type list (the type's defaults),
+// an open or a save (that file), a read (the device). The report names it,
+// and "&Сохранить" writes over a file only while it is that file's.
+struct ConfigurationOrigin {
+  enum class Kind { Defaults, File, Device };
+  Kind kind = Kind::Defaults;
+  std::string file;       // Kind::File: as opened or saved
+  int deviceVersion = 0;  // Kind::Device: the firmware version it reported
+  friend bool operator==(const ConfigurationOrigin&, const ConfigurationOrigin&) = default;
+};
+
 struct FormState {
   std::array<bool, kTabCount> tabVisible{true, true, true, false, true};
   int activeTab = kTabShlf;
@@ -27,6 +40,7 @@ struct FormState {
   PeripheryPageState periphery;
   ConcentratorPageState concentrator;
   TxPageState tx;
+  ConfigurationOrigin origin;
 };
 
 // Makes the window fit a device type. Stores the type first, whatever it is;
@@ -81,5 +95,9 @@ void DeviceTypeListChange(SharedData& data, FormState& form, int listIndex, Prom
 // default GSM settings behind, not the previous ones. Returns true when the
 // type changed, so that the list follows.
 bool ShowReportedDevice(SharedData& data, FormState& form, int type, Prompter& prompter);
+
+// The same for a configuration just read from a device, which is then what
+// the window holds.
+bool ShowDeviceRead(SharedData& data, FormState& form, int type, Prompter& prompter);
 
 }  // namespace tivolan

@@ -46,7 +46,9 @@ OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, Load load
   }
   data.ConfigBuffer = loaded.buffer;
   TakeGsmSettings(gsm.Settings(), data, form.tx.gprs);
-  return {true, ShowReportedDevice(data, form, loaded.code, prompter)};
+  const bool changed = ShowReportedDevice(data, form, loaded.code, prompter);
+  form.origin = {ConfigurationOrigin::Kind::File, path, 0};
+  return {true, changed};
 }
 }  // namespace
 
@@ -82,9 +84,14 @@ ConfigurationFile CommittedConfiguration(SharedData& data, FormState& form, Comm
   return {std::move(document), PicturedNote(gsm.Pictured())};
 }
 
+bool SaveGoesToCurrentFile(const FormState& form, const std::string& currentFile) {
+  return !currentFile.empty() && form.origin == ConfigurationOrigin{ConfigurationOrigin::Kind::File, currentFile, 0};
+}
+
 std::optional<MessageBox> SaveConfiguration(SharedData& data, FormState& form, const std::string& path) {
   ConfigurationFile file = CommittedConfiguration(data, form, CommitFor::Save);
   file.document.SaveToFile(path);
+  form.origin = {ConfigurationOrigin::Kind::File, path, 0};
   return file.note;
 }
 

@@ -44,10 +44,18 @@ struct ConfigurationFile {
 // ConfigurationRefused when the commit step refuses the configuration.
 ConfigurationFile CommittedConfiguration(SharedData& data, FormState& form, CommitFor command);
 
-// The commit step and the file write of "&Сохранить" / "Сохранить &как...".
-// Throws ConfigurationRefused when the commit step refuses the configuration
+// The commit step and the file write of "&Сохранить" / "Сохранить &как...";
+// the file is then where the configuration came from. Throws
+// ConfigurationRefused when the commit step refuses the configuration
 // (nothing is written), the file error when the file cannot be written.
 // Returns the note to show.
 std::optional<MessageBox> SaveConfiguration(SharedData& data, FormState& form, const std::string& path);
+
+// Whether "&Сохранить" writes over `currentFile` without asking: only while
+// the window holds the configuration that file gave or was given (edits
+// included). After a read or a pick of the device type it holds another
+// one, perhaps of another device type: the command then asks for a name as
+// "Сохранить &как..." does.
+bool SaveGoesToCurrentFile(const FormState& form, const std::string& currentFile);
 
 }  // namespace tivolan

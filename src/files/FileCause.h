@@ -106,6 +106,7 @@ enum class FieldFault {
   NotPhoneDigits,    // not exactly 16 hexadecimal digits
   AttributeTwice,    // `expected` twice, letter case aside
   ElementTwice,      // `element` twice below the element searched from
+  NumberTwice,       // a second `element` whose `expected` number an earlier one has
 };
 
 struct FieldCause {
@@ -115,8 +116,9 @@ struct FieldCause {
   std::string attribute;   // the name at the position read, as in the file
   std::string expected;    // the name the program reads there
   std::string value;       // as in the file, unescaped
-  int64_t min = 0;         // what the field holds
+  int64_t min = 0;         // what the field holds: min..max in steps of `step`
   int64_t max = 0;
+  int64_t step = 1;
   friend bool operator==(const FieldCause&, const FieldCause&) = default;
 };
 

@@ -21,7 +21,7 @@ std::optional<std::array<uint8_t, kPhoneBytes>> HexToBytes(const std::string& te
 }
 
 void FileElement::Refuse(FieldFault fault, int position, const NumberField& field) const {
-  FieldCause cause{fault, node_.Name(), ordinal_, {}, field.attribute, {}, field.min, field.max};
+  FieldCause cause{fault, node_.Name(), ordinal_, {}, field.attribute, {}, field.min, field.max, field.step};
   if (position < node_.AttributeCount()) {
     const TXmlNode* attribute = node_.NodeAt(position);
     cause.attribute = attribute->Name();
@@ -32,15 +32,31 @@ void FileElement::Refuse(FieldFault fault, int position, const NumberField& fiel
   throw FileFieldError(std::move(cause));
 }
 
+void FileElement::RefuseRepeated(int position, const NumberField& field) const {
+  Refuse(FieldFault::NumberTwice, position, field);
+}
+
+bool FileElement::MarkedFromDevice() const {
+  for (int i = 0; i < node_.AttributeCount(); ++i)
+    if (EqualsIgnoreCase(node_.NodeAt(i)->Name(), kDeviceValueMark)) return node_.AttributeValueAt(i) == "1";
+  return false;
+}
+
 int64_t FileElement::Checked(int position, const NumberField& field) const {
   const WholeNumber n = ReadWholeNumber(node_.AttributeValueAt(position));
   if (!n.number) Refuse(FieldFault::NotANumber, position, field);
-  if (n.huge || n.value < field.min || n.value > field.max) Refuse(FieldFault::OutOfRange, position, field);
+  const bool taken = !n.huge && (field.Takes(n.value) || (field.Outside(n.value) && MarkedFromDevice()));
+  if (!taken) Refuse(FieldFault::OutOfRange, position, field);
   return n.value;
 }
 
 int64_t FileElement::NumberAt(int position, const NumberField& field) const {
   if (position >= node_.AttributeCount()) return 0;
+  return Checked(position, field);
+}
+
+int64_t FileElement::RequiredAt(int position, const NumberField& field) const {
+  if (position >= node_.AttributeCount()) Refuse(FieldFault::MissingAttribute, position, field);
   return Checked(position, field);
 }
 

@@ -24,12 +24,22 @@ class FileFieldError : public CausedError<FieldCause> {
 };
 
 // A numeric attribute: its name as the program writes it, and the values
-// its bytes hold.
+// it takes: min..max in steps of `step` (the values its control shows).
+// Up to `deviceMax` a value beyond them is taken when the element carries
+// kDeviceValueMark: a device gave it, and the program keeps it as it is.
 struct NumberField {
   const char* attribute;
   int64_t min;
   int64_t max;
+  int64_t deviceMax = -1;  // -1: no value beyond min..max
+  int64_t step = 1;
+  bool Takes(int64_t value) const { return value >= min && value <= max && (value - min) % step == 0; }
+  bool Outside(int64_t value) const { return !Takes(value) && deviceMax >= 0 && value >= 0 && value <= deviceMax; }
 };
+
+// The attribute ("fromDevice"="1") that keeps a device's value beyond what
+// its control shows; a hand-edited number beyond it is refused as damaged.
+inline constexpr const char* kDeviceValueMark = "fromDevice";
 
 inline constexpr int64_t kByteMax = 255;
 inline constexpr int64_t kWordMax = 65535;
@@ -50,6 +60,8 @@ class FileElement {
   // The attribute at `position` (the file is read by position), 0 when it
   // is missing.
   int64_t NumberAt(int position, const NumberField& field) const;
+  // The same for a number the element cannot do without: refused when missing.
+  int64_t RequiredAt(int position, const NumberField& field) const;
   // The attribute named as the field (letter case ignored), `missing`
   // when there is none; a second one differing only in case is refused.
   int64_t Number(const NumberField& field, int64_t missing) const;
@@ -60,7 +72,11 @@ class FileElement {
   // none when there is none, refused when there are two.
   const TXmlNode* Single(const std::string& name) const;
 
+  // Refuses the element: its number at `position` was given before.
+  [[noreturn]] void RefuseRepeated(int position, const NumberField& field) const;
+
  private:
+  bool MarkedFromDevice() const;
   [[noreturn]] void Refuse(FieldFault fault, int position, const NumberField& field) const;
   int64_t Checked(int position, const NumberField& field) const;
 
@@ -88,12 +104,17 @@ struct ViewOf<Byte& (View::*)() const> {
   using type = View;
 };
 
-// The row of a byte the file holds whole, through the view's accessor.
+// The row of a byte the file holds whole, through the view's accessor: any
+// byte, or the values of `number`.
+template <auto Byte>
+constexpr FileField<typename ViewOf<decltype(Byte)>::type> WholeByte(const char* element, NumberField number) {
+  using View = typename ViewOf<decltype(Byte)>::type;
+  return {element, number, [](const View& v) -> int64_t { return (v.*Byte)(); },
+          [](const View& v, int64_t value) { (v.*Byte)() = static_cast<uint8_t>(value); }};
+}
 template <auto Byte>
 constexpr FileField<typename ViewOf<decltype(Byte)>::type> WholeByte(const char* element, const char* attribute) {
-  using View = typename ViewOf<decltype(Byte)>::type;
-  return {element, {attribute, 0, kByteMax}, [](const View& v) -> int64_t { return (v.*Byte)(); },
-          [](const View& v, int64_t value) { (v.*Byte)() = static_cast<uint8_t>(value); }};
+  return WholeByte<Byte>(element, NumberField{attribute, 0, kByteMax});
 }
 
 // Where a row stands in its element: 0 for the first of a run.
@@ -104,13 +125,20 @@ int PositionInRun(const FileField<View> (&fields)[N], std::size_t row) {
   return position;
 }
 
-// The rows' elements below `parent`, each holding its run of attributes.
+// The rows' elements below `parent`, each holding its run of attributes,
+// and the mark after them when a value is the device's own.
 template <class View, std::size_t N>
 void WriteFields(TXmlNode& parent, const View& view, const FileField<View> (&fields)[N]) {
   TXmlNode* element = nullptr;
+  bool outside = false;
   for (std::size_t i = 0; i < N; ++i) {
     if (PositionInRun(fields, i) == 0) element = parent.AddElement(fields[i].element);
-    element->WriteAttributeInteger(fields[i].number.attribute, fields[i].get(view), 0);
+    const int64_t value = fields[i].get(view);
+    element->WriteAttributeInteger(fields[i].number.attribute, value, 0);
+    outside = outside || fields[i].number.Outside(value);
+    const bool last = i + 1 == N || PositionInRun(fields, i + 1) == 0;
+    if (last && outside) element->WriteAttributeInteger(kDeviceValueMark, 1, 0);
+    if (last) outside = false;
   }
 }
 

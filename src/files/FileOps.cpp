@@ -1,6 +1,7 @@
 #include "files/FileOps.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <stdexcept>
 
@@ -8,6 +9,7 @@
 #include "model/DefaultImages.h"
 #include "model/DeviceCatalogue.h"
 #include "model/Images.h"
+#include "model/PeripheryPage.h"
 #include "model/ValueLists.h"
 
 namespace tivolan {
@@ -33,7 +35,7 @@ const FileField<PanelImage> kPanelFields[] = {
     WholeByte<&PanelImage::PartDep>("PartDep", "mask"),
     WholeByte<&PanelImage::AlarmFire>("rele", "AlarmFire"),
     WholeByte<&PanelImage::CtrlFail>("rele", "CtrlFail"),
-    WholeByte<&PanelImage::SndWrkTime>("sndWrkTime", "min"),
+    WholeByte<&PanelImage::SndWrkTime>("sndWrkTime", {"min", kSirenMinutesMin, kSirenMinutesMax, kByteMax}),
     WholeByte<&PanelImage::OPsCheck>("OPsCheck", "mask"),
     WholeByte<&PanelImage::SysCfg>("sysCFG", "Value"),
     {"GuardSnd", Byte("On"), [](const PanelImage& i) -> int64_t { return i.GuardSndOn(); },
@@ -43,7 +45,7 @@ const FileField<PanelImage> kPanelFields[] = {
 };
 // After "configMPI", on the panels with a network number.
 const FileField<PanelImage> kNetworkPanelFields[] = {
-    WholeByte<&PanelImage::SlaveBus>("SlaveBus", "BusID"),
+    WholeByte<&PanelImage::SlaveBus>("SlaveBus", {"BusID", kBusIdMin, kBusIdMax, kByteMax}),
 };
 const FileField<ImageCNC1> kConcentratorFields[] = {
     WholeByte<&ImageCNC1::Expanders>("expanders", "mask"),
@@ -66,16 +68,16 @@ struct NumberedZone {
   int number;
 };
 
-// "zone", by position. The partition is three bits of the zone byte; the
-// flags are written as 1 and 128 and read as on when not 0; the type's byte
-// is read whole, since a zone whose type is above 7 is passed over.
+// "zone", by position. The partition and the type are three bits each of
+// the zone byte; the flags are written as 1 and 128 and only so read back.
 const FileField<NumberedZone> kZoneFields[] = {
-    {kZone, Byte("ID"), [](const NumberedZone& z) -> int64_t { return z.number; }, nullptr},  // selects the zone
+    {kZone, {"ID", 1, PanelImage::kZones}, [](const NumberedZone& z) -> int64_t { return z.number; },
+     nullptr},  // selects the zone
     {kZone, {"PartID", 0, 7}, [](const NumberedZone& z) -> int64_t { return z.record.Partition(); },
      [](const NumberedZone& z, int64_t v) { z.record.SetPartition(static_cast<int>(v)); }},
-    {kZone, Byte("tactics"), [](const NumberedZone& z) -> int64_t { return z.record.Tactics(); },
+    {kZone, {"tactics", 0, 7}, [](const NumberedZone& z) -> int64_t { return z.record.Tactics(); },
      [](const NumberedZone& z, int64_t v) { z.record.SetTactics(static_cast<int>(v)); }},
-    {kZone, Byte("rearm"), [](const NumberedZone& z) -> int64_t { return z.record.Rearm() ? 1 : 0; },
+    {kZone, {"rearm", 0, 1}, [](const NumberedZone& z) -> int64_t { return z.record.Rearm() ? 1 : 0; },
      [](const NumberedZone& z, int64_t v) { z.record.SetRearm(v != 0); }},
     {kZone, Byte("CID"), [](const NumberedZone& z) -> int64_t { return z.record.Cid(); },
      [](const NumberedZone& z, int64_t v) { z.record.Cid() = static_cast<uint8_t>(v); }},
@@ -83,11 +85,11 @@ const FileField<NumberedZone> kZoneFields[] = {
      [](const NumberedZone& z, int64_t v) { z.record.TimeIn() = static_cast<uint8_t>(v); }},
     {kZone, Byte("TimeOut"), [](const NumberedZone& z) -> int64_t { return z.record.TimeOut(); },
      [](const NumberedZone& z, int64_t v) { z.record.TimeOut() = static_cast<uint8_t>(v); }},
-    {kZone, Byte("FireReCheck"), [](const NumberedZone& z) -> int64_t { return z.record.FireReCheck() ? 128 : 0; },
+    {kZone, {"FireReCheck", 0, 128, -1, 128},
+     [](const NumberedZone& z) -> int64_t { return z.record.FireReCheck() ? 128 : 0; },
      [](const NumberedZone& z, int64_t v) { z.record.SetFireReCheck(v != 0); }},
 };
 constexpr int kZoneIdAt = 0;
-constexpr int kZoneTacticsAt = 2;
 
 void WriteGsm(TXmlNode& device, GsmSubtree* gsm) {
   // Without the GSM settings' writer the file would lose them: refuse.
@@ -111,20 +113,21 @@ void WriteConcentrator(TXmlNode& device, const ImageCNC1& image, GsmSubtree* gsm
   }
 }
 
-// Every element named exactly "zone" in "loops", in order; one whose number
-// is outside 1..8 or whose type is above 7 is passed over.
+// Every element named exactly "zone" in "loops", in order, each a zone of
+// its own: a number outside 1..8 or given twice refuses the file.
 void ReadZones(const FileElement& device, const PanelImage& image) {
   const TXmlNode* loops = device.Single(kLoops);
   if (!loops) return;
   int count = 0;
+  std::array<bool, PanelImage::kZones + 1> read{};
   for (int i = 0; i < loops->NodeCount(); ++i) {
     const TXmlNode* node = loops->NodeAt(i);
     if (node->NodeKind() != TXmlNode::Kind::Element || node->Name() != kZone) continue;
     const FileElement z(*node, ++count);
-    const int64_t n = z.NumberAt(kZoneIdAt, kZoneFields[kZoneIdAt].number);
-    const int64_t type = z.NumberAt(kZoneTacticsAt, kZoneFields[kZoneTacticsAt].number);
-    if (n < 1 || n > PanelImage::kZones || type > 7) continue;
-    const NumberedZone zone{image.Zone(static_cast<int>(n)), static_cast<int>(n)};
+    const auto n = static_cast<int>(z.RequiredAt(kZoneIdAt, kZoneFields[kZoneIdAt].number));
+    if (read[static_cast<std::size_t>(n)]) z.RefuseRepeated(kZoneIdAt, kZoneFields[kZoneIdAt].number);
+    read[static_cast<std::size_t>(n)] = true;
+    const NumberedZone zone{image.Zone(n), n};
     zone.record.Head() = 0;
     ReadAttributes(z, zone, kZoneFields);
   }

@@ -96,7 +96,9 @@ std::string Shown(const std::string& value) {
 
 std::string FieldLine(const FieldCause& c) {
   const std::string label = "элемент \"" + c.element + "\"" + (c.ordinal ? " №" + std::to_string(c.ordinal) : "");
-  const std::string range = std::to_string(c.min) + ".." + std::to_string(c.max);
+  // Two values a step apart are named as such ("0 или 128").
+  const std::string range = std::to_string(c.min) + (c.max - c.min == c.step && c.step > 1 ? " или " : "..") +
+                            std::to_string(c.max);
   std::string why;
   switch (c.fault) {
     case FieldFault::ElementTwice:
@@ -113,6 +115,9 @@ std::string FieldLine(const FieldCause& c) {
       break;
     case FieldFault::NotPhoneDigits:
       why = "нужно ровно 16 шестнадцатеричных цифр";
+      break;
+    case FieldFault::NumberTwice:
+      why = "такой номер уже был, а каждый может быть в файле только один раз";
       break;
   }
   // Read by position: a hand edit may have put another attribute there.

@@ -16,7 +16,7 @@ namespace {
 constexpr int kSmsListNodes = 8;  // only so many children of "SMS_List" are looked at
 
 // The numbers of the subtree and what their bytes hold.
-constexpr NumberField kDeviceNum{"DeviceNum", 0, kWordMax};  // the device number of block 2
+constexpr NumberField kDeviceNum{"DeviceNum", 0, kDeviceNumberMax, kWordMax};  // the device number of block 2
 constexpr NumberField kTrySimProt{"trySIMProt", 0, kByteMax};  // a destination's configuration byte
 constexpr NumberField kSmsPartition{"PartID", 0, kByteMax};
 constexpr NumberField kSmsKind{"cfg", 0, kByteMax};
@@ -117,6 +117,7 @@ void GsmFileSubtree::Write(TXmlNode& configMPI) {
   TXmlNode* cfg = compact.Root()->AddElement("CFG");
   const DestSettings dest = DestSettings::Unpack(StoredData(settings_.dest));
   cfg->WriteAttributeInteger("DeviceNum", dest.deviceNumber, 0);
+  if (kDeviceNum.Outside(dest.deviceNumber)) cfg->WriteAttributeInteger(kDeviceValueMark, 1, 0);
   pictured_.clear();
   WriteDestinations(*cfg, dest.records, pictured_);
   if (dest.sms != 0) WriteSmsList(*cfg, SmsList::Unpack(StoredData(settings_.sms)));

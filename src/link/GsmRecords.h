@@ -66,6 +66,9 @@ struct DestSettings {
 
 // The fields that change on their own (the number field, the two options)
 // are read and set in place in DestTX_Buffer; the next build seals it.
+// The device number of block 2: four decimal digits, 0..kDeviceNumberMax,
+// though its two bytes hold up to 65535.
+inline constexpr int kDeviceNumberMax = 9999;
 int DeviceNumber(const DestBuffer& buffer);
 void SetDeviceNumber(DestBuffer& buffer, int number);
 bool GprsInUse(const DestBuffer& buffer);

@@ -76,6 +76,10 @@ class BasicZoneRecord {
 using ZoneRecord = BasicZoneRecord<uint8_t>;
 using ConstZoneRecord = BasicZoneRecord<const uint8_t>;
 
+// The network numbers a type 2 panel offers.
+inline constexpr int kBusIdMin = 1;
+inline constexpr int kBusIdMax = 7;
+
 // Where the two panel layouts differ.
 struct PanelLayout {
   int payloadSize;
@@ -109,7 +113,7 @@ class BasicPanelImage {
   Byte& SndWrkTime() const { return At(layout_.sndWrkTimeByte); }
   Byte& LampMode() const { return At(layout_.lampModeByte); }
   bool HasSlaveBus() const { return layout_.slaveBusByte >= 0; }
-  Byte& SlaveBus() const { return At(layout_.slaveBusByte); }  // only where HasSlaveBus
+  Byte& SlaveBus() const { return At(layout_.slaveBusByte); }  // only where HasSlaveBus: kBusIdMin..kBusIdMax
 
   HalfField<Byte, Half::High> AlarmRelay() const { return HalfField<Byte, Half::High>(AlarmFire()); }
   HalfField<Byte, Half::Low> FireRelay() const { return HalfField<Byte, Half::Low>(AlarmFire()); }

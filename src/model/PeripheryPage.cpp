@@ -98,7 +98,7 @@ void RefreshPeriphery(PeripheryPageState& page, SharedData& data) {
   page.useBuzzer = p->InternalBuzzer();
   page.sysPart = p->SystemPartition();
   page.guardSnd = p->GuardSound();
-  page.sndWrkTime = std::clamp<int>(p->SndWrkTime(), kSirenMinutesMin, kSirenMinutesMax);
+  page.sndWrkTime = p->SndWrkTime();  // as it is, also outside 1..10
   page.lampMode = ListPosition(p->Lamp().Get(), static_cast<int>(kLampModeCount));
   page.ledMode = ListPosition(p->ReaderLed().Get(), static_cast<int>(kReaderLedModeCount));
 }

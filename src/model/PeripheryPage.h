@@ -18,7 +18,7 @@ struct PeripheryPageState {
   bool useBuzzer = false;
   int sysPart = 0;
   bool guardSnd = false;
-  int sndWrkTime = kSirenMinutesMin;  // the up-down, always within 1..10
+  int sndWrkTime = kSirenMinutesMin;  // the up-down; a device's value outside 1..10 as it is
   int lampMode = -1;
   int ledMode = -1;
   bool ledVisible = true;  // bxTMLedMode and "Светодиод считывателя"
@@ -41,7 +41,8 @@ void bxTMLedModeCloseUp(PeripheryPageState& page, SharedData& data, int position
 void chkUseBuzzerClick(SharedData& data, bool ticked);
 
 // The part of the panel refresh after the zones, without the transmission
-// page. A siren time outside 1..10 is shown clamped and kept in the image.
+// page. A siren time outside 1..10 (a device's) is shown as it is; a step of
+// the up-down brings it within.
 void RefreshPeriphery(PeripheryPageState& page, SharedData& data);
 
 // A list position from a stored index; -1 where the list has no such entry.

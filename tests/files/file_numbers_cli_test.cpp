@@ -21,9 +21,9 @@ struct DamagedFile {
 // The examples, each in the GSM configuration a panel gave.
 const DamagedFile kDamaged[] = {
     {"negative_device_number", "DeviceNum=\"4660\"", "DeviceNum=\"-5\"",
-     "элемент \"CFG\", атрибут \"DeviceNum\" = \"-5\": поле вмещает числа 0..65535"},
+     "элемент \"CFG\", атрибут \"DeviceNum\" = \"-5\": поле вмещает числа 0..9999"},
     {"twenty_digits", "DeviceNum=\"4660\"", "DeviceNum=\"12345678901234567890\"",
-     "атрибут \"DeviceNum\" = \"12345678901234567890\": поле вмещает числа 0..65535"},
+     "атрибут \"DeviceNum\" = \"12345678901234567890\": поле вмещает числа 0..9999"},
     {"tries_sim_and_protocol_at_once", "trySIMProt=\"73\"", "trySIMProt=\"70000\"",
      "элемент \"Dest1\", атрибут \"trySIMProt\" = \"70000\": поле вмещает числа 0..255"},
     {"partition_above_255", "PartID=\"0\"", "PartID=\"256\"",
@@ -32,6 +32,12 @@ const DamagedFile kDamaged[] = {
      "атрибут \"pdu\" = \"777777777777777777777777…\" (длина 4000): нужно ровно 16 шестнадцатеричных цифр"},
     {"second_destination_1", "</CID_Destinations>", "<Dest1 trySIMProt=\"9\" PhOrHst=\"x\"/></CID_Destinations>",
      "элемент \"Dest1\" повторяется, а в файле он может быть только один"},
+    // Numbers the window's controls cannot show, and zones the file cannot mean.
+    {"siren_time_15", "<sndWrkTime min=\"2\"", "<sndWrkTime min=\"15\"",
+     "элемент \"sndWrkTime\", атрибут \"min\" = \"15\": поле вмещает числа 1..10"},
+    {"zone_9", "<zone ID=\"8\"", "<zone ID=\"9\"", "элемент \"zone\" №8, атрибут \"ID\" = \"9\": поле вмещает числа 1..8"},
+    {"zone_1_twice", "<zone ID=\"8\"", "<zone ID=\"1\"",
+     "элемент \"zone\" №8, атрибут \"ID\" = \"1\": такой номер уже был, а каждый может быть в файле только один раз"},
 };
 
 // A type 1 panel using GSM: one destination, an SMS recipient, GPRS for SIM 1.

@@ -64,8 +64,8 @@ std::string WithValue(std::string text, const std::string& element, const std::s
   return text.replace(start, text.find('"', start) - start, value);
 }
 
-// Where an accepted value lands (Skipped: zone 1 is passed over).
-enum class Into { Nowhere, Image, Dest, Sms, Skipped };
+// Where an accepted value lands.
+enum class Into { Nowhere, Image, Dest, Sms };
 
 class FileNumbers : public ::testing::Test, protected test::TempDir {
  protected:
@@ -128,9 +128,7 @@ TEST_P(FileFieldRanges, BothEndsOpenAndOneBeyondEitherRefusesNamingIt) {
                 std::string::npos) << problem;
     } else {
       ASSERT_TRUE(opened.opened) << OpenProblem(opened.problem);
-      if (c.into == Into::Skipped) {
-        EXPECT_EQ(data.ConfigBuffer[4], 0);
-      } else if (c.into != Into::Nowhere) {
+      if (c.into != Into::Nowhere) {
         EXPECT_EQ(Byte(c.into, c.index), v);
       }
     }
@@ -141,18 +139,19 @@ constexpr int64_t kB = 255;
 INSTANTIATE_TEST_SUITE_P(
     EveryField, FileFieldRanges,
     ::testing::Values(
-        // Zone 1: a number outside 1..8 or a type above 7 passes the zone over.
-        FieldCase{1, "zone", "ID", 0, kB, Into::Skipped}, FieldCase{1, "zone", "PartID", 0, 7},
-        FieldCase{1, "zone", "tactics", 0, kB},
-        FieldCase{1, "zone", "rearm", 0, kB}, FieldCase{1, "zone", "CID", 0, kB, Into::Image, 5},
+        // Zone 1: what each of its numbers can mean (its "ID" below).
+        FieldCase{1, "zone", "PartID", 0, 7}, FieldCase{1, "zone", "tactics", 0, 7},
+        FieldCase{1, "zone", "rearm", 0, 1}, FieldCase{1, "zone", "CID", 0, kB, Into::Image, 5},
         FieldCase{1, "zone", "TimeIn", 0, kB, Into::Image, 7}, FieldCase{1, "zone", "TimeOut", 0, kB, Into::Image, 6},
-        FieldCase{1, "zone", "FireReCheck", 0, kB}, FieldCase{1, "PartDep", "mask", 0, kB, Into::Image, 37},
+        FieldCase{1, "zone", "FireReCheck", 0, 128}, FieldCase{1, "PartDep", "mask", 0, kB, Into::Image, 37},
         FieldCase{1, "rele", "AlarmFire", 0, kB, Into::Image, 40}, FieldCase{1, "rele", "CtrlFail", 0, kB, Into::Image, 41},
-        FieldCase{1, "sndWrkTime", "min", 0, kB, Into::Image, 43}, FieldCase{1, "OPsCheck", "mask", 0, kB, Into::Image, 39},
+        // The numbers the window's up-downs offer: the siren time, the network number.
+        FieldCase{1, "sndWrkTime", "min", 1, 10, Into::Image, 43}, FieldCase{2, "sndWrkTime", "min", 1, 10, Into::Image, 44},
+        FieldCase{1, "OPsCheck", "mask", 0, kB, Into::Image, 39},
         FieldCase{1, "sysCFG", "Value", 0, kB}, FieldCase{1, "GuardSnd", "On", 0, kB},
         FieldCase{1, "LampMode", "mode", 0, kB, Into::Image, 44}, FieldCase{1, "devTX", "ID", 0, kB, Into::Image, 38},
         FieldCase{2, "GuardSnd", "On", 0, kB, Into::Image, 43}, FieldCase{2, "LampMode", "mode", 0, kB, Into::Image, 45},
-        FieldCase{2, "SlaveBus", "BusID", 0, kB, Into::Image, 46},
+        FieldCase{2, "SlaveBus", "BusID", 1, 7, Into::Image, 46},
         FieldCase{3, "expanders", "mask", 0, kB, Into::Image, 8}, FieldCase{3, "BVIAlarm", "mask", 0, kB, Into::Image, 11},
         FieldCase{3, "BVIButtons", "mask", 0, kB, Into::Image, 12}, FieldCase{3, "rele", "AlarmFire", 0, kB, Into::Image, 5},
         FieldCase{3, "OPsCheck", "mask", 0, kB, Into::Image, 4}, FieldCase{3, "buzzer", "Value", 0, kB, Into::Image, 7},
@@ -160,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{3, "GSM_TX", "mask", 0, kB, Into::Image, 14},
         // The GSM subtree: the device number in bytes 4 and 5 of block 2,
         // destination 1's configuration byte, SMS record 1's kind and partition.
-        FieldCase{1, "CFG", "DeviceNum", 0, 65535}, FieldCase{3, "CFG", "DeviceNum", 0, 65535},
+        FieldCase{1, "CFG", "DeviceNum", 0, 9999}, FieldCase{3, "CFG", "DeviceNum", 0, 9999},
         FieldCase{1, "Dest1", "trySIMProt", 0, kB, Into::Dest, 9}, FieldCase{1, "SMS", "cfg", 0, kB, Into::Sms, 4},
         FieldCase{1, "SMS", "PartID", 0, kB, Into::Sms, 5}));
 
@@ -173,13 +172,22 @@ TEST_F(FileNumbers, OtherValuesRefusedWithTheirCause) {
     std::string value;
     const char* cause;  // empty: opens
   } cases[] = {
-      {1, "CFG", "DeviceNum", "-5", "элемент \"CFG\", атрибут \"DeviceNum\" = \"-5\": поле вмещает числа 0..65535"},
-      {1, "CFG", "DeviceNum", "$FFFF", ""},
+      {1, "CFG", "DeviceNum", "-5", "элемент \"CFG\", атрибут \"DeviceNum\" = \"-5\": поле вмещает числа 0..9999"},
+      {1, "CFG", "DeviceNum", "$270F", ""},
+      {1, "CFG", "DeviceNum", "$FFFF", "элемент \"CFG\", атрибут \"DeviceNum\" = \"$FFFF\": поле вмещает числа 0..9999"},
+      {2, "SlaveBus", "BusID", "9", "элемент \"SlaveBus\", атрибут \"BusID\" = \"9\": поле вмещает числа 1..7"},
+      {1, "sndWrkTime", "min", "15", "элемент \"sndWrkTime\", атрибут \"min\" = \"15\": поле вмещает числа 1..10"},
+      // A zone the file cannot mean.
+      {1, "zone", "ID", "0", "элемент \"zone\" №1, атрибут \"ID\" = \"0\": поле вмещает числа 1..8"},
+      {1, "zone", "ID", "9", "элемент \"zone\" №1, атрибут \"ID\" = \"9\": поле вмещает числа 1..8"},
+      {1, "zone", "tactics", "8", "элемент \"zone\" №1, атрибут \"tactics\" = \"8\": поле вмещает числа 0..7"},
+      {1, "zone", "rearm", "2", "элемент \"zone\" №1, атрибут \"rearm\" = \"2\": поле вмещает числа 0..1"},
+      {1, "zone", "FireReCheck", "5", "элемент \"zone\" №1, атрибут \"FireReCheck\" = \"5\": поле вмещает числа 0 или 128"},
       {1, "zone", "TimeIn", "12345678901234567890",
        "элемент \"zone\" №1, атрибут \"TimeIn\" = \"12345678901234567890\": поле вмещает числа 0..255"},
       {1, "Dest1", "trySIMProt", "70000", "элемент \"Dest1\", атрибут \"trySIMProt\" = \"70000\": поле вмещает числа 0..255"},
       {1, "zone", "PartID", "256", "элемент \"zone\" №1, атрибут \"PartID\" = \"256\": поле вмещает числа 0..7"},
-      {1, "zone", "tactics", "263", "элемент \"zone\" №1, атрибут \"tactics\" = \"263\": поле вмещает числа 0..255"},
+      {1, "zone", "tactics", "263", "элемент \"zone\" №1, атрибут \"tactics\" = \"263\": поле вмещает числа 0..7"},
       {1, "devTX", "ID", "$102", "элемент \"devTX\", атрибут \"ID\" = \"$102\": поле вмещает числа 0..255"},
       {1, "rele", "CtrlFail", "0x10", "элемент \"rele\", атрибут \"CtrlFail\" = \"0x10\": не целое число (поле вмещает 0..255)"},
       {3, "OPsCheck", "mask", "", "элемент \"OPsCheck\", атрибут \"mask\" = \"\": не целое число (поле вмещает 0..255)"},
@@ -216,9 +224,7 @@ TEST_F(FileNumbers, ASecondCopyOfAnElementReadOnceRefusesTheFile) {
       {1, "</config>", "<device ID=\"1\"/>", "device"},
       {2, "</device>", "<SlaveBus BusID=\"3\"/>", "SlaveBus"},
       {3, "</device>", "<GSM_TX mask=\"1\"/>", "GSM_TX"},
-      // Read as lists: a later zone with the same number wins; only eight
-      // children of "SMS_List" are read.
-      {1, "</loops>", "<zone ID=\"1\" PartID=\"7\"/>", ""},
+      // Only eight children of "SMS_List" are read.
       {1, "</SMS_List>", "<a/><b/><c/><d/><e/><f/><g/><SMS pdu=\"bad\"/>", ""},
   };
   for (const auto& c : cases) {
@@ -231,6 +237,13 @@ TEST_F(FileNumbers, ASecondCopyOfAnElementReadOnceRefusesTheFile) {
   std::string text = Saved(1);
   EXPECT_EQ(OpenProblem(Open(1, text.insert(text.find(" DeviceNum="), " devicenum=\"1\"")).problem),
             "элемент \"CFG\": атрибут \"DeviceNum\" повторяется, а он может быть только один");
+  // A zone given twice, or one without its number.
+  for (const auto& [zone, cause] : {std::pair<std::string, std::string>{
+           "<zone ID=\"1\" PartID=\"7\"/>", "элемент \"zone\" №9, атрибут \"ID\" = \"1\": такой номер уже был, а каждый может быть в файле только один раз"},
+                                    {"<zone/>", "элемент \"zone\" №9: нет атрибута \"ID\""}}) {
+    text = Saved(1);
+    EXPECT_EQ(OpenProblem(Open(1, text.insert(text.find("</loops>"), zone)).problem), cause);
+  }
 }
 
 // The cause holds what was found where, for whoever words it.
@@ -245,11 +258,37 @@ TEST_F(FileNumbers, TheCauseHoldsTheElementThePlaceAndBothNames) {
   EXPECT_EQ(Open(3, second).problem, FileCause(FieldCause{FieldFault::ElementTwice, "buzzer", 0, {}, {}, {}, 0, 0}));
 }
 
-// Every byte the program writes, at either end of its range, opens again.
+// A device's value beyond what its control offers is kept with the mark the
+// program writes; the mark takes no more than the bytes hold.
+TEST_F(FileNumbers, ADevicesValueBeyondItsControlOpensOnlyWithTheMark) {
+  const struct {
+    std::string edited;
+    bool opens;
+  } cases[] = {
+      {"<sndWrkTime min=\"15\" fromDevice=\"1\"", true},
+      {"<sndWrkTime min=\"15\" fromDevice=\"0\"", false},
+      {"<sndWrkTime min=\"300\" fromDevice=\"1\"", false},
+      {"<sndWrkTime min=\"-1\" fromDevice=\"1\"", false},
+  };
+  for (const auto& c : cases) {
+    std::string text = Saved(1);
+    const std::size_t at = TagOf(text, "sndWrkTime");
+    text.replace(at, text.find('/', at) - at, c.edited);
+    EXPECT_EQ(Open(1, text).opened, c.opens) << c.edited;
+    if (c.opens) {
+      EXPECT_EQ(data.ConfigBuffer[43], 15);
+    }
+  }
+}
+
+// Every byte the program writes, at either end of its range, opens again:
+// a device's siren time, network number or device number beyond what the
+// controls offer (0, 255, 65535) with its mark.
 TEST_F(FileNumbers, WhatTheProgramWritesOpensAgain) {
   for (const int type : {1, 2, 3})
     for (const int fill : {0x00, 0xFF}) {
       const std::string text = Saved(type, fill);
+      EXPECT_EQ(text.find("fromDevice=\"1\"") != std::string::npos, type != 3 || fill == 0xFF) << text;
       ASSERT_TRUE(Open(type, text).opened) << text;
       GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
       EXPECT_EQ(BuildConfigDocument(data.ConfigBuffer, type, &gsm).SaveToString(), text);

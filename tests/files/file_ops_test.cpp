@@ -156,7 +156,7 @@ TEST(ConfigFileReading, ElementNamesIgnoreCaseButZoneIsExact) {
 }
 
 TEST(ConfigFileReading, AttributesAreReadByPosition) {
-  auto r = Read("<loops><zone ID=\"1\" CID=\"1\" PartID=\"2\" tactics=\"5\" rearm=\"0\" TimeIn=\"3\" TimeOut=\"4\" "
+  auto r = Read("<loops><zone ID=\"1\" CID=\"1\" PartID=\"2\" tactics=\"1\" rearm=\"0\" TimeIn=\"3\" TimeOut=\"4\" "
                 "FireReCheck=\"0\"/></loops>",
                 Defaults(1));
   ASSERT_EQ(r.code, 1);
@@ -164,20 +164,18 @@ TEST(ConfigFileReading, AttributesAreReadByPosition) {
   EXPECT_EQ(r.buffer[4] >> 3 & 7, 2);
 }
 
-TEST(ConfigFileReading, ZonesOutsideOneToEightOrTacticsAboveSevenAreSkipped) {
+// A zone the file cannot mean refuses the file: it is no longer passed over,
+// nor does a later zone of the same number win (file_numbers_test.cpp names
+// the causes). A partition above 7 is refused likewise, not cut to its bits.
+TEST(ConfigFileReading, ZonesOutsideOneToEightTacticsAboveSevenOrAZoneTwiceRefuseTheFile) {
   const ImageBuffer current = Defaults(1);
-  auto r = Read("<loops><zone ID=\"9\" PartID=\"1\" tactics=\"1\"/><zone ID=\"0\" PartID=\"1\" tactics=\"1\"/>"
-                "<zone ID=\"2\" PartID=\"1\" tactics=\"8\"/><zone ID=\"3\" PartID=\"1\" tactics=\"255\"/></loops>",
-                current);
-  ASSERT_EQ(r.code, 1);
-  EXPECT_EQ(r.buffer, current);
-}
-
-// A partition above 7 is refused (file_numbers_test.cpp), not cut to its bits.
-TEST(ConfigFileReading, LaterZoneWins) {
-  auto r = Read("<loops><zone ID=\"4\" PartID=\"1\" tactics=\"1\"/><zone ID=\"4\" PartID=\"5\" tactics=\"2\"/></loops>",
-                Defaults(1));
-  EXPECT_EQ(r.buffer[16], (2 << 3 | 5));
+  for (const char* zones : {"<zone ID=\"9\" PartID=\"1\" tactics=\"1\"/>", "<zone ID=\"0\" PartID=\"1\" tactics=\"1\"/>",
+                            "<zone ID=\"2\" PartID=\"1\" tactics=\"8\"/>", "<zone ID=\"3\" PartID=\"1\" tactics=\"255\"/>",
+                            "<zone ID=\"4\" PartID=\"1\" tactics=\"1\"/><zone ID=\"4\" PartID=\"5\" tactics=\"2\"/>"}) {
+    auto r = Read(std::string("<loops>") + zones + "</loops>", current);
+    EXPECT_EQ(r.code, kNotAConfiguration) << zones;
+    EXPECT_EQ(r.buffer, current) << zones;
+  }
 }
 
 // A value above 255 is refused (file_numbers_test.cpp), not cut to 8 bits.

@@ -233,7 +233,7 @@ TEST(GsmFileSubtreeRules, DeviceNumIsReadByNameInAnyCaseAsSixteenBits) {
   } cases[] = {
       {"<CFG x=\"9\" devicenum=\"258\"/>", 0x01, 0x02},
       {"<CFG DEVICENUM=\"$1234\" x=\"9\"/>", 0x12, 0x34},
-      {"<CFG DeviceNum=\"65535\"/>", 0xFF, 0xFF},
+      {"<CFG DeviceNum=\"65535\" fromDevice=\"1\"/>", 0xFF, 0xFF},  // a device's, beyond four digits
       {"<CFG/>", 0x00, 0x00},  // missing: 0, not the reset's 1
   };
   for (const auto& c : cases) {

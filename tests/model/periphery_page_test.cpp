@@ -88,16 +88,20 @@ TEST_F(Pages, SirenTimeByType) {
   EXPECT_EQ(Byte(43), 1) << "type 2 keeps guard sound in 43";
 }
 
-TEST_F(Pages, SirenTimeOutsideItsRangeIsShownClampedAndKept) {
+// A device's value is shown as it is and kept; a step of the up-down from
+// it lands within 1..10.
+TEST_F(Pages, SirenTimeOutsideItsRangeIsShownAsItIsAndKept) {
   Select(1);
   Byte(43) = 0;
   RefreshControls(data, form);
-  EXPECT_EQ(form.periphery.sndWrkTime, 1);
+  EXPECT_EQ(form.periphery.sndWrkTime, 0);
   EXPECT_EQ(Byte(43), 0);
   Byte(43) = 200;
   RefreshControls(data, form);
-  EXPECT_EQ(form.periphery.sndWrkTime, 10);
+  EXPECT_EQ(form.periphery.sndWrkTime, 200);
   EXPECT_EQ(Byte(43), 200);
+  edtSndWrkTimeChange(form.periphery, data, 199);
+  EXPECT_EQ(Byte(43), 10);
 }
 
 TEST_F(Pages, PanelHandlersDoNothingForTheConcentrator) {

@@ -113,7 +113,7 @@ TEST_F(TxPage, AWriteWithEveryDestinationOffAsksFirst) {
   ASSERT_FALSE(UpdateAllTXBuffers(data, form));
   EXPECT_TRUE(WriteNeedsConfirmation(data, form));
   EXPECT_EQ(NoDestinationQuestion().text, "Ни одно направление не включено,\r\nсохранять настройки?");
-  EXPECT_EQ(NoDestinationQuestion().caption, "Программатор");
+  EXPECT_EQ(NoDestinationQuestion().caption, "Тиволан");  // the program's name, not another one
   bxGrTryCntCloseUp(page().dest, 4, 1);
   EXPECT_FALSE(WriteNeedsConfirmation(data, form));
 }

@@ -80,7 +80,7 @@ struct WindowBench {
     QWidget* target = QApplication::focusWidget();
     QTest::keyClick(target ? target : window.get(), static_cast<Qt::Key>(key), modifiers);
   }
-  // A key sequence such as "Ctrl+U": a button's shortcut clicks it after
+  // A key sequence such as "Ctrl+Shift+W": a button's shortcut clicks it after
   // showing it pressed for a moment.
   void Command(const QString& keys) {
     const QKeyCombination key = QKeySequence(keys)[0];

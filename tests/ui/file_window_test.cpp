@@ -1,5 +1,6 @@
 // The "&Файл" commands through the main window, with the dialogs answered
 // by the test.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -14,6 +15,7 @@
 #include "shell/ui/UnitMain.h"
 #include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
+#include "WindowBench.h"
 
 using namespace tivolan;
 using test::Control;
@@ -77,6 +79,42 @@ class FileWindowTest : public QObject {
     b.window->FileSaveClick();
     QCOMPARE(b.asked.size(), std::size_t{1});
     QCOMPARE(b.settings.Values().at("filepath"), std::string("/elsewhere/"));  // a plain save keeps it
+  }
+
+  void saveAsksForANameOnceTheConfigurationIsAnotherOne_data() {
+    QTest::addColumn<QStringList>("steps");  // after opening a concentrator file
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("an edit") << QStringList{"edit"} << false;
+    QTest::newRow("a read of a type 2 panel") << QStringList{"read"} << true;
+    QTest::newRow("a read, then a device type picked") << QStringList{"read", "type"} << true;
+  }
+  // Ctrl+S writes over the file only while the window holds its
+  // configuration; the status bar says what the window holds now.
+  void saveAsksForANameOnceTheConfigurationIsAnotherOne() {
+    QFETCH(QStringList, steps);
+    QFETCH(bool, asks);
+    sim::SimOptions panel;
+    panel.device.type = kTypePPKN;
+    const auto defaults = DefaultPayload(kTypePPKN);
+    panel.device.payload.assign(defaults.begin(), defaults.end());
+    test::WindowBench b(panel, kTypeCNC1);
+    const std::string file = b.dir.Write("кс.cf8", kConcentratorFile);
+    b.chosen = file;
+    b.Command(QStringLiteral("Ctrl+O"));
+    for (const QString& step : steps) {
+      if (step == QStringLiteral("edit")) Control<QCheckBox>(b.window, "chkExp0")->click();
+      if (step == QStringLiteral("read")) b.Read();
+      if (step == QStringLiteral("type")) {
+        Control<QComboBox>(b.window, "bxDeviceTypeList")->setCurrentIndex(0);
+        QCOMPARE(b.window->StatusText(), QStringLiteral("Загружены настройки по умолчанию"));
+      }
+    }
+    b.asked.clear();
+    b.chosen = b.dir.Path("другой.cf8");
+    b.Command(QStringLiteral("Ctrl+S"));
+    QCOMPARE(b.asked.size(), std::size_t{asks ? 1u : 0u});
+    QCOMPARE(ReadWholeFile(file, 1 << 20) == kConcentratorFile, asks);
+    QCOMPARE(fs::exists(*b.chosen), asks);
   }
 
   void aFieldBeingEditedIsSavedToo() {

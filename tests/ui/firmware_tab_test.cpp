@@ -11,6 +11,7 @@
 
 #include "link/UnitData.h"
 #include "Controls.h"
+#include "Shots.h"
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
@@ -75,9 +76,7 @@ class FirmwareTabTest : public QObject {
              QStringLiteral("Для обновления прошивки:\n   - установите джампер J1, \n   - включите питание прибора\n"));
     QVERIFY(Control<QLineEdit>(b.window, "edtUpdFileName")->isReadOnly());
     QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isHidden());
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    QVERIFY(b.window->grab().save(dir + QStringLiteral("/firmware-tab.png")));
+    QVERIFY(b.window->grab().save(test::ShotPath(QStringLiteral("firmware-tab"))));
   }
 
   void anUpdateRunsWithTheControlsLockedAndEndsWithItsMessage() {
@@ -85,12 +84,18 @@ class FirmwareTabTest : public QObject {
     b.Choose(b.dir.Write("fw.enc", "0002AABB0002CCDD"));
     QCOMPARE(b.asked, std::optional<FileDialogKind>(FileDialogKind::Firmware));
     QCOMPARE(Control<QLineEdit>(b.window, "edtUpdFileName")->text(), QString::fromStdString(*b.chosen));
+    // A first try on a port that is not there.
+    auto* port = Control<QComboBox>(b.window, "PortNameBox");
+    const QString device = port->currentText();
+    port->setEditText(QStringLiteral("/dev/tivolan-no-port"));
+    Control<QPushButton>(b.window, "btnUpdProgress")->click();
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Ошибка порта"));
+    b.prompts->shown.clear();
+    port->setEditText(device);
     Control<QPushButton>(b.window, "btnUpdProgress")->click();
     QVERIFY(b.window->FirmwareRunning());
     QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isVisible());
-    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(shots);
-    QVERIFY(b.window->grab().save(shots + QStringLiteral("/firmware-transfer.png")));
+    QVERIFY(b.window->grab().save(test::ShotPath(QStringLiteral("firmware-transfer"))));
     for (QWidget* w : std::initializer_list<QWidget*>{Control<QPushButton>(b.window, "ButtonRead"), Control<QPushButton>(b.window, "ButtonWrite"), Control<QComboBox>(b.window, "PortNameBox"),
                                                       Control<QPushButton>(b.window, "btnUpdProgress"), Control<QPushButton>(b.window, "btnUpdFile")})
       QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
@@ -99,6 +104,7 @@ class FirmwareTabTest : public QObject {
     QVERIFY(Control<QPushButton>(b.window, "btnUpdProgress")->isEnabled());
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(b.prompts->shown[0].text), QStringLiteral("Прошивка прибора обновлена"));
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Прошивка прибора обновлена"));
     QCOMPARE(b.sim->ReceivedBlockCount(), std::size_t{2});
     QVERIFY(!b.window->UpdatePort().IsOpen());
   }
@@ -129,6 +135,7 @@ class FirmwareTabTest : public QObject {
     Control<QPushButton>(b.window, "btnUpdProgress")->click();
     b.WaitEnd();
     QCOMPARE(QString::fromStdString(b.prompts->shown.at(0).text), QStringLiteral("Ошибка контрольной суммы"));
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Ошибка контрольной суммы"));
     QVERIFY(Control<QProgressBar>(b.window, "pbUpdate")->isHidden());
   }
 

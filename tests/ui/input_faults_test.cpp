@@ -11,9 +11,11 @@
 
 #include "shell/ui/dialogs/FormGprs.h"
 #include "shell/ui/kit/GridKit.h"
+#include "shell/ui/kit/PageKit.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/pages/FirmwarePageWidget.h"
 #include "shell/ui/pages/TxPageWidget.h"
+#include "Shots.h"
 #include "WindowBench.h"
 
 using namespace tivolan;
@@ -99,7 +101,7 @@ class InputFaultsTest : public QObject {
 
   void aRefusedDeviceNumberStopsTheCommand_data() {
     QTest::addColumn<QString>("command");
-    for (const char* c : {"Ctrl+S", "Сохранить как...", "Ctrl+O", "Ctrl+R", "Ctrl+U", "Ctrl+P", "Сохранить отчёт..."})
+    for (const char* c : {"Ctrl+S", "Сохранить как...", "Ctrl+O", "Ctrl+Shift+R", "Ctrl+Shift+W", "Ctrl+P", "Сохранить отчёт..."})
       QTest::newRow(c) << c;
   }
   // "12" typed and the command asked for: the refusal comes first, and the
@@ -141,9 +143,9 @@ class InputFaultsTest : public QObject {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("named");
-    QTest::newRow("read") << "Ctrl+R" << "ttyUSB9" << "\"ttyUSB9\"";
-    QTest::newRow("write") << "Ctrl+U" << "ttyUSB9" << "\"ttyUSB9\"";
-    QTest::newRow("empty") << "Ctrl+R" << "" << "Порт не указан";
+    QTest::newRow("read") << "Ctrl+Shift+R" << "ttyUSB9" << "\"ttyUSB9\"";
+    QTest::newRow("write") << "Ctrl+Shift+W" << "ttyUSB9" << "\"ttyUSB9\"";
+    QTest::newRow("empty") << "Ctrl+Shift+R" << "" << "Порт не указан";
     QTest::newRow("firmware") << "firmware" << "ttyUSB9" << "\"ttyUSB9\"";
     QTest::newRow("firmware, no such port") << "firmware" << "/dev/tivolan-no-port" << "/dev/tivolan-no-port:";
   }
@@ -213,7 +215,7 @@ class InputFaultsTest : public QObject {
   void aRefusalSaysTheCommandWasCancelled_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("says");
-    QTest::newRow("write") << "Ctrl+U" << "Запись в прибор отменена";
+    QTest::newRow("write") << "Ctrl+Shift+W" << "Запись в прибор отменена";
   }
   // A device's APN with a space cannot be sent back as it stands (a save
   // keeps it: gsm_window_test).
@@ -251,11 +253,63 @@ class InputFaultsTest : public QObject {
     b.Press(Qt::Key_Return);
     QCOMPARE(grid->item(0, kColTries - 1)->text(), QStringLiteral("2"));
     const std::size_t frames = b.FramesSent();
-    b.Command(QStringLiteral("Ctrl+U"));
+    b.Command(QStringLiteral("Ctrl+Shift+W"));
     QCOMPARE(b.prompts->asked.size(), std::size_t{1});
     QCOMPARE(Text(b.prompts->asked[0].text), QStringLiteral("Ни одно направление не включено,\r\nсохранять настройки?"));
+    QCOMPARE(Text(b.prompts->asked[0].caption), QStringLiteral("Тиволан"));
     QTest::qWait(300);
     QCOMPARE(b.FramesSent(), frames);
+  }
+
+  void aDevicesValueNoControlOffersIsShownAsItIsAndAskedFor_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("at");  // in the payload; -1: the device number of block 2
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("control");
+    QTest::newRow("siren time 0") << 1 << 39 << 0 << "udSndWrkTime";
+    QTest::newRow("siren time 15") << 2 << 40 << 15 << "udSndWrkTime";
+    QTest::newRow("network number 9") << 2 << 42 << 9 << "edtBusID";
+    QTest::newRow("device number 65535") << 1 << -1 << 65535 << "medtDevNumber";
+  }
+  // The control shows the device's value, marked; the write names it, sends
+  // nothing on No and the value as it is on Yes.
+  void aDevicesValueNoControlOffersIsShownAsItIsAndAskedFor() {
+    QFETCH(int, type);
+    QFETCH(int, at);
+    QFETCH(int, value);
+    QFETCH(QString, control);
+    sim::SimOptions device = test::GsmPanel(type);
+    if (at < 0) {
+      device.device.blocks[0][0] = device.device.blocks[0][1] = 0xFF;
+    } else {
+      device.device.payload[34] = control == QStringLiteral("edtBusID") ? 3 : 0;  // "RS-485" shows it; no GSM
+      device.device.payload[static_cast<std::size_t>(at)] = static_cast<uint8_t>(value);
+    }
+    WindowBench b(device, type);
+    b.Read();
+    QWidget* shown = Control(b.window, qPrintable(control));
+    ShowPageOf(shown);
+    QVERIFY(shown->isVisible());
+    const QString text = QString::number(value);
+    QCOMPARE(shown->property("text").toString(), text);
+    QVERIFY(shown->toolTip().contains(text) && shown->accessibleDescription() == shown->toolTip());
+    QVERIFY(shown->palette().color(QPalette::Base) != QApplication::palette().color(QPalette::Base));
+    QCoreApplication::processEvents();  // the page laid out as the user sees it
+    QVERIFY(b.window->grab().save(test::ShotPath(QStringLiteral("marked-") + control)));
+    const std::size_t frames = b.FramesSent();
+    b.prompts->answer = false;
+    b.Command(QStringLiteral("Ctrl+Shift+W"));
+    QCOMPARE(b.prompts->asked.size(), std::size_t{1});
+    const QString question = Text(b.prompts->asked[0].text);
+    QVERIFY2(question.contains(shown->accessibleName() + QStringLiteral(": ") + text), qPrintable(question));
+    QTest::qWait(300);
+    QCOMPARE(b.FramesSent(), frames);
+    b.prompts->answer = true;
+    b.Command(QStringLiteral("Ctrl+Shift+W"));
+    b.WaitIdle();
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Конфигурация записана"));
+    if (at >= 0) QCOMPARE(int(b.sim->Payload()[static_cast<std::size_t>(at)]), value);
+    else QCOMPARE(b.sim->Block(2)[0] * 256 + b.sim->Block(2)[1], value);
   }
 
   void anUnfinishedWriteSaysWhatWentOut_data() {
@@ -287,32 +341,52 @@ class InputFaultsTest : public QObject {
       if (closeWindow && text == QStringLiteral("Ответ прибора получен") && b.FramesSent() == 2)
         QTimer::singleShot(0, b.window.get(), [&] { b.window->close(); });
     });
-    b.Command(QStringLiteral("Ctrl+U"));
+    b.Command(QStringLiteral("Ctrl+Shift+W"));
     QTRY_VERIFY_WITH_TIMEOUT(!b.prompts->shown.empty(), 8000);
     const QString text = Text(b.prompts->shown.back().text);
     QVERIFY2(text.startsWith(QStringLiteral("Запись не завершена")) && text.contains(sent), qPrintable(text));
   }
 
-  void hiddenPagesCannotBeReached_data() {
+  void thePageKeysStepThroughTheShownPagesFromAnywhere_data() {
     QTest::addColumn<int>("type");
-    QTest::newRow("panel") << 1;
-    QTest::newRow("concentrator") << 3;
+    QTest::addColumn<QString>("focus");  // empty: the tab bar
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QList<int>>("pages");  // visited, from the first shown
+    const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const QList<int> panel{kTabPeriph, kTabTx, kTabUpdate, kTabShlf}, panelBack{kTabUpdate, kTabTx, kTabPeriph, kTabShlf};
+    QTest::newRow("side panel, Ctrl+Tab") << 1 << "BtnClose" << int(Qt::Key_Tab) << ctrl << panel;
+    QTest::newRow("port box, Ctrl+Shift+Tab") << 1 << "PortNameBox" << int(Qt::Key_Backtab) << ctrlShift << panelBack;
+    QTest::newRow("zone type, Ctrl+PgDn") << 1 << "FShlfType1" << int(Qt::Key_PageDown) << ctrl << panel;
+    QTest::newRow("device type, Ctrl+PgUp") << 1 << "bxDeviceTypeList" << int(Qt::Key_PageUp) << ctrl << panelBack;
+    QTest::newRow("concentrator relay, Ctrl+Tab") << 3 << "bxCNCReleFire" << int(Qt::Key_Tab) << ctrl
+                                                  << QList<int>{kTabUpdate, kTabTx, kTabCnc};
+    QTest::newRow("tab bar, Ctrl+Shift+Tab") << 3 << "" << int(Qt::Key_Tab) << ctrlShift
+                                             << QList<int>{kTabTx, kTabUpdate, kTabCnc};
   }
-  void hiddenPagesCannotBeReached() {
+  // Each press shows the next page that is shown, wherever the focus is;
+  // a focused list keeps its value.
+  void thePageKeysStepThroughTheShownPagesFromAnywhere() {
     QFETCH(int, type);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QList<int>, pages);
     WindowBench b({}, type);
     QTabWidget* tabs = Control<QTabWidget>(b.window, "PageMain");
-    auto visit = [&](QWidget* focus, int key, Qt::KeyboardModifiers modifiers) {
-      focus->setFocus();
-      for (int i = 0; i < 2 * kTabCount; ++i) {
-        b.Press(key, modifiers);
-        QVERIFY2(tabs->isTabVisible(tabs->currentIndex()), qPrintable(tabs->tabText(tabs->currentIndex())));
-      }
-    };
-    visit(Control<QPushButton>(b.window, "BtnClose"), Qt::Key_Tab, Qt::ControlModifier);
-    visit(Control<QPushButton>(b.window, "BtnClose"), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
-    visit(tabs->tabBar(), Qt::Key_Right, Qt::NoModifier);
-    visit(tabs->tabBar(), Qt::Key_Left, Qt::NoModifier);
+    QWidget* start = focus.isEmpty() ? tabs->tabBar() : b.Find(focus);
+    start->setFocus(Qt::TabFocusReason);
+    auto* list = qobject_cast<QComboBox*>(start);
+    const int item = list ? list->currentIndex() : -1;
+    const ImageBuffer image = b.data.ConfigBuffer;
+    QList<int> visited;
+    for (int i = 0; i < pages.size(); ++i) {
+      b.Press(key, Qt::KeyboardModifiers(modifiers));
+      visited << tabs->currentIndex();
+    }
+    QCOMPARE(visited, pages);
+    if (list) QCOMPARE(list->currentIndex(), item);
+    QVERIFY(b.data.ConfigBuffer == image);
   }
 };
 

@@ -10,6 +10,7 @@
 #include "shell/ui/dialogs/FormGprs.h"
 #include "shell/ui/dialogs/FormSMS.h"
 #include "shell/ui/kit/GridKit.h"
+#include "shell/ui/kit/PageKit.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/pages/TxPageWidget.h"
 #include "WindowBench.h"
@@ -33,6 +34,13 @@ QWidget* Owner(QWidget* w) {
     if (qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QAbstractItemView*>(p) || qobject_cast<QComboBox*>(p))
       return p;
   return w;
+}
+
+// The text a control shows.
+QString Shown(QWidget* w) {
+  if (auto* list = qobject_cast<QComboBox*>(w)) return list->currentText();
+  if (auto* spin = qobject_cast<QAbstractSpinBox*>(w)) return spin->text();
+  return qobject_cast<QLineEdit*>(w)->text();
 }
 
 void OpenWithSpace(WindowBench& b, QWidget* control) {
@@ -98,7 +106,10 @@ class KeyboardTest : public QObject {
     QTRY_VERIFY(!grid->OpenEditor());
     QCOMPARE(grid->item(0, kColTries - 1)->text(), QStringLiteral("1"));
     QCOMPARE(grid->item(0, kColText - 1)->text(), QStringLiteral("+7(903)123-45-67"));
-    for (int i = 0; i < 4; ++i) b.Press(Qt::Key_Right);
+    // The cell picked stays in view as the selected one.
+    QCOMPARE(grid->selectedItems(), QList<QTableWidgetItem*>{grid->item(0, kColTries - 1)});
+    QCOMPARE(QApplication::focusWidget(), grid);
+    for (int i = 0; i < 3; ++i) b.Press(Qt::Key_Right);
     QCOMPARE(table->focusChild()->text(QAccessible::Name), QStringLiteral("Направление 1: Телефон\\Хост"));
     b.Type(QStringLiteral("8903"));  // typing opens the editor with the first key
     b.Press(Qt::Key_Return);
@@ -174,15 +185,79 @@ class KeyboardTest : public QObject {
     QVERIFY(option->isChecked());
   }
 
+  void theCommandKeysWinOverTheFocusedControl_data() {
+    QTest::addColumn<bool>("gsm");
+    QTest::addColumn<QString>("control");  // "grdG1": the host cell's editor
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("status");
+    const QString written = QStringLiteral("Конфигурация записана");
+    QTest::newRow("delay field") << false << "edtDelayIn1" << "45" << "Ctrl+Shift+W" << written;
+    QTest::newRow("destination cell") << true << "grdG1" << "8903" << "Ctrl+Shift+W" << written;
+    QTest::newRow("device number") << true << "medtDevNumber" << "" << "Ctrl+Shift+W" << written;
+    QTest::newRow("port box") << false << "PortNameBox" << "" << "Ctrl+Shift+W" << written;
+    QTest::newRow("siren time") << false << "udSndWrkTime" << "" << "Ctrl+Shift+W" << written;
+    QTest::newRow("zone type, read") << false << "FShlfType1" << "" << "Ctrl+Shift+R"
+                                     << "Конфигурация прочитана, версия прибора - 3";
+  }
+  // The key reaches its button whatever has the focus, and the control
+  // keeps what it shows (on X11 a line edit takes Ctrl+U as "erase to the
+  // start of the line").
+  void theCommandKeysWinOverTheFocusedControl() {
+    QFETCH(bool, gsm);
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(QString, keys);
+    QFETCH(QString, status);
+    WindowBench b(gsm ? test::GsmPanel(1) : sim::SimOptions{});
+    b.Read();
+    auto* grid = Control<InPlaceGrid>(b.window, "grdG1");
+    QWidget* target = control == QStringLiteral("grdG1") ? grid : b.Find(control);
+    ShowPageOf(target);
+    target->setFocus(Qt::TabFocusReason);
+    if (target == grid) {
+      grid->setCurrentCell(0, kColText - 1);
+      b.Press(Qt::Key_F2);
+    }
+    if (!typed.isEmpty()) {
+      b.Press(Qt::Key_A, Qt::ControlModifier);
+      b.Type(typed);
+    }
+    auto shown = [&] { return target == grid ? grid->item(0, kColText - 1)->text() : Shown(target); };
+    const QString before = target == grid ? qobject_cast<QLineEdit*>(grid->OpenEditor())->text() : shown();
+    b.Command(keys);
+    b.WaitIdle();
+    QCOMPARE(b.window->StatusText(), status);
+    QVERIFY(b.prompts->asked.empty() && b.prompts->shown.empty());
+    QCOMPARE(shown(), before);
+    if (control == QStringLiteral("edtDelayIn1")) QCOMPARE(b.sim->Payload()[3], uint8_t{45});
+  }
+
+  // Enter in a field presses "Сохранить", the dialog's only button.
+  void enterInTheGprsDialogSaves() {
+    WindowBench b;
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
+    Control<QComboBox>(b.window, "bxRTX_Type")->setCurrentIndex(2);
+    test::WithDialog([&] { OpenWithSpace(b, Control<QCheckBox>(b.window, "chkUseGPRScfg")); }, [&] {
+      b.Retype(Control<QLineEdit>(Control<TfrmGPRS>(b.window, "frmGPRS"), "edtAPN1"), QStringLiteral("inet"));
+      b.Press(Qt::Key_Return);
+    });
+    QVERIFY(!Control<TfrmGPRS>(b.window, "frmGPRS")->isVisible());
+    QCOMPARE(b.window->Form().tx.gprs.edtAPN1, std::string("inet"));
+    const std::string apn = "inet";
+    QVERIFY(std::search(b.data.GprsTX_Buffer.begin(), b.data.GprsTX_Buffer.end(), apn.begin(), apn.end()) !=
+            b.data.GprsTX_Buffer.end());
+  }
+
   void readEditSaveAndWriteByKeys() {
     sim::SimOptions device;
     WindowBench b(device);
     b.chosen = b.dir.Path("keys.cf8");
     QCOMPARE(Control<QPushButton>(b.window, "ButtonRead")->text(), QStringLiteral("Прочитать"));
-    for (auto [button, keys] : {std::pair{Control<QPushButton>(b.window, "ButtonRead"), "Ctrl+R"}, {Control<QPushButton>(b.window, "ButtonWrite"), "Ctrl+U"},
+    for (auto [button, keys] : {std::pair{Control<QPushButton>(b.window, "ButtonRead"), "Ctrl+Shift+R"}, {Control<QPushButton>(b.window, "ButtonWrite"), "Ctrl+Shift+W"},
                                 {Control<QPushButton>(b.window, "BtnClose"), "Ctrl+Q"}})
       QVERIFY2(button->toolTip().contains(QString::fromLatin1(keys)), keys);
-    b.Command(QStringLiteral("Ctrl+R"));
+    b.Command(QStringLiteral("Ctrl+Shift+R"));
     b.WaitIdle();
     QCOMPARE(b.window->StatusText(), QStringLiteral("Конфигурация прочитана, версия прибора - 3"));
     b.Find<QComboBox>(QStringLiteral("FShlfType1"))->setFocus(Qt::TabFocusReason);
@@ -190,7 +265,7 @@ class KeyboardTest : public QObject {
     const uint8_t zone1 = b.data.ConfigBuffer[4];
     b.Command(QStringLiteral("Ctrl+S"));
     QCOMPARE(b.window->StatusText(), QStringLiteral("Файл сохранен"));
-    b.Command(QStringLiteral("Ctrl+U"));
+    b.Command(QStringLiteral("Ctrl+Shift+W"));
     b.WaitIdle();
     QCOMPARE(b.window->StatusText(), QStringLiteral("Конфигурация записана"));
     QCOMPARE(b.sim->Payload()[0], zone1);

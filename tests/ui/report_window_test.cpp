@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "Shots.h"
 #include "WindowBench.h"
 #include "shell/ui/TApplication.h"
 #include "configuration/Report.h"
@@ -57,30 +58,37 @@ class ReportWindowTest : public QObject {
   }
 
   void theSavedReportSaysWhereTheConfigurationCameFrom_data() {
-    QTest::addColumn<QString>("from");
-    QTest::newRow("a read") << "device";
-    QTest::newRow("a saved file") << "file";
-    QTest::newRow("nothing yet") << "new";
+    QTest::addColumn<QStringList>("steps");  // what the user did, in order
+    QTest::addColumn<int>("type");           // the device type then shown
+    QTest::addColumn<QString>("from");       // "device", "file" or "new"
+    QTest::newRow("a read") << QStringList{"read"} << 1 << "device";
+    QTest::newRow("a saved file") << QStringList{"save"} << 2 << "file";
+    QTest::newRow("nothing yet") << QStringList{} << 2 << "new";
+    QTest::newRow("a read, then another type") << QStringList{"read", "type 3"} << 3 << "new";
+    QTest::newRow("a saved file, then a read") << QStringList{"save", "read"} << 1 << "device";
+    QTest::newRow("a read, then an open") << QStringList{"save", "read", "open"} << 2 << "file";
   }
   void theSavedReportSaysWhereTheConfigurationCameFrom() {
+    QFETCH(QStringList, steps);
+    QFETCH(int, type);
     QFETCH(QString, from);
-    const bool device = from == QStringLiteral("device");
-    WindowBench b(device ? std::optional(test::GsmPanel(1)) : std::nullopt, 2);
-    std::vector<std::string> origin{"Файл не сохранён"};
-    if (device) {
-      b.Read();
-      origin = {"Прочитано из прибора", "Версия прошивки", "Прибор"};
-    } else if (from == QStringLiteral("file")) {
-      b.chosen = b.dir.Path("объект.cf8");
-      b.Command(QStringLiteral("Ctrl+S"));
-      origin = {"объект.cf8", b.dir.Path("объект.cf8"), "Изменён"};
+    WindowBench b(steps.contains(QStringLiteral("read")) ? std::optional(test::GsmPanel(1)) : std::nullopt, 2);
+    b.chosen = b.dir.Path("объект.cf8");
+    for (const QString& step : steps) {
+      if (step == QStringLiteral("read")) b.Read();
+      if (step == QStringLiteral("save")) b.Command(QStringLiteral("Ctrl+S"));
+      if (step == QStringLiteral("open")) b.Command(QStringLiteral("Ctrl+O"));
+      if (step == QStringLiteral("type 3")) Control<QComboBox>(b.window, "bxDeviceTypeList")->setCurrentIndex(2);
     }
+    std::vector<std::string> origin{"Файл не сохранён"};
+    if (from == QStringLiteral("device")) origin = {"Прочитано из прибора", "Версия прошивки", "Прибор"};
+    if (from == QStringLiteral("file")) origin = {"объект.cf8", b.dir.Path("объект.cf8"), "Изменён"};
     b.chosen = b.dir.Path("отчёт");
     Control<QAction>(b.window, "FileSaveReport")->trigger();
     QCOMPARE(b.asked.back(), FileDialogKind::Report);
     QVERIFY(b.prompts->shown.empty());
     QCOMPARE(b.window->StatusText(), QStringLiteral("Отчёт сохранён"));
-    CheckPages(b.dir.Path("отчёт.pdf"), Model(device ? 1 : 2), origin);
+    CheckPages(b.dir.Path("отчёт.pdf"), Model(type), origin);
   }
 
   void ctrlPPrintsTheSameReportOrNothingWhenTheDialogIsCancelled_data() {
@@ -117,9 +125,7 @@ class ReportWindowTest : public QObject {
     QVERIFY(texts.indexOf(QStringLiteral("Сохранить &как...")) < texts.indexOf(QStringLiteral("&Печать...")));
     QVERIFY(texts.indexOf(QStringLiteral("Сохранить &отчёт...")) < texts.indexOf(QStringLiteral("Выход")));
     QCOMPARE(Control<QAction>(b.window, "FilePrint")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
-    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(shots);
-    QVERIFY(file->grab().save(shots + QStringLiteral("/file-menu.png")));
+    QVERIFY(file->grab().save(test::ShotPath(QStringLiteral("file-menu"))));
     file->close();
   }
 

@@ -15,6 +15,7 @@
 
 #include "link/UnitData.h"
 #include "Controls.h"
+#include "Shots.h"
 #include "shell/ui/dialogs/FormGprs.h"
 #include "shell/ui/dialogs/FormSMS.h"
 #include "shell/ui/kit/GridKit.h"
@@ -67,10 +68,17 @@ struct Window {
   test::RecordingPrompter* prompts = nullptr;
 };
 
-QString ShotPath(const QString& name) {
-  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-  QDir().mkpath(dir);
-  return dir + QStringLiteral("/") + name + QStringLiteral(".png");
+using test::ShotPath;
+
+// A cell whose text is wider than its column, as "column:text"; empty when
+// every text fits.
+QString CutCell(InPlaceGrid* grid) {
+  const QFontMetrics metrics(grid->font());
+  for (int r = 0; r < grid->rowCount(); ++r)
+    for (int c = 0; c < grid->columnCount(); ++c)
+      if (!grid->isColumnHidden(c) && metrics.horizontalAdvance(grid->item(r, c)->text()) + 8 > grid->columnWidth(c))
+        return QStringLiteral("%1:%2").arg(c).arg(grid->item(r, c)->text());
+  return {};
 }
 
 // No visible control of `parent` lies outside it or over a sibling.
@@ -128,7 +136,7 @@ class TxPageTest : public QObject {
     QCOMPARE(grid->item(2, kColProtocol - 1)->text(), QStringLiteral("Voice"));
     QCOMPARE(grid->item(2, kColText - 1)->text(), QStringLiteral("+7(903)123-45-67"));
     QVERIFY(!grid->OpenEditor());
-    QCOMPARE(grid->currentColumn(), 0);  // the selection parks in the hidden column
+    QCOMPARE(grid->currentColumn(), kColTries - 1);  // the cell picked stays selected
     // Dragged by its row header above row 1.
     grid->verticalHeader()->moveSection(2, 0);
     QCOMPARE(grid->verticalHeaderItem(0)->text(), QStringLiteral("3"));
@@ -190,17 +198,20 @@ class TxPageTest : public QObject {
     Window w;
     w.Kind(QStringLiteral("GSM-KVT"));
     bool inside = false;
+    QString cut;
     QTimer::singleShot(0, [&] {
       auto* dialog = Control<TFrmSMS>(w.window, "FrmSMS");
       inside = dialog->isVisible();
       QCOMPARE(dialog->windowTitle(), QStringLiteral("SMS"));
       w.Click(Control<InPlaceGrid>(dialog, "grdSMS"), 1, kSmsColKind);
-      w.Choose(Control<InPlaceGrid>(dialog, "grdSMS"), 1);
+      w.Choose(Control<InPlaceGrid>(dialog, "grdSMS"), 2);  // the longest kind
       QVERIFY(dialog->grab().save(ShotPath(QStringLiteral("dialog-sms"))));
+      cut = CutCell(Control<InPlaceGrid>(dialog, "grdSMS"));
       Control<QPushButton>(dialog, "btnSaveExit")->click();
     });
     Control<QCheckBox>(w.window, "chkSMS_On")->click();
     QVERIFY(inside);
+    QCOMPARE(cut, QString());
     QVERIFY(Control<QCheckBox>(w.window, "chkSMS_On")->isChecked());
     QVERIFY(!Control<QPushButton>(w.window, "btnSMS_Show")->isHidden());
     QCOMPARE(w.data.SmsListFilled, uint8_t{1});

@@ -94,7 +94,7 @@ void TForm1::FormCreate() {
                                        static_cast<int>(entries.size()));
     bxDeviceTypeList->setCurrentIndex(index);
   }
-  bxDeviceTypeListChange(index);
+  TakeDeviceTypeOfList(index);
   InitTxPage(form_.tx, data_);
   SyncFromState();
 }
@@ -168,12 +168,14 @@ QWidget* TForm1::BuildSidePanel() {
   portLabel->setBuddy(PortNameBox);
   ButtonRead = button("Прочитать", "ButtonRead");
   ButtonWrite = button("Записать", "ButtonWrite");
-  // Keys free of the menus' own; Ctrl+W, which closes windows elsewhere, is
-  // kept away from the write. The menu's Ctrl+Q serves the button as well.
-  ButtonRead->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-  ButtonWrite->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
-  ButtonRead->setToolTip(QStringLiteral("Прочитать конфигурацию из прибора (Ctrl+R)"));
-  ButtonWrite->setToolTip(QStringLiteral("Записать конфигурацию в прибор (Ctrl+U)"));
+  // Keys that no focused control takes for itself on any platform: with
+  // Shift, Ctrl+R and Ctrl+W are no edit's binding (on X11 Ctrl+U erases the
+  // line in front of the cursor, and a write would send what is left). The
+  // menu's Ctrl+Q serves the button "Выход" as well.
+  ButtonRead->setShortcut(QKeySequence(QString::fromLatin1(kReadKeys)));
+  ButtonWrite->setShortcut(QKeySequence(QString::fromLatin1(kWriteKeys)));
+  ButtonRead->setToolTip(QStringLiteral("Прочитать конфигурацию из прибора (%1)").arg(QString::fromLatin1(kReadKeys)));
+  ButtonWrite->setToolTip(QStringLiteral("Записать конфигурацию в прибор (%1)").arg(QString::fromLatin1(kWriteKeys)));
   BtnClose->setToolTip(QStringLiteral("Выход из программы (Ctrl+Q)"));
   column->addWidget(BtnClose);
   column->addSpacing(18);
@@ -230,9 +232,15 @@ void TForm1::UsePortForThisRun(const std::string& port) {
   if (const auto path = DriverPortName(port)) dataModule_.cmprtdrvr1.SetPortName(*path);
 }
 
-void TForm1::bxDeviceTypeListChange(int index) {
+void TForm1::TakeDeviceTypeOfList(int index) {
   DeviceTypeListChange(data_, form_, index, *prompter_, settings_);
   SyncFromState();
+}
+
+void TForm1::bxDeviceTypeListChange(int index) {
+  TakeDeviceTypeOfList(index);
+  // What the bar said of the configuration before no longer holds.
+  SetStatusText(QStringLiteral("Загружены настройки по умолчанию"));
 }
 
 void TForm1::SetCaptionFile(const std::string& path) {

@@ -38,6 +38,9 @@ class ConcentratorPageWidget;
 class FirmwarePageWidget;
 
 inline constexpr int kClientWidth = 752;
+// The keys of "Прочитать" and "Записать", as the tooltips name them.
+inline constexpr const char* kReadKeys = "Ctrl+Shift+R";
+inline constexpr const char* kWriteKeys = "Ctrl+Shift+W";
 inline constexpr int kClientHeight = 521;
 
 // What the window is given by the program (and by tests).
@@ -113,6 +116,8 @@ class TForm1 : public QMainWindow {
 
  private:
   void FormCreate();
+  // A device type of the list with its defaults, at start-up and on a pick.
+  void TakeDeviceTypeOfList(int index);
   void BuildFrame();
   void BuildPageControl(QWidget* parent);
   void BuildMenu();
@@ -160,7 +165,6 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<Prompter> prompter_;
   FormState form_;
   std::string currentFileName_;
-  bool readFromDevice_ = false;  // what the window holds came from a read, not a file
   GsmBlockExchange gsmSteps_;
   ExchangeOperation link_;
   std::string linkPort_;  // the port text of the running read or write

@@ -33,7 +33,6 @@ void TForm1::FileOpenClick() {
   }
   SyncFromState();
   currentFileName_ = *path;
-  readFromDevice_ = false;
   SetCaptionFile(currentFileName_);
   WriteSetting(settings_, kSettingFilePath, FolderOf(*path));
   SetStatusText(QStringLiteral("Файл открыт"));
@@ -58,7 +57,6 @@ bool TForm1::SaveTo(const std::string& path) {
     return false;
   }
   SyncPages();
-  readFromDevice_ = false;  // the file now holds what the window shows
   SetCaptionFile(path);
   SetStatusText(QStringLiteral("Файл сохранен"));
   if (note) prompter_->Show(*note);
@@ -67,7 +65,7 @@ bool TForm1::SaveTo(const std::string& path) {
 
 void TForm1::FileSaveClick() {
   if (!CommitPendingEdits()) return;
-  if (currentFileName_.empty())
+  if (!SaveGoesToCurrentFile(form_, currentFileName_))
     FileSaveAsClick();
   else
     SaveTo(currentFileName_);

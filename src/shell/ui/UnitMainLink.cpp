@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "configuration/OutsideValues.h"
 #include "model/DeviceCatalogue.h"
 #include "platform/Platform.h"
 #include "platform/PortState.h"
@@ -25,6 +26,9 @@ void TForm1::ButtonReadClick() {
 
 void TForm1::ButtonWriteClick() {
   if (!CommitPendingEdits() || !CommitForWrite()) return;
+  // A device's value that no control offers is sent back only when asked for.
+  const auto outside = ValuesOutsideControls(data_);
+  if (!outside.empty() && !prompter_->AskYesNo(OutsideValuesQuestion(outside))) return;
   if (WriteNeedsConfirmation(data_, form_) && !prompter_->AskYesNo(NoDestinationQuestion())) return;
   SendData(LinkMode::Write);
 }
@@ -96,12 +100,11 @@ void TForm1::ShowUnfinishedWrite() {
 
 // The pages follow the device read; no defaults are loaded.
 void TForm1::ShowDeviceRead(int type) {
-  if (ShowReportedDevice(data_, form_, type, *prompter_)) {
+  if (tivolan::ShowDeviceRead(data_, form_, type, *prompter_)) {
     const QSignalBlocker block(bxDeviceTypeList);
     bxDeviceTypeList->setCurrentIndex(ListIndexOfDeviceType(type));
   }
   SyncFromState();
-  readFromDevice_ = true;
 }
 
 void TForm1::SetStatusText(const QString& text) {

@@ -7,6 +7,7 @@
 
 #include "configuration/FileCommands.h"
 #include "shell/ui/UnitMain.h"
+#include "shell/ui/kit/PageKeys.h"
 #include "shell/ui/kit/PageKit.h"
 #include "shell/ui/kit/QtText.h"
 #include "shell/ui/kit/WheelGuard.h"
@@ -30,6 +31,7 @@ void TForm1::BuildPageControl(QWidget* parent) {
     PageMain->addTab(slot, TabIcon(i), caption);
   }
   connect(PageMain, &QTabWidget::currentChanged, this, &TForm1::PageMainChange);
+  StepPagesByKeys(PageMain);
 }
 
 // A page the first time it is shown: built, guarded against the stray wheel,
@@ -54,6 +56,10 @@ QWidget* TForm1::BuildPage(int tab, QWidget* slot) {
                              [this](bool enabled) {
                                for (QWidget* w : std::initializer_list<QWidget*>{PortNameBox, ButtonRead, ButtonWrite})
                                  w->setEnabled(enabled);
+                             },
+                             [this](const std::string& text, Flash flash) {
+                               SetStatusText(Q(text));
+                               if (flash != Flash::None) FlashStatusBar(FlashColour(flash), 3);
                              }});
       break;
   }

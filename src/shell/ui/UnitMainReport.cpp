@@ -34,12 +34,13 @@ std::optional<ReportDocument> TForm1::ReportOfWindow() {
     return std::nullopt;
   }
   ReportSource source;
-  if (readFromDevice_) {
+  const ConfigurationOrigin& origin = form_.origin;
+  if (origin.kind == ConfigurationOrigin::Kind::Device) {
     source.fromDevice = true;
-    source.deviceVersion = data_.DeviceVersion;
-  } else if (!currentFileName_.empty()) {
-    source.fileName = currentFileName_;
-    source.fileDate = FileTimeText(currentFileName_);
+    source.deviceVersion = origin.deviceVersion;
+  } else if (origin.kind == ConfigurationOrigin::Kind::File) {
+    source.fileName = origin.file;
+    source.fileDate = FileTimeText(origin.file);
   }
   return BuildReport(data_, source, {false, ProgramNameAndVersion(), NowText()});
 }

@@ -30,7 +30,7 @@ TfrmGPRS::TfrmGPRS(QWidget* parent, SharedData& shared, GprsDialogState& state, 
   btnSaveExit = new QPushButton(QStringLiteral("Сохранить"), this);
   btnSaveExit->setObjectName(QStringLiteral("btnSaveExit"));
   btnSaveExit->setAccessibleName(btnSaveExit->text());
-  btnSaveExit->setAutoDefault(false);
+  btnSaveExit->setDefault(true);  // Enter in a field saves, as the only button
   column->addWidget(btnSaveExit, 0, Qt::AlignHCenter);
   connect(btnSaveExit, &QPushButton::clicked, this, &TfrmGPRS::btnSaveExitClick);
   for (auto [edit, text] : Fields()) {

@@ -99,7 +99,6 @@ class InPlaceDelegate : public QStyledItemDelegate {
     editor->setProperty("gridRow", row);
     editor->setProperty("gridColumn", column);
     grid_.editor_ = editor;
-    grid_.editorRow_ = row;
     return editor;
   }
 
@@ -196,12 +195,18 @@ bool InPlaceGrid::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The widths were measured for narrower fonts than many systems have: a
-// column is widened where its title would not fit.
+// column is widened where its title, or any choice its cells offer, would
+// not fit ("Тревоги, взятия\снятия" in the SMS list).
 int InPlaceGrid::SetColumnWidths(const QList<int>& widths) {
-  const QFontMetrics metrics(horizontalHeader()->font());
+  const QFontMetrics titles(horizontalHeader()->font());
+  const QFontMetrics cells(font());
   int total = 2 * frameWidth();
   for (int c = 0; c < widths.size(); ++c) {
-    const int width = c == 1 ? 0 : std::max(widths[c], metrics.horizontalAdvance(rules_.Title(c)) + 16);
+    int width = std::max(widths[c], titles.horizontalAdvance(rules_.Title(c)) + 16);
+    for (int r = 1; c > 1 && r <= rowCount(); ++r)
+      if (rules_.Select(r, c) == GridRules::Action::Choose)
+        for (const QString& choice : rules_.Choices(r, c)) width = std::max(width, cells.horizontalAdvance(choice) + 16);
+    if (c == 1) width = 0;
     if (c == 0)
       verticalHeader()->setFixedWidth(width);
     else if (c - 1 < columnCount())
@@ -271,21 +276,15 @@ void InPlaceGrid::MoveRowBy(int row, int column, int delta) {
   emit changed();
 }
 
-void InPlaceGrid::Park(int row) {
-  setFocus();
-  if (rules_.Select(row, 1) != GridRules::Action::None) setCurrentCell(row - 1, 0);
-}
-
 void InPlaceGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-  const bool chose = qobject_cast<QComboBox*>(editor) && hint != QAbstractItemDelegate::RevertModelCache;
   // Tab out of an editor leaves the table, as Tab on the table does.
   const bool tab = hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
   QTableWidget::closeEditor(editor, tab ? QAbstractItemDelegate::NoHint : hint);
   editor_ = nullptr;
   Sync();
-  // The selection leaves the chooser's column, so that it does not open again.
-  if (chose) Park(editorRow_);
-  else setFocus();
+  // The cell stays current and selected, so that the user sees where the
+  // pick went; only a click, Enter, F2, Space or typing opens it again.
+  setFocus();
   if (tab) focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
   emit changed();
 }

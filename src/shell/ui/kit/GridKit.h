@@ -10,8 +10,8 @@
 namespace tivolan {
 
 // Rows are numbered 1.. and columns as the core numbers them: column 0 holds
-// the row labels (shown as the row header), column 1 is hidden and only
-// takes the selection after a choice.
+// the row labels (shown as the row header), column 1 is hidden (the core's
+// parking place of the selection, which the table does not use).
 class GridRules {
  public:
   enum class Action { None, Choose, Type, Park };
@@ -63,11 +63,9 @@ class InPlaceGrid : public QTableWidget {
   friend class InPlaceDelegate;
   void RowDragged(int logical, int oldVisual, int newVisual);
   void MoveRowBy(int row, int column, int delta);
-  void Park(int row);
 
   GridRules& rules_;
   QWidget* editor_ = nullptr;
-  int editorRow_ = 0;
   bool syncing_ = false;
 };
 

@@ -1,12 +1,16 @@
 #include "shell/ui/kit/PageKit.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTabWidget>
 
+#include "configuration/OutsideValues.h"
 #include "model/ValueLists.h"
 #include "shell/ui/kit/QtText.h"
 
@@ -52,6 +56,25 @@ void ShowPageOf(QWidget* widget) {
 void FixListWidth(QComboBox* list, int width) {
   list->setFixedWidth(width);
   list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+}
+
+void ShowSpinValue(QSpinBox* box, int value, int min, int max) {
+  const bool outside = value < min || value > max;
+  box->setRange(std::min(value, min), std::max(value, max));
+  box->setValue(value);
+  MarkOutside(box, outside ? Q(OutsideValueNote(value, min, max)) : QString());
+}
+
+void MarkOutside(QWidget* control, const QString& note) {
+  QPalette palette;  // the application's, for a control not marked
+  if (!note.isEmpty()) {
+    palette = control->palette();
+    palette.setColor(QPalette::Base, QColor(255, 214, 214));
+    palette.setColor(QPalette::Text, QColor(140, 0, 0));
+  }
+  control->setPalette(palette);
+  control->setToolTip(note);
+  control->setAccessibleDescription(note);
 }
 
 QComboBox* MakeRelayList(QWidget* parent, const char* name, const QString& caption) {

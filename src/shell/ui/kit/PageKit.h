@@ -8,6 +8,7 @@ class QComboBox;
 class QFormLayout;
 class QGroupBox;
 class QLabel;
+class QSpinBox;
 class QWidget;
 
 namespace tivolan {
@@ -30,6 +31,16 @@ void ShowPageOf(QWidget* widget);
 // Qt does not measure every item's text to lay it out (the zone page's event
 // lists hold over a hundred texts each).
 void FixListWidth(QComboBox* list, int width);
+
+// A spin box that shows `value` as it is: within min..max as usual, or, for
+// a device's value beyond them, with its range widened to it and marked as
+// MarkOutside marks. A step of the user's brings it back within.
+void ShowSpinValue(QSpinBox* box, int value, int min, int max);
+
+// Marks a control whose value is a device's that the control does not
+// offer: tinted, with the note (OutsideValueNote) as its tooltip and its
+// accessible description. An empty note takes the mark away.
+void MarkOutside(QWidget* control, const QString& note);
 
 // A list of the relay modes.
 QComboBox* MakeRelayList(QWidget* parent, const char* name, const QString& caption);

@@ -18,8 +18,9 @@ namespace tivolan {
 ConcentratorPageWidget::ConcentratorPageWidget(QWidget* parent, SharedData& shared, ConcentratorPageState& state)
     : QWidget(parent), data_(shared), state_(state) {
   setObjectName(QStringLiteral("PageCnc"));
-  auto* columns = new QHBoxLayout(this);
-  columns->setContentsMargins(10, 10, 10, 10);
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(10, 10, 10, 10);
+  auto* columns = new QHBoxLayout;
   columns->setSpacing(14);
   auto* left = new QVBoxLayout;
   left->addWidget(BuildRelays());
@@ -30,10 +31,13 @@ ConcentratorPageWidget::ConcentratorPageWidget(QWidget* parent, SharedData& shar
   left->addStretch();
   auto* right = new QVBoxLayout;
   right->addWidget(BuildExpanders());
-  right->addWidget(BuildBvi());
   right->addStretch();
   columns->addLayout(left);
   columns->addLayout(right, 1);
+  page->addLayout(columns);
+  // Below both columns: its long captions would be cut beside the relays.
+  page->addWidget(BuildBvi(), 0, Qt::AlignLeft);
+  page->addStretch();
   Wire();
 }
 

@@ -104,13 +104,20 @@ void FirmwarePageWidget::btnUpdClick() {
   if (!started) {
     host_.showPortError(*port + ": " + DescribePortState(DiagnosePort(cmprtdrvrUpdate.PortName())));
     SetControlsEnabled(true);
+    return;
   }
+  host_.showStatus("Обновление прошивки", Flash::None);
 }
 
+// The outcome goes to the status bar as well, so that it never keeps an
+// earlier exchange's words ("Ошибка порта" after an update that succeeded).
 void FirmwarePageWidget::FirmwareEnded(FirmwareResult result) {
   pbUpdate->hide();
   SetControlsEnabled(true);
-  if (const auto box = FirmwareResultBox(result)) host_.prompts().Show(*box);
+  const auto box = FirmwareResultBox(result);
+  if (!box) return;
+  host_.showStatus(box->text, result == FirmwareResult::Updated ? Flash::Green : Flash::Red);
+  host_.prompts().Show(*box);
 }
 
 // What could start a second exchange on the port waits for the transfer.

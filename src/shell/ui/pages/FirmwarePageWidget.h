@@ -7,6 +7,7 @@
 
 #include "link/CPDrv.h"
 #include "link/Firmware.h"
+#include "link/LinkStatus.h"
 #include "model/Prompter.h"
 #include "shell/ui/dialogs/FileDialogs.h"
 
@@ -30,6 +31,8 @@ struct FirmwareHost {
   std::function<void(const std::string& cause)> showPortError;
   // The window's controls that could start a second exchange on the port.
   std::function<void(bool enabled)> setPortControlsEnabled;
+  // The status bar: what the transfer is doing or how it ended.
+  std::function<void(const std::string& text, Flash flash)> showStatus;
 };
 
 // The "Прошивка" page: the instruction, the chosen file, its two buttons,

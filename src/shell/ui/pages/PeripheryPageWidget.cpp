@@ -141,7 +141,7 @@ void PeripheryPageWidget::Sync() {
   chkUseBuzzer->setChecked(state_.useBuzzer);
   bxSysPartID->setCurrentIndex(state_.sysPart);
   chkGuardSnd->setChecked(state_.guardSnd);
-  udSndWrkTime->setValue(state_.sndWrkTime);
+  ShowSpinValue(udSndWrkTime, state_.sndWrkTime, kSirenMinutesMin, kSirenMinutesMax);
   bxLampMode->setCurrentIndex(state_.lampMode);
   bxTMLedMode->setCurrentIndex(state_.ledMode);
   bxTMLedMode->setVisible(state_.ledVisible);

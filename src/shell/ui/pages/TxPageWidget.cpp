@@ -19,6 +19,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "configuration/OutsideValues.h"
+#include "link/GsmRecords.h"
+#include "model/Images.h"
 #include "shell/ui/dialogs/FormGprs.h"
 #include "shell/ui/dialogs/FormSMS.h"
 #include "shell/ui/kit/GridKit.h"
@@ -308,6 +311,17 @@ bool TxPageWidget::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+// Four digits; a device's number above 9999 with its fifth, marked.
+void TxPageWidget::ShowDevNumber() {
+  const QString text = Q(state_.devNumber);
+  const QString mask = text.size() > 4 ? QStringLiteral("00000;_") : QStringLiteral("0000;_");
+  if (medtDevNumber->inputMask() != mask) medtDevNumber->setInputMask(mask);
+  medtDevNumber->setText(text);
+  medtDevNumber->setModified(false);
+  const int number = text.toInt();
+  MarkOutside(medtDevNumber, number > kDeviceNumberMax ? Q(OutsideValueNote(number, 0, kDeviceNumberMax)) : QString());
+}
+
 void TxPageWidget::Sync() {
   const TxPageState& s = state_;
   const QSignalBlocker b1(bxRTX_Type), b2(udBusID), b3(chkCNC_TxTD), b4(chkCNC_TxGSM), b5(chkSMS_On),
@@ -321,7 +335,7 @@ void TxPageWidget::Sync() {
   bxRTX_Type->setCurrentIndex(s.kindIndex);
   lblNetID->setVisible(s.netIdVisible);
   udBusID->setVisible(s.netIdVisible);
-  udBusID->setValue(s.busId);
+  ShowSpinValue(udBusID, s.busId, kBusIdMin, kBusIdMax);
   chkCNC_TxTD->setVisible(s.cncBoxesVisible);
   chkCNC_TxGSM->setVisible(s.cncBoxesVisible);
   chkCNC_TxTD->setChecked(s.cncTxTd);
@@ -329,8 +343,7 @@ void TxPageWidget::Sync() {
   for (QWidget* w : std::initializer_list<QWidget*>{lblDevNumber, medtDevNumber, lblDestinations, grdG1, chkSMS_On,
                                                     chkUseGPRScfg})
     w->setVisible(s.gsmVisible);
-  medtDevNumber->setText(Q(s.devNumber));
-  medtDevNumber->setModified(false);
+  ShowDevNumber();
   grdG1->Sync();
   chkSMS_On->setChecked(s.smsOn);
   btnSMS_Show->setVisible(s.smsButtonVisible);

@@ -49,6 +49,7 @@ class TxPageWidget : public QWidget {
   QWidget* BuildGsm();
   void Wire();
   void medtDevNumberExit(Qt::FocusReason reason);
+  void ShowDevNumber();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   SharedData& data_;
