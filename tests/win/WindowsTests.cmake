@@ -47,6 +47,7 @@ target_compile_options(core_tests PRIVATE ${TIVOLAN_WARNINGS})
 # program.
 target_link_libraries(core_tests PRIVATE tivolan_core tivolan_shell_frame tivolan_cli_core tivolan_version GTest::gtest_main ws2_32)
 add_dependencies(core_tests tivolan-cli)
+tivolan_standalone(core_tests)
 # No CTest registration: the suite runs as one program under Wine, since a
 # Wine start per test would take minutes.
 
