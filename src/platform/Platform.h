@@ -35,6 +35,12 @@ std::string ShortPathName(const std::string& path);
 // False when the text could not be written.
 bool WriteForCommandLine(const std::string& text, bool error);
 
+// Marks this process as a running window of the program until it ends, so
+// that the Windows installer and uninstaller refuse to replace or remove
+// it meanwhile (the named mutex kRunningMark); nothing elsewhere.
+inline constexpr const char* kRunningMark = "Global\\Stelmark.Tivolan.Running";
+void MarkProgramRunning();
+
 // Keys of the program's version record ("ProductName", "FileVersion",
 // "CompanyName", "Author"); empty when the executable has none.
 std::map<std::string, std::string> ReadVersionRecord();

@@ -12,7 +12,7 @@
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
-#include "sim/SimPort.h"
+#include "support/SimDevice.h"
 #include "support/RecordingPrompter.h"
 
 using namespace tivolan;

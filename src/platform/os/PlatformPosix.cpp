@@ -27,6 +27,8 @@ std::vector<std::string> BuildPortList() { return ListSysfsSerialPorts("/sys/cla
 
 std::string ShortPathName(const std::string& path) { return path; }
 
+void MarkProgramRunning() {}
+
 bool WriteForCommandLine(const std::string& text, bool error) {
   FILE* stream = error ? stderr : stdout;
   return std::fwrite(text.data(), 1, text.size(), stream) == text.size() && std::fflush(stream) == 0;

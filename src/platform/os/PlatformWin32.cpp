@@ -79,6 +79,9 @@ std::string ShortPathName(const std::string& path) {
   return n == 0 || n >= MAX_PATH ? path : Utf8(buffer);
 }
 
+// The handle stays open until the process ends: its end is what clears the mark.
+void MarkProgramRunning() { CreateMutexW(nullptr, FALSE, Wide(kRunningMark).c_str()); }
+
 bool WriteForCommandLine(const std::string& text, bool error) {
   const DWORD which = error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
   HANDLE out = GetStdHandle(which);

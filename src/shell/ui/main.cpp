@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     WriteForCommandLine("tivolan: " + S(line.refusal) + "\nTry 'tivolan --help'.\n", true);
     return 2;
   }
+  MarkProgramRunning();  // the installer does not replace a running program
   SharedData data;
   QtSettingsStore settings;
   QtPollTimer configPollTimer;
