@@ -10,9 +10,11 @@
 ; %LOCALAPPDATA%\Programs\Тиволан (HKCU); run as administrator, for all users
 ; into Program Files (HKLM). Neither the user's settings
 ; (HKCU\Software\Stelmark\Zentavo) nor the user's files are touched by the
-; uninstaller. /S installs and uninstalls without a question.
+; uninstaller. /S installs and uninstalls without a question; /CURRENTUSER
+; installs for the current user only, also for an administrator.
 
-Unicode true
+; A 64-bit installer for a 64-bit program (Wine's wine64 runs only these).
+Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
@@ -53,10 +55,17 @@ VIAddVersionKey /LANG=1049 "LegalCopyright" "MIT; Qt: LGPL-3.0"
 
 Var AllUsers
 
-; Administrators install for everyone, other users for themselves.
+; Administrators install for everyone, other users for themselves; an
+; administrator who wants it for himself alone gives /CURRENTUSER.
 !macro ChooseUsers
   UserInfo::GetAccountType
   Pop $0
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "/CURRENTUSER" $2
+  ${IfNot} ${Errors}
+    StrCpy $0 "User"
+  ${EndIf}
   ${If} $0 == "Admin"
     StrCpy $AllUsers 1
     SetShellVarContext all
@@ -151,6 +160,10 @@ Section "Uninstall"
   !include "${FILES}.uninstall"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  ; The user's programs folder, made by the installation when it was not there.
+  ${If} $AllUsers == 0
+    RMDir "$LOCALAPPDATA\Programs"
+  ${EndIf}
 
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   ; The file type only while it is still the program's.

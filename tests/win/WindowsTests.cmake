@@ -72,5 +72,5 @@ if(TIVOLAN_GUI)
   # Pictures of the window under Wine, for a person to look at (not a test).
   add_executable(window_shots win/window_shots.cpp)
   target_compile_options(window_shots PRIVATE ${TIVOLAN_WARNINGS})
-  target_link_libraries(window_shots PRIVATE tivolan_ui)
+  target_link_libraries(window_shots PRIVATE tivolan_ui tivolan_version)
 endif()

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "files/FileIO.h"
@@ -89,13 +90,16 @@ class WindowOverCom : public QObject {
     QComboBox* zone1 = Control<QComboBox>(&window, "FShlfType1");
     zone1->setFocus(Qt::TabFocusReason);
     QTest::keyClick(zone1, Qt::Key_Up);
-    std::vector<uint8_t> payload(DefaultPayload(1).begin(), DefaultPayload(1).end());
-    QVERIFY(data.ConfigBuffer[4] != payload[0]);
-    payload[0] = data.ConfigBuffer[4];
 
     Control<QAction>(&window, "FileSaveAs")->trigger();
     QCOMPARE(window.StatusText(), QStringLiteral("Файл сохранен"));
-    QCOMPARE(LoadConfigFile(file, ImageBuffer{}).buffer[4], payload[0]);
+    // What the file holds is what the device is to get: the panel's
+    // configuration with zone 1's record (its type and event) changed.
+    const ImageBuffer saved = LoadConfigFile(file, ImageBuffer{}).buffer;
+    const auto& read = DefaultPayload(1);
+    const std::vector<uint8_t> payload(saved.begin() + 4, saved.begin() + 4 + static_cast<long>(read.size()));
+    QVERIFY(payload[0] != read[0]);
+    QVERIFY(std::equal(payload.begin() + 4, payload.end(), read.begin() + 4));
     const std::string shortPath = ShortPathName(file);
     QVERIFY2(shortPath != file && shortPath.find('~') != std::string::npos, shortPath.c_str());
     QCOMPARE(window.windowTitle(), QString::fromStdString("Тиволан : " + shortPath));

@@ -78,6 +78,13 @@ int main(int argc, char** argv) {
       ok &= Shoot(&window, QStringLiteral("%1/windows-type%2-tab%3.png").arg(folder).arg(type).arg(tab));
     }
   }
+  // The transmission page of a panel with GSM chosen: the destinations.
+  types->setCurrentIndex(0);
+  tabs->setCurrentIndex(kTabTx);
+  auto* kind = window.findChild<QComboBox*>(QStringLiteral("bxRTX_Type"));
+  kind->setCurrentIndex(2);
+  emit kind->activated(2);
+  ok &= Shoot(&window, folder + QStringLiteral("/windows-type1-gsm.png"));
   // The about box, taken once it is up, then closed.
   QTimer::singleShot(0, [&] {
     QWidget* about = QApplication::activeModalWidget();
