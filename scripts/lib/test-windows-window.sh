@@ -63,7 +63,7 @@ loaded_dlls() {
 # must be exactly those it carries. Then the portable zip: the same files,
 # and its tivolan.exe runs alone.
 window_folder() {
-  local start=$SECONDS check="$WIN/window-check" problem="" carried loaded version portable
+  local start=$SECONDS check="$WIN/window-check" problem="" carried loaded version portable refused code
   rm -rf "$check"
   cp -r "$WIN/window" "$check"
   cp "$WIN/window_shots.exe" "$check/"
@@ -87,13 +87,17 @@ $(diff <(echo "$carried") <(echo "$loaded") | sed -n 's/^< /  carried, not loade
   elif [ "$(cd "$portable/tivolan-$version" && "$WINE" tivolan.exe --version </dev/null 2>&1)" != "tivolan (Тиволан) $version" ]; then
     problem="${problem:-the portable tivolan.exe --version did not answer}"
   fi
+  code=0
+  refused=$(cd "$portable/tivolan-$version" && "$WINE" tivolan.exe --bogus </dev/null 2>&1) || code=$?
+  [ "$code" = 2 ] && grep -q "^tivolan: Unknown option '--bogus'" <<<"$refused" ||
+    problem="${problem:-the portable tivolan.exe took --bogus (exit $code): $refused}"
   if [ -n "$problem" ]; then
     echo "windows: the window's folder: $problem" >&2
     return 1
   fi
   echo "windows: the window's folder loads exactly the $(wc -l <<<"$carried") DLLs it carries, with Qt's Russian texts;" \
     "$(ls "$SHOTS"/windows-*.png | wc -l) pictures in build/screenshots/windows-*.png; the portable zip's tivolan.exe" \
-    "runs alone ($((SECONDS - start)) s)"
+    "runs alone and refuses an unknown option ($((SECONDS - start)) s)"
 }
 
 # One installation and its removal in the setup prefix: `who` is "all"
