@@ -25,8 +25,12 @@ PACKAGES=(
   bash-completion shared-mime-info appstream
   # Windows (scripts/build-windows, scripts/test-windows): the cross compiler
   # with the posix thread model, GoogleTest's sources to build with it, Wine
-  # to run the result, zip and unzip for the release archive and its check.
+  # to run the result, zip and unzip for the release archive and its check;
+  # for the window: Qt's host tools (moc, rcc, uic) beside Qt for Windows,
+  # nsis for the installer, Xvfb, openbox and Wine's own fonts (Tahoma, with
+  # Cyrillic) for its pictures under Wine.
   g++-mingw-w64-x86-64-posix googletest wine64 zip unzip
+  qt6-base-dev-tools ninja-build nsis xvfb openbox x11-utils fonts-wine
 )
 
 missing_packages() {

@@ -28,9 +28,32 @@ INSTANTIATE_TEST_SUITE_P(
     Options, WindowOptions,
     ::testing::Values(OptionCase{"--version", "tivolan (Тиволан) " TIVOLAN_PROJECT_VERSION "\n", {}},
                       OptionCase{"-V", "tivolan (Тиволан) " TIVOLAN_PROJECT_VERSION "\n", {}},
-                      OptionCase{"--help", "Usage: tivolan [options]\n",
-                                 {"messages are in Russian", "help is in English", "--port <PORT>", "-V, --version"}},
-                      OptionCase{"-h", "Usage: tivolan [options]\n", {"-h, --help"}}));
+                      OptionCase{"--help", "Usage: tivolan [options] [FILE]\n",
+                                 {"messages are in Russian", "help is in English", "--port <PORT>", "-V, --version", "open at start"}},
+                      OptionCase{"-h", "Usage: tivolan [options] [FILE]\n", {"-h, --help"}}));
+
+// Words the window does not know are refused before it opens (exit 2), not
+// left unseen; Qt's own options are not among them.
+struct RefusalCase {
+  std::vector<std::string> words;
+  const char* said;
+};
+class WindowRefusals : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(WindowRefusals, SayWhyAndExitTwo) {
+  std::vector<std::string> args{"-c", "QT_QPA_PLATFORM=offscreen exec timeout 30 \"$0\" -style fusion \"$@\"",
+                                TIVOLAN_WINDOW_PATH};
+  args.insert(args.end(), GetParam().words.begin(), GetParam().words.end());
+  const test::RunResult r = test::RunProgram("/bin/sh", args);
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find(std::string("tivolan: ") + GetParam().said + "\nTry 'tivolan --help'.\n"), std::string::npos)
+      << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, WindowRefusals,
+                         ::testing::Values(RefusalCase{{"--bogus"}, "Unknown option '--bogus'."},
+                                           RefusalCase{{"--port"}, "Missing value after '--port'."},
+                                           RefusalCase{{"a.cf8", "b.cf8"}, "Only one file can be opened, not 2: 'a.cf8', 'b.cf8'."}));
 
 TEST(WindowOptionsOutput, AStandardOutputThatCannotBeWrittenIsAFailure) {
   const test::RunResult r = test::RunProgram(

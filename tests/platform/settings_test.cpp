@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(Values, DeviceTypeSetting,
 TEST(PortText, OnlyDevicePathsReachTheDriver) {
 #ifdef _WIN32
   EXPECT_EQ(DriverPortName("COM12"), "\\\\.\\COM12");
-  EXPECT_EQ(DriverPortName("com3"), std::nullopt);
+  EXPECT_EQ(DriverPortName("com3"), "\\\\.\\COM3");
   EXPECT_EQ(DefaultPortSetting(), "COM1");
 #else
   EXPECT_EQ(DriverPortName("/dev/ttyUSB0"), "/dev/ttyUSB0");

@@ -18,7 +18,7 @@
 #include "shell/ui/QtPollTimer.h"
 #include "Controls.h"
 #include "shell/ui/UnitMain.h"
-#include "sim/SimPort.h"
+#include "support/SimDevice.h"
 #include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
 

@@ -10,6 +10,7 @@
 
 #include "files/FileIO.h"
 #include "link/UnitData.h"
+#include "platform/Platform.h"
 #include "Controls.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
@@ -63,9 +64,9 @@ class FileWindowTest : public QObject {
     b.answers = {b.Path("panel.txt")};
     b.window->FileSaveAsClick();
     QVERIFY(fs::exists(b.Path("panel.txt.cf8")));
-    QCOMPARE(b.window->windowTitle(), QString::fromStdString("Тиволан : " + b.Path("panel.txt.cf8")));
+    QCOMPARE(b.window->windowTitle(), QString::fromStdString("Тиволан : " + ShortPathName(b.Path("panel.txt.cf8"))));
     QCOMPARE(b.window->StatusText(), QStringLiteral("Файл сохранен"));
-    QCOMPARE(b.settings.Values().at("filepath"), b.dir.string() + "/");
+    QCOMPARE(b.settings.Values().at("filepath"), (b.dir / "").string());
     QCOMPARE(b.asked.size(), std::size_t{1});
     QCOMPARE(int(b.asked[0].first), int(FileDialogKind::Save));
   }
@@ -140,7 +141,7 @@ class FileWindowTest : public QObject {
     QCOMPARE(Control<QTabWidget>(b.window, "PageMain")->currentIndex(), int(kTabCnc));
     QCOMPARE(b.window->StatusText(), QStringLiteral("Файл открыт"));
     QCOMPARE(b.window->CurrentFileName(), b.Path("c.cf8"));
-    QCOMPARE(b.settings.Values().at("filepath"), b.dir.string() + "/");
+    QCOMPARE(b.settings.Values().at("filepath"), (b.dir / "").string());
     QCOMPARE(int(b.asked[0].first), int(FileDialogKind::Open));
   }
 

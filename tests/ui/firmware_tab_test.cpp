@@ -16,7 +16,7 @@
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
 #include "shell/ui/pages/FirmwarePageWidget.h"
-#include "sim/SimPort.h"
+#include "support/SimDevice.h"
 #include "support/RecordingPrompter.h"
 #include "support/TempDir.h"
 

@@ -16,6 +16,7 @@
 #include "shell/ui/pages/FirmwarePageWidget.h"
 #include "shell/ui/pages/TxPageWidget.h"
 #include "Shots.h"
+#include "support/PortTexts.h"
 #include "WindowBench.h"
 
 using namespace tivolan;
@@ -147,7 +148,7 @@ class InputFaultsTest : public QObject {
     QTest::newRow("write") << "Ctrl+Shift+W" << "ttyUSB9" << "\"ttyUSB9\"";
     QTest::newRow("empty") << "Ctrl+Shift+R" << "" << "Порт не указан";
     QTest::newRow("firmware") << "firmware" << "ttyUSB9" << "\"ttyUSB9\"";
-    QTest::newRow("firmware, no such port") << "firmware" << "/dev/tivolan-no-port" << "/dev/tivolan-no-port:";
+    QTest::newRow("firmware, no such port") << "firmware" << test::kNoSuchPort << QString::fromUtf8(test::kNoSuchPort) + ":";
   }
   // After a read on one port, the box is given a text: the previous port's
   // device hears nothing, and the box names the text.

@@ -12,8 +12,9 @@
 #include "shell/ui/QtPollTimer.h"
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
-#include "sim/SimPort.h"
+#include "support/SimDevice.h"
 #include "support/RecordingPrompter.h"
+#include "support/PortTexts.h"
 
 using namespace tivolan;
 using test::Control;
@@ -117,7 +118,7 @@ class LinkWindowTest : public QObject {
 
   void portErrorShowsItsBoxFirstThenTheStatus() {
     Bench b(Device(1));
-    Control<QComboBox>(b.window, "PortNameBox")->setEditText(QStringLiteral("/dev/no-such-port"));
+    Control<QComboBox>(b.window, "PortNameBox")->setEditText(QString::fromUtf8(test::kNoSuchPort));
     Control<QPushButton>(b.window, "ButtonRead")->click();
     b.WaitIdle();
     QCOMPARE(b.prompts->shown.size(), std::size_t{1});
@@ -211,7 +212,7 @@ class LinkWindowTest : public QObject {
 
   void fileCommandsWaitForAFailedExchangeToo() {
     Bench b(Device(1));
-    Control<QComboBox>(b.window, "PortNameBox")->setEditText(QStringLiteral("/dev/no-such-port"));
+    Control<QComboBox>(b.window, "PortNameBox")->setEditText(QString::fromUtf8(test::kNoSuchPort));
     Control<QPushButton>(b.window, "ButtonWrite")->click();
     QVERIFY(!Control<QAction>(b.window, "FileOpen")->isEnabled());
     b.WaitIdle();

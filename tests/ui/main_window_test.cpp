@@ -15,6 +15,7 @@
 #include "shell/ui/TApplication.h"
 #include "shell/ui/UnitMain.h"
 #include "support/RecordingPrompter.h"
+#include "support/PortTexts.h"
 
 using namespace tivolan;
 using test::Control;
@@ -124,19 +125,19 @@ class MainWindowTest : public QObject {
 
   void portTextRule() {
     Fixture f;
-    Control<QComboBox>(f.window, "PortNameBox")->setEditText(QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(f.settings.Values().at("comportname"), std::string("/dev/ttyUSB3"));
-    QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), std::string("/dev/ttyUSB3"));
-    Control<QComboBox>(f.window, "PortNameBox")->setEditText(QStringLiteral("USB"));
-    QCOMPARE(f.settings.Values().at("comportname"), std::string("USB"));
-    QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), std::string("/dev/ttyUSB3"));
+    Control<QComboBox>(f.window, "PortNameBox")->setEditText(QString::fromUtf8(test::kSomePort));
+    QCOMPARE(f.settings.Values().at("comportname"), std::string(test::kSomePort));
+    QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), std::string(test::kSomePortPath));
+    Control<QComboBox>(f.window, "PortNameBox")->setEditText(QString::fromUtf8(test::kNotAPort));
+    QCOMPARE(f.settings.Values().at("comportname"), std::string(test::kNotAPort));
+    QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), std::string(test::kSomePortPath));
   }
 
   void storedPortTextThatIsNoPortKeepsTheBuiltInName() {
-    Fixture f(std::map<std::string, std::string>{{"comportname", "COM3"}});
-    QCOMPARE(Control<QComboBox>(f.window, "PortNameBox")->currentText(), QStringLiteral("COM3"));
+    Fixture f(std::map<std::string, std::string>{{"comportname", test::kNotAPort}});
+    QCOMPARE(Control<QComboBox>(f.window, "PortNameBox")->currentText(), QString::fromUtf8(test::kNotAPort));
     QCOMPARE(f.dataModule.cmprtdrvr1.PortName(), DefaultPortPath());
-    QCOMPARE(f.settings.Values().at("comportname"), std::string("COM3"));
+    QCOMPARE(f.settings.Values().at("comportname"), std::string(test::kNotAPort));
   }
 
   void fixedWindowWithMenusAndSidePanel() {

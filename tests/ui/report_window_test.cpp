@@ -54,7 +54,7 @@ class ReportWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
-    if (!test::HavePopplerTools()) QSKIP("pdftotext (poppler-utils) is not installed");
+    if (const std::string why = test::WhyNoPdfText(); !why.empty()) QSKIP(why.c_str());
   }
 
   void theSavedReportSaysWhereTheConfigurationCameFrom_data() {

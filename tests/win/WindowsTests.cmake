@@ -33,22 +33,45 @@ set(TIVOLAN_POSIX_ONLY_TESTS
 set(TIVOLAN_WINDOWS_TESTS ${TIVOLAN_CORE_TESTS})
 list(REMOVE_ITEM TIVOLAN_WINDOWS_TESTS ${TIVOLAN_POSIX_ONLY_TESTS})
 list(APPEND TIVOLAN_WINDOWS_TESTS
-  win/ComBridge.cpp
-  win/Processes.cpp
-  win/Wine.cpp
   win/platform_test.cpp
   win/serial_com_test.cpp
   win/cli_com_test.cpp
 )
+
+# The suites' line to the Linux side: the COM bridge, programs started
+# beside the suite, and the simulated device of the widget tests.
+add_library(tivolan_win_support STATIC win/ComBridge.cpp win/Processes.cpp win/Wine.cpp win/SimPortWin.cpp
+            ${PROJECT_SOURCE_DIR}/src/sim/PanelSimulator.cpp)
+target_include_directories(tivolan_win_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(tivolan_win_support PUBLIC tivolan_core ws2_32)
+target_compile_options(tivolan_win_support PRIVATE ${TIVOLAN_WARNINGS})
 
 add_executable(core_tests ${TIVOLAN_WINDOWS_TESTS})
 target_include_directories(core_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_options(core_tests PRIVATE ${TIVOLAN_WARNINGS})
 # tivolan_version: the settings test reads the version record of the running
 # program.
-target_link_libraries(core_tests PRIVATE tivolan_core tivolan_shell_frame tivolan_cli_core tivolan_version GTest::gtest_main ws2_32)
+target_link_libraries(core_tests PRIVATE tivolan_core tivolan_shell_frame tivolan_cli_core tivolan_version tivolan_win_support
+                                         GTest::gtest_main)
 add_dependencies(core_tests tivolan-cli)
+tivolan_standalone(core_tests)
 # No CTest registration: the suite runs as one program under Wine, since a
 # Wine start per test would take minutes.
 
-# The widget tests drive the simulator over pseudo-terminals: Linux only.
+
+# With Qt for Windows (scripts/build-windows finds it): the widget suite of
+# tests/ui, each program run under Wine with the offscreen platform.
+# Also the window end to end over a COM port (window_com_test).
+if(TIVOLAN_GUI)
+  add_subdirectory(ui)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+  add_executable(window_com_test win/window_com_test.cpp)
+  target_include_directories(window_com_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_options(window_com_test PRIVATE ${TIVOLAN_WARNINGS})
+  target_link_libraries(window_com_test PRIVATE tivolan_ui tivolan_win_support Qt6::Test)
+  set_target_properties(window_com_test PROPERTIES AUTOMOC ON)
+  # Pictures of the window under Wine, for a person to look at (not a test).
+  add_executable(window_shots win/window_shots.cpp)
+  target_compile_options(window_shots PRIVATE ${TIVOLAN_WARNINGS})
+  target_link_libraries(window_shots PRIVATE tivolan_ui tivolan_version)
+endif()

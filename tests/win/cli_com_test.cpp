@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -122,11 +123,17 @@ TEST_F(CliOverCom, APortThatDoesNotExistSaysWhy) {
 }
 
 TEST_F(CliOverCom, OnlyComNamesArePorts) {
-  for (const char* port : {"/dev/ttyUSB0", "com3", "USB"}) {
+  for (const char* port : {"/dev/ttyUSB0", "USB"}) {
     const WinRunResult r = Tool({"read", "--port", port});
     EXPECT_EQ(r.status, 2) << port << "\n" << r.err;
     EXPECT_NE(r.err.find("is no port name"), std::string::npos) << r.err;
   }
+  // Any letter case, as Windows takes it: com12 is COM12.
+  std::string port = Sim("--type 1");
+  for (char& c : port) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const WinRunResult r = Tool({"read", "--port", port, "-o", In("строчные.cf8")});
+  EXPECT_EQ(r.status, 0) << port << "\n" << r.err;
+  EXPECT_EQ(SimLog(0), "7E 0A 52 01 00 00 00 00 00 E3\n");
 }
 
 TEST_F(CliOverCom, PortsSaysWhichArePresent) {

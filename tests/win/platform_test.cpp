@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -142,13 +143,21 @@ TEST(PortListWindows, AListedPortOpensByItsText) {
   EXPECT_NE(r.out.find(pty.Port() + "  свободен"), std::string::npos) << r.out;
 }
 
-TEST(PortTextWindows, ComNamesOnlyAnyNumber) {
-  EXPECT_EQ(DriverPortName("COM1"), "\\\\.\\COM1");
-  EXPECT_EQ(DriverPortName("COM256"), "\\\\.\\COM256");
-  EXPECT_EQ(DriverPortName("/dev/ttyUSB0"), std::nullopt);
-  EXPECT_EQ(DriverPortName("\\\\.\\COM3"), std::nullopt);
-  EXPECT_EQ(DriverPortName(""), std::nullopt);
-}
+struct PortTextCase {
+  const char* text;
+  std::optional<std::string> driver;
+};
+class PortTextWindows : public ::testing::TestWithParam<PortTextCase> {};
+
+// COM names in any letter case, as Windows takes them, with any number.
+TEST_P(PortTextWindows, ComNamesOnly) { EXPECT_EQ(DriverPortName(GetParam().text), GetParam().driver); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PortTextWindows,
+    ::testing::Values(PortTextCase{"COM1", "\\\\.\\COM1"}, PortTextCase{"COM256", "\\\\.\\COM256"},
+                      PortTextCase{"com5", "\\\\.\\COM5"}, PortTextCase{"Com12", "\\\\.\\COM12"},
+                      PortTextCase{"/dev/ttyUSB0", std::nullopt}, PortTextCase{"\\\\.\\COM3", std::nullopt},
+                      PortTextCase{"CO", std::nullopt}, PortTextCase{"", std::nullopt}));
 
 // A folder and a file whose names are outside any ANSI code page but the
 // Cyrillic one, given as UTF-8 like every path of the program.

@@ -2,6 +2,8 @@
 #include "platform/Platform.h"
 #include "platform/PortList.h"
 
+#include <cstdio>
+
 #ifndef TIVOLAN_VERSION_TEXT
 #define TIVOLAN_VERSION_TEXT "0.0.0.0"
 #endif
@@ -24,6 +26,13 @@ std::string DefaultPortSetting() { return "/dev/ttyS0"; }
 std::vector<std::string> BuildPortList() { return ListSysfsSerialPorts("/sys/class/tty", "/dev"); }
 
 std::string ShortPathName(const std::string& path) { return path; }
+
+void MarkProgramRunning() {}
+
+bool WriteForCommandLine(const std::string& text, bool error) {
+  FILE* stream = error ? stderr : stdout;
+  return std::fwrite(text.data(), 1, text.size(), stream) == text.size() && std::fflush(stream) == 0;
+}
 
 std::map<std::string, std::string> ReadVersionRecord() {
   return {{"ProductName", "Тиволан"}, {"FileVersion", TIVOLAN_VERSION_TEXT}, {"CompanyName", "Stelmark"}};

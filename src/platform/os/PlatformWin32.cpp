@@ -9,9 +9,15 @@
 
 namespace tivolan {
 
+// Windows takes device names in any letter case; the driver is given the
+// name as Windows lists it.
 std::optional<std::string> DriverPortName(const std::string& text) {
-  if (text.rfind("COM", 0) == 0) return "\\\\.\\" + text;
-  return std::nullopt;
+  if (text.size() < 3) return std::nullopt;
+  std::string prefix = text.substr(0, 3);
+  for (char& c : prefix)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (prefix != "COM") return std::nullopt;
+  return "\\\\.\\COM" + text.substr(3);
 }
 
 std::string NotAPortText(const std::string& text) {
@@ -71,6 +77,39 @@ std::string ShortPathName(const std::string& path) {
   wchar_t buffer[MAX_PATH];
   const DWORD n = GetShortPathNameW(wide.c_str(), buffer, MAX_PATH);
   return n == 0 || n >= MAX_PATH ? path : Utf8(buffer);
+}
+
+// The handle stays open until the process ends: its end is what clears the mark.
+void MarkProgramRunning() { CreateMutexW(nullptr, FALSE, Wide(kRunningMark).c_str()); }
+
+bool WriteForCommandLine(const std::string& text, bool error) {
+  const DWORD which = error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
+  HANDLE out = GetStdHandle(which);
+  HANDLE console = nullptr;
+  // Redirected into a file or a pipe: the handle is there. Otherwise the
+  // console of the command line that started the program, if any.
+  if (out == nullptr || out == INVALID_HANDLE_VALUE || GetFileType(out) == FILE_TYPE_UNKNOWN) {
+    out = nullptr;
+    if (AttachConsole(ATTACH_PARENT_PROCESS))
+      out = console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) out = nullptr;
+  }
+  const std::wstring wide = Wide(text);
+  bool written = false;
+  DWORD mode = 0;
+  if (out == nullptr) {
+    written = MessageBoxW(nullptr, wide.c_str(), L"Тиволан", MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION)) != 0;
+  } else if (GetConsoleMode(out, &mode)) {
+    // A console shows UTF-16 whatever its code page.
+    DWORD done = 0;
+    written = WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &done, nullptr) && done == wide.size();
+  } else {
+    DWORD done = 0;
+    written = WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &done, nullptr) && done == text.size();
+  }
+  if (console) CloseHandle(console);
+  return written;
 }
 
 // The version strings are read as UTF-16 and kept as UTF-8, like every text

@@ -7,7 +7,10 @@
 namespace tivolan {
 
 std::optional<std::string> QtSettingsStore::Read(const std::string& name) {
-  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Stelmark", "Zentavo");
+  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Stelmark", "Zentavo");
+  // Only the user's own key: on Windows Qt would otherwise read a value
+  // missing there from HKEY_LOCAL_MACHINE.
+  settings.setFallbacksEnabled(false);
   const QVariant value = settings.value(Q(name));
   if (!value.isValid()) return std::nullopt;
   return S(value.toString());

@@ -3,8 +3,9 @@
 
 namespace tivolan {
 
-// The native store: HKCU\Software\Stelmark\Zentavo on Windows, the user's
-// config folder elsewhere. Opened afresh for every read and write.
+// The native store: REG_SZ values under HKCU\Software\Stelmark\Zentavo on
+// Windows, the user's config folder elsewhere. Opened afresh for every read
+// and write.
 class QtSettingsStore final : public SettingsStore {
  public:
   std::optional<std::string> Read(const std::string& name) override;

@@ -79,6 +79,9 @@ class TForm1 : public QMainWindow {
 
   // The "&Файл" commands.
   void FileOpenClick();
+  // What "&Открыть..." does with the file its dialog gave: also for a file
+  // named on the command line (Explorer, a file manager).
+  void OpenFile(const std::string& path);
   void FileSaveClick();
   void FileSaveAsClick();
   // "Печать..." and "Сохранить отчёт...": the commissioning report of what

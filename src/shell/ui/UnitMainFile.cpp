@@ -17,11 +17,13 @@ void TForm1::ShowError(const std::exception& error) {
 
 void TForm1::FileOpenClick() {
   if (!CommitPendingEdits()) return;
-  const auto path = chooseFile_(FileDialogKind::Open, FileFolder());
-  if (!path) return;
+  if (const auto path = chooseFile_(FileDialogKind::Open, FileFolder())) OpenFile(*path);
+}
+
+void TForm1::OpenFile(const std::string& path) {
   OpenResult result;
   try {
-    result = OpenConfiguration(data_, form_, *path, *prompter_);
+    result = OpenConfiguration(data_, form_, path, *prompter_);
   } catch (const std::exception& e) {
     ShowError(e);
     return;
@@ -32,9 +34,9 @@ void TForm1::FileOpenClick() {
     bxDeviceTypeList->setCurrentIndex(ListIndexOfDeviceType(data_.DeviceType));
   }
   SyncFromState();
-  currentFileName_ = *path;
+  currentFileName_ = path;
   SetCaptionFile(currentFileName_);
-  WriteSetting(settings_, kSettingFilePath, FolderOf(*path));
+  WriteSetting(settings_, kSettingFilePath, FolderOf(path));
   SetStatusText(QStringLiteral("Файл открыт"));
 }
 

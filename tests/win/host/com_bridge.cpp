@@ -11,8 +11,9 @@
 //   SIM <args>  a tivolan-sim process with those arguments: LOG (the frames
 //               it received, its --log file).
 // The first reply names the port, "OK COM12"; every reply is one line, "OK
-// ..." or "ERR ...". The link, the pseudo-terminal or the simulator go away
-// with the connection.
+// ..." or "ERR ...". "PTY COM5" and "SIM COM5 <args>" ask for that number,
+// setting aside Wine's own link of it meanwhile. The link, the
+// pseudo-terminal or the simulator go away with the connection.
 //   com-bridge --dosdevices DIR --sim PATH --work DIR
 // prints the TCP port it listens on, then serves until SIGINT or SIGTERM.
 #include <arpa/inet.h>
@@ -23,6 +24,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -92,9 +94,17 @@ class Session {
     words >> verb;
     if (verb == "PTY" || verb == "SIM") {
       if (!link_.empty()) return "ERR one port per connection";
-      const std::string error = verb == "PTY" ? MakePty() : StartSim(line.substr(3));
+      std::string rest = line.substr(3);
+      int wanted = 0;
+      std::string first;
+      std::istringstream(rest) >> first;
+      if (first.size() > 3 && first.rfind("COM", 0) == 0 && first.find_first_not_of("0123456789", 3) == std::string::npos) {
+        wanted = std::stoi(first.substr(3));
+        rest = rest.substr(rest.find(first) + first.size());
+      }
+      const std::string error = verb == "PTY" ? MakePty() : StartSim(rest);
       if (!error.empty()) return "ERR " + error;
-      return Link();
+      return wanted ? LinkAs(wanted) : Link();
     }
     if (link_.empty()) return "ERR no port yet: PTY or SIM first";
     if (verb == "SEND") {
@@ -195,6 +205,19 @@ class Session {
     return "ERR no free COM number";
   }
 
+  std::string LinkAs(int n) {
+    std::lock_guard lock(g_linkMutex);
+    const std::string path = g_dosdevices + "/com" + std::to_string(n);
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) == 0) {
+      aside_ = path + ".set-aside";
+      if (::rename(path.c_str(), aside_.c_str()) != 0) return std::string("ERR set aside: ") + std::strerror(errno);
+    }
+    if (::symlink(slave_.c_str(), path.c_str()) != 0) return std::string("ERR link: ") + std::strerror(errno);
+    link_ = path;
+    return "OK COM" + std::to_string(n);
+  }
+
   std::string Receive(std::size_t count, int timeoutMs) {
     std::string got;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -244,6 +267,7 @@ class Session {
 
   void Cleanup() {
     if (!link_.empty()) ::unlink(link_.c_str());
+    if (!aside_.empty()) ::rename(aside_.c_str(), link_.c_str());
     if (simPid_ > 0) {
       ::kill(simPid_, SIGTERM);
       ::waitpid(simPid_, nullptr, 0);
@@ -260,6 +284,7 @@ class Session {
   pid_t simPid_ = -1;
   std::string slave_;
   std::string link_;
+  std::string aside_;  // Wine's own link of a number asked for, put back at the end
   std::string log_;
   std::string pending_;
 };

@@ -98,9 +98,7 @@ TFrmSMS::TFrmSMS(QWidget* parent, SharedData& shared, SmsDialogState& state, std
   widths[kSmsColPhone] = std::max(widths[kSmsColPhone], QFontMetrics(font).horizontalAdvance(Q(kPhonePlaceholder)) + 16);
   const int width = std::max(490, grdSMS->SetColumnWidths(widths));
   grdSMS->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  grdSMS->verticalHeader()->setDefaultSectionSize(kRowHeight);
-  grdSMS->horizontalHeader()->setFixedHeight(kRowHeight);
-  grdSMS->setFixedSize(width, kRowHeight * (kSmsRows + 1) + 2 * grdSMS->frameWidth());
+  grdSMS->FitRows(kSmsRows, kRowHeight, width);
   btnSaveExit = new QPushButton(QStringLiteral("Сохранить"), this);
   btnSaveExit->setObjectName(QStringLiteral("btnSaveExit"));
   btnSaveExit->setAccessibleName(btnSaveExit->text());

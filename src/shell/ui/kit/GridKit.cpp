@@ -216,6 +216,13 @@ int InPlaceGrid::SetColumnWidths(const QList<int>& widths) {
   return total;
 }
 
+void InPlaceGrid::FitRows(int rows, int rowHeight, int width) {
+  const int height = std::max(rowHeight, verticalHeader()->minimumSectionSize());
+  verticalHeader()->setDefaultSectionSize(height);
+  horizontalHeader()->setFixedHeight(height);
+  setFixedSize(width, height * (rows + 1) + 2 * frameWidth());
+}
+
 void InPlaceGrid::Sync() {
   syncing_ = true;
   const QSignalBlocker block(this);

@@ -46,6 +46,10 @@ class InPlaceGrid : public QTableWidget {
   void OpenCell(int row, int column);
   // By core column, 0 = the row header; returns the table's width.
   int SetColumnWidths(const QList<int>& widths);
+  // Fixes the table's size to show `rows` rows under its header, each
+  // `rowHeight` high or as high as the style's headers need for the
+  // table's font (Windows' own style needs more than others).
+  void FitRows(int rows, int rowHeight, int width);
   GridRules& Rules() { return rules_; }
   // The open chooser or editor, for tests and assistive technology.
   QWidget* OpenEditor() const { return editor_; }

@@ -179,9 +179,7 @@ QWidget* TxPageWidget::BuildGsm() {
   for (const auto& c : kDestColumnInfo) widths << c.width;
   const int width = std::max(kDestTableWidth, grdG1->SetColumnWidths(widths));
   grdG1->verticalHeader()->setSectionsMovable(true);
-  grdG1->verticalHeader()->setDefaultSectionSize(24);
-  grdG1->horizontalHeader()->setFixedHeight(24);
-  grdG1->setFixedSize(width, 24 * (kDestinations + 1) + 2 * grdG1->frameWidth());
+  grdG1->FitRows(kDestinations, 24, width);
   lblDestinations = MakeLabel(gsm, QStringLiteral("Направления доставки: (можно менять порядок перетаскиванием)"), grdG1);
   v->addWidget(lblDestinations);
   v->addWidget(grdG1);
