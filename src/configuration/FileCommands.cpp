@@ -32,9 +32,10 @@ std::string CurrentFolder() {
 MessageBox FileReadErrorBox() { return {"Ошибка чтения файла", "Файл поврежден или не найден", BoxIcon::Error}; }
 
 namespace {
-// Takes what `load` read over the current configuration, or shows why not.
+// Takes what `load` read from `path` over the current configuration, or
+// shows why not.
 template <typename Load>
-OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, Load load) {
+OpenResult Open(SharedData& data, FormState& form, const std::string& path, Prompter& prompter, Load load) {
   // An open replaces every GSM setting: what the file does not hold is none.
   GsmFileSubtree gsm(NoGsmSettings(form.tx.gprs));
   const LoadedConfig loaded = load(&gsm);
@@ -53,13 +54,14 @@ OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, Load load
 }  // namespace
 
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter) {
-  return Open(data, form, prompter, [&](GsmSubtree* gsm) {
+  return Open(data, form, path, prompter, [&](GsmSubtree* gsm) {
     return OpenConfigFile(path, data.ConfigBuffer, data.DeviceType, gsm);
   });
 }
 
 OpenResult OpenConfigurationText(SharedData& data, FormState& form, const std::string& text, Prompter& prompter) {
-  return Open(data, form, prompter, [&](GsmSubtree* gsm) {
+  // Standard input, named as the user named it.
+  return Open(data, form, "-", prompter, [&](GsmSubtree* gsm) {
     return OpenConfigText(text, data.ConfigBuffer, data.DeviceType, gsm);
   });
 }
