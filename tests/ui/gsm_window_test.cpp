@@ -3,10 +3,12 @@
 // nothing, and whatever a device held is saved.
 #include <QAction>
 #include <QCheckBox>
+#include <QStyleFactory>
 #include <QTabWidget>
 
 #include "files/FileOps.h"
 #include "shell/ui/dialogs/FormGprs.h"
+#include "shell/ui/dialogs/FormSMS.h"
 #include "shell/ui/kit/GridKit.h"
 #include "shell/ui/TApplication.h"
 #include "support/ConfigTexts.h"
@@ -41,6 +43,13 @@ QString ApnShown(WindowBench& b, const std::function<void()>& open) {
     b.Press(Qt::Key_Escape);
   });
   return apn;
+}
+
+// The table's last row ends inside its viewport.
+void CheckEveryRowShows(InPlaceGrid* table) {
+  const int last = table->model()->rowCount() - 1;
+  QVERIFY2(table->rowViewportPosition(last) + table->rowHeight(last) <= table->viewport()->height(),
+           qPrintable(table->objectName()));
 }
 
 }  // namespace
@@ -136,6 +145,23 @@ class GsmWindowTest : public QObject {
     Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
     QCOMPARE(Control<InPlaceGrid>(b.window, "grdG1")->item(0, kColText - 1)->text(), QStringLiteral("+7␁031234567"));
     QCOMPARE(ApnShown(b, [&] { Control<QPushButton>(b.window, "btnGPRS")->click(); }), QStringLiteral("inter netа"));
+  }
+
+  // Qt's "Windows" style, the one windowsvista is built on, gives table
+  // headers more room than Fusion: the GSM tables still show every row.
+  void theTablesShowEveryRowInTheWindowsStyle() {
+    const QString before = QApplication::style()->name();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
+    WindowBench b;
+    Control<QTabWidget>(b.window, "PageMain")->setCurrentIndex(kTabTx);
+    Control<QComboBox>(b.window, "bxRTX_Type")->setCurrentIndex(kTxKindGsm);
+    QCoreApplication::processEvents();
+    CheckEveryRowShows(Control<InPlaceGrid>(b.window, "grdG1"));
+    test::WithDialog([&] { Control<QCheckBox>(b.window, "chkSMS_On")->click(); }, [&] {
+      CheckEveryRowShows(Control<InPlaceGrid>(Control<TFrmSMS>(b.window, "FrmSMS"), "grdSMS"));
+      Control<TFrmSMS>(b.window, "FrmSMS")->reject();
+    });
+    QApplication::setStyle(QStyleFactory::create(before));
   }
 };
 
