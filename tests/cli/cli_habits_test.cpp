@@ -196,7 +196,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{nullptr, 3, "", "Ошибка: Файл не найден\n"}));
 
 // A Unix user's habits: "--" ends the options, an option's value after "=",
-// "-" a file read from standard input.
+// "-" a file read from standard input; a file name holding an escape sequence
+// does not reach the terminal raw.
 struct ArgumentCase {
   const char* name;
   std::vector<std::string> args;
@@ -217,6 +218,7 @@ TEST_P(CliArguments, AreReadAsUnixToolsReadThem) {
   EXPECT_EQ(r.status, c.status) << r.err;
   EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
   EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
   EXPECT_FALSE(fs::exists(dir / "-"));
 }
 
@@ -235,23 +237,13 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{"firmware_input", {"firmware", "--check", "-"}, "f.enc", 0,
                      "стандартный ввод: прошивка без ошибок, блоков: 1", ""},
         ArgumentCase{"no_configuration_input", {"show", "-"}, "junk.cf8", 3, "",
-                     "стандартный ввод: Файл поврежден или не найден"}),
+                     "стандартный ввод: Файл поврежден или не найден"},
+        ArgumentCase{"escaped_show", {"show", "a\x1b[2Jb.cf8"}, "/dev/null", 3, "", "a\\x1b[2Jb"},
+        ArgumentCase{"escaped_check", {"firmware", "--check", "a\x1b[2Jb.enc"}, "/dev/null", 3, "", "a\\x1b[2Jb"},
+        ArgumentCase{"escaped_output", {"defaults", "--type", "1", "-o", "a\x1b[2Jb/x.cf8"}, "/dev/null", 4, "", "a\\x1b[2Jb"},
+        ArgumentCase{"escaped_backup", {"write", "--port", "/dev/null", "k.cf8", "--backup", "a\x1b[2Jb"}, "/dev/null",
+                     4, "", "a\\x1b[2Jb"}),
     [](const ::testing::TestParamInfo<ArgumentCase>& row) { return std::string(row.param.name); });
-
-// A name holding an escape sequence does not reach the terminal raw.
-TEST_F(CliHabits, FileNamesInMessagesAreEscaped) {
-  const std::string forged = "a\x1b[2Jb";
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"show", forged + ".cf8"},
-           {"firmware", "--check", forged + ".enc"},
-           {"defaults", "--type", "1", "-o", forged + "/x.cf8"},
-           {"write", "--port", "/dev/null", "k.cf8", "--backup", forged}}) {
-    const RunResult r = Tool(args);
-    EXPECT_NE(r.status, 0) << args[0];
-    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("a\\x1b[2Jb"), std::string::npos) << r.err;
-  }
-}
 
 // The longest texts a zone row can show still fit a terminal of 80 columns.
 TEST_F(CliHabits, ShowFitsEightyColumns) {
@@ -285,9 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
     Programs, ProgramOptions,
     ::testing::Values(
         ProgramCase{"sim_version", TIVOLAN_SIM_PATH, "--version", std::string("tivolan-sim (Тиволан) ") + TIVOLAN_PROJECT_VERSION + "\n"},
-        ProgramCase{"sim_short_version", TIVOLAN_SIM_PATH, "-V", "tivolan-sim (Тиволан) "},
-        ProgramCase{"bench_help", TIVOLAN_BENCH_PATH, "--help", "usage: tivolan-bench [N]\n"},
-        ProgramCase{"bench_version", TIVOLAN_BENCH_PATH, "--version", "tivolan-bench (Тиволан) "}),
+        ProgramCase{"bench_help", TIVOLAN_BENCH_PATH, "--help", "usage: tivolan-bench [N]\n"}),
     [](const ::testing::TestParamInfo<ProgramCase>& row) { return std::string(row.param.name); });
 
 TEST_F(CliHabits, FirmwareCheckTakesNoPort) {
