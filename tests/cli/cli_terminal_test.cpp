@@ -22,10 +22,8 @@ class CliTerminal : public ::testing::Test, protected test::CliBench {
   CliTerminal() : CliBench("tivolan-cli-terminal") {}
   // Firmware of `blocks` blocks of 64 data bytes.
   std::string Firmware(int blocks) {
-    std::string block = "0040";
-    for (int i = 0; i < 64; ++i) block += "A5";
     std::string text;
-    for (int i = 0; i < blocks; ++i) text += block;
+    while (blocks-- > 0) text += "0040" + std::string(128, 'A');
     return Write("f.enc", text);
   }
 };
@@ -117,8 +115,7 @@ TEST_F(CliTerminal, APortIsLeftWithTheLineSettingsItHad) {
     termios t{};
     const int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ::tcgetattr(fd, &t);
-    ::close(fd);
-    return ::cfgetospeed(&t);
+    return ::close(fd), ::cfgetospeed(&t);
   };
   const speed_t own = speed(panel);
   ASSERT_NE(own, B9600);
