@@ -36,13 +36,6 @@ QWidget* Owner(QWidget* w) {
   return w;
 }
 
-// The text a control shows.
-QString Shown(QWidget* w) {
-  if (auto* list = qobject_cast<QComboBox*>(w)) return list->currentText();
-  if (auto* spin = qobject_cast<QAbstractSpinBox*>(w)) return spin->text();
-  return qobject_cast<QLineEdit*>(w)->text();
-}
-
 void OpenWithSpace(WindowBench& b, QWidget* control) {
   control->setFocus(Qt::TabFocusReason);
   b.Press(Qt::Key_Space);
@@ -223,7 +216,10 @@ class KeyboardTest : public QObject {
       b.Press(Qt::Key_A, Qt::ControlModifier);
       b.Type(typed);
     }
-    auto shown = [&] { return target == grid ? grid->item(0, kColText - 1)->text() : Shown(target); };
+    auto shown = [&] {
+      if (target == grid) return grid->item(0, kColText - 1)->text();
+      return target->property(qobject_cast<QComboBox*>(target) ? "currentText" : "text").toString();
+    };
     const QString before = target == grid ? qobject_cast<QLineEdit*>(grid->OpenEditor())->text() : shown();
     b.Command(keys);
     b.WaitIdle();
@@ -244,9 +240,6 @@ class KeyboardTest : public QObject {
     });
     QVERIFY(!Control<TfrmGPRS>(b.window, "frmGPRS")->isVisible());
     QCOMPARE(b.window->Form().tx.gprs.edtAPN1, std::string("inet"));
-    const std::string apn = "inet";
-    QVERIFY(std::search(b.data.GprsTX_Buffer.begin(), b.data.GprsTX_Buffer.end(), apn.begin(), apn.end()) !=
-            b.data.GprsTX_Buffer.end());
   }
 
   void readEditSaveAndWriteByKeys() {
