@@ -7,13 +7,10 @@
 #include <QtTest>
 
 #include "configuration/FileCommands.h"
-#include "Controls.h"
 #include "platform/Platform.h"
 #include "shell/ui/TApplication.h"
-#include "shell/ui/UnitMain.h"
 #include "shell/ui/WindowCommandLine.h"
-#include "support/RecordingPrompter.h"
-#include "support/TempDir.h"
+#include "WindowBench.h"
 
 using namespace tivolan;
 using test::Control;
@@ -71,36 +68,29 @@ class CommandLineTest : public QObject {
   void aFileAtStartOpensAsTheOpenCommand() {
     QFETCH(QString, text);
     QFETCH(bool, opens);
-    test::TempDir dir("tivolan-command-line");
-    const QString file = QString::fromStdString(dir.Write("объект №5.cf8", text.toStdString()));
-    SharedData data;
-    TDataModule1 dataModule{CreateSystemSerialDevice(), nullptr};
-    MemorySettingsStore settings;
-    TForm1 window({data, dataModule, settings, [] { return std::vector<std::string>{}; }});
-    auto recorder = std::make_unique<test::RecordingPrompter>();
-    const test::RecordingPrompter& prompts = *recorder;
-    window.SetPrompter(std::move(recorder));
-    const std::string storedPort = settings.Values().at("comportname");
+    test::WindowBench b;
+    const QString file = QString::fromStdString(b.dir.Write("объект №5.cf8", text.toStdString()));
+    const std::string storedPort = b.settings.Values().at("comportname");
 
-    ApplyWindowCommandLine(window, ParseWindowCommandLine({"tivolan", "--port=COM7", file}));
-    QCOMPARE(Control<QComboBox>(&window, "PortNameBox")->currentText(), QStringLiteral("COM7"));
-    QCOMPARE(settings.Values().at("comportname"), storedPort);  // for this run only
-    QCOMPARE(settings.Values().at("devicetype"), std::string("0"));
+    ApplyWindowCommandLine(*b.window, ParseWindowCommandLine({"tivolan", "--port=COM7", file}));
+    QCOMPARE(Control<QComboBox>(b.window, "PortNameBox")->currentText(), QStringLiteral("COM7"));
+    QCOMPARE(b.settings.Values().at("comportname"), storedPort);  // for this run only
+    QCOMPARE(b.settings.Values().at("devicetype"), std::string("0"));
     if (!opens) {
-      QCOMPARE(prompts.shown.size(), std::size_t{1});
-      QCOMPARE(QString::fromStdString(prompts.shown[0].caption), QStringLiteral("Ошибка чтения файла"));
-      QCOMPARE(QString::fromStdString(prompts.shown[0].text), QStringLiteral("Файл поврежден или не найден"));
-      QCOMPARE(window.windowTitle(), QStringLiteral("Тиволан"));
-      QVERIFY(window.CurrentFileName().empty());
+      QCOMPARE(b.prompts->shown.size(), std::size_t{1});
+      QCOMPARE(QString::fromStdString(b.prompts->shown[0].caption), QStringLiteral("Ошибка чтения файла"));
+      QCOMPARE(QString::fromStdString(b.prompts->shown[0].text), QStringLiteral("Файл поврежден или не найден"));
+      QCOMPARE(b.window->windowTitle(), QStringLiteral("Тиволан"));
+      QVERIFY(b.window->CurrentFileName().empty());
       return;
     }
-    QVERIFY(prompts.shown.empty());
-    QCOMPARE(Control<QComboBox>(&window, "bxDeviceTypeList")->currentIndex(), 2);
-    QCOMPARE(data.ConfigBuffer[5], uint8_t{35});
-    QCOMPARE(window.CurrentFileName(), file.toStdString());
-    QCOMPARE(window.windowTitle(), QString::fromStdString("Тиволан : " + ShortPathName(file.toStdString())));
-    QCOMPARE(window.StatusText(), QStringLiteral("Файл открыт"));
-    QCOMPARE(settings.Values().at("filepath"), FolderOf(file.toStdString()));
+    QVERIFY(b.prompts->shown.empty());
+    QCOMPARE(Control<QComboBox>(b.window, "bxDeviceTypeList")->currentIndex(), 2);
+    QCOMPARE(b.data.ConfigBuffer[5], uint8_t{35});
+    QCOMPARE(b.window->CurrentFileName(), file.toStdString());
+    QCOMPARE(b.window->windowTitle(), QString::fromStdString("Тиволан : " + ShortPathName(file.toStdString())));
+    QCOMPARE(b.window->StatusText(), QStringLiteral("Файл открыт"));
+    QCOMPARE(b.settings.Values().at("filepath"), FolderOf(file.toStdString()));
   }
 };
 
