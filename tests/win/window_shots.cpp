@@ -25,17 +25,13 @@ using namespace tivolan;
 
 namespace {
 
-// Waits for the window manager and the program to finish drawing.
-void Settle() {
+// The window with its frame as it is on the screen, once the window manager
+// and the program have finished drawing.
+bool Shoot(QWidget* window, const QString& file) {
   for (int i = 0; i < 10; ++i) {
     QCoreApplication::processEvents();
     QThread::msleep(60);
   }
-}
-
-// The window with its frame as it is on the screen.
-bool Shoot(QWidget* window, const QString& file) {
-  Settle();
   const QRect frame = window->frameGeometry();
   const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
                                                                        frame.height());
@@ -48,12 +44,8 @@ bool Shoot(QWidget* window, const QString& file) {
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
-  if (app.arguments().size() != 2) {
-    std::fputs("usage: window_shots FOLDER\n", stderr);
-    return 2;
-  }
-  const QString folder = app.arguments().at(1);
-  QDir().mkpath(folder);
+  const QString folder = app.arguments().value(1);
+  if (folder.isEmpty() || !QDir().mkpath(folder)) return std::fputs("usage: window_shots FOLDER\n", stderr), 2;
   // The translation in translations/ beside the program, found as the
   // shipped program finds it.
   if (QCoreApplication::translate("QPlatformTheme", "Cancel") != QStringLiteral("Отмена")) {
