@@ -26,6 +26,11 @@ class CliTerminal : public ::testing::Test, protected test::CliBench {
     while (blocks-- > 0) text += "0040" + std::string(128, 'A');
     return Write("f.enc", text);
   }
+  // The command run with the terminal as its controlling terminal, as from a
+  // person's shell: in a session of its own that opens the terminal first.
+  test::RunResult OnTerminal(const std::vector<std::string>& args, const test::PtyPair& pty) {
+    return Tool(args, "exec setsid sh -c 'exec <\"$0\"; exec \"$@\"' '" + pty.SlavePath() + "' \"$0\" \"$@\"");
+  }
 };
 
 // `2>&1 | head -1`: the reader leaves after the first line. The exchange goes
@@ -62,26 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ClosedReaderCase{"write_that_fails", "--type 1 --fault readback --fault-block 3", 10, 3}),
     [](const ::testing::TestParamInfo<ClosedReaderCase>& row) { return std::string(row.param.name); });
 
-// The command run with the terminal as its controlling terminal, as from a
-// person's shell; its outputs go to files.
-int RunOnTerminal(const test::PtyPair& pty, std::vector<std::string> args, const std::string& out) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::setsid();
-    ::dup2(::open(pty.SlavePath().c_str(), O_RDWR), 0);  // opened without O_NOCTTY: the controlling terminal
-    ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-    ::dup2(1, 2);
-    std::vector<char*> argv{const_cast<char*>(TIVOLAN_CLI_PATH)};
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(TIVOLAN_CLI_PATH, argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 class CliOwnTerminal : public CliTerminal, public ::testing::WithParamInterface<std::vector<std::string>> {};
 
 TEST_P(CliOwnTerminal, IsRefusedWithSixAndTheReasonAndLeftAsItWas) {
@@ -92,9 +77,10 @@ TEST_P(CliOwnTerminal, IsRefusedWithSixAndTheReasonAndLeftAsItWas) {
   ::tcsetattr(pty.Master(), TCSANOW, &before);
   std::vector<std::string> args = GetParam();
   std::replace(args.begin(), args.end(), std::string("{file}"), Firmware(1));
-  EXPECT_EQ(RunOnTerminal(pty, args, Path("out")), 6) << Text("out");
-  EXPECT_NE(Text("out").find("это не последовательный порт: это терминал, в котором запущена программа"),
-            std::string::npos) << Text("out");
+  const test::RunResult r = OnTerminal(args, pty);
+  EXPECT_EQ(r.status, 6) << r.err;
+  EXPECT_NE((r.out + r.err).find("это не последовательный порт: это терминал, в котором запущена программа"),
+            std::string::npos) << r.out << r.err;
   EXPECT_TRUE(pty.Receive(1, 100).empty()) << "bytes were written to the terminal";
   const termios after = pty.SlaveSettings();
   EXPECT_EQ(after.c_lflag & (ICANON | ECHO), ICANON | ECHO);
