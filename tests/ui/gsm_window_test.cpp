@@ -45,8 +45,9 @@ QString ApnShown(WindowBench& b, const std::function<void()>& open) {
   return apn;
 }
 
-// The table's last row ends inside its viewport.
+// The table is shown and its last row ends inside its viewport.
 void CheckEveryRowShows(InPlaceGrid* table) {
+  QVERIFY(table->isVisible());
   const int last = table->model()->rowCount() - 1;
   QVERIFY2(table->rowViewportPosition(last) + table->rowHeight(last) <= table->viewport()->height(),
            qPrintable(table->objectName()));
