@@ -257,23 +257,14 @@ TEST_F(FileNumbers, TheCauseHoldsTheElementThePlaceAndBothNames) {
 // A device's value beyond what its control offers is kept with the mark the
 // program writes; the mark takes no more than the bytes hold.
 TEST_F(FileNumbers, ADevicesValueBeyondItsControlOpensOnlyWithTheMark) {
-  const struct {
-    std::string edited;
-    bool opens;
-  } cases[] = {
-      {"<sndWrkTime min=\"15\" fromDevice=\"1\"", true},
-      {"<sndWrkTime min=\"15\" fromDevice=\"0\"", false},
-      {"<sndWrkTime min=\"300\" fromDevice=\"1\"", false},
-      {"<sndWrkTime min=\"-1\" fromDevice=\"1\"", false},
-  };
-  for (const auto& c : cases) {
+  for (const auto& [edited, opens] : {std::pair<std::string, bool>{"<sndWrkTime min=\"15\" fromDevice=\"1\"", true},
+                                      {"<sndWrkTime min=\"15\" fromDevice=\"0\"", false},
+                                      {"<sndWrkTime min=\"300\" fromDevice=\"1\"", false},
+                                      {"<sndWrkTime min=\"-1\" fromDevice=\"1\"", false}}) {
     std::string text = Saved(1);
     const std::size_t at = TagOf(text, "sndWrkTime");
-    text.replace(at, text.find('/', at) - at, c.edited);
-    EXPECT_EQ(Open(1, text).opened, c.opens) << c.edited;
-    if (c.opens) {
-      EXPECT_EQ(data.ConfigBuffer[43], 15);
-    }
+    EXPECT_EQ(Open(1, text.replace(at, text.find('/', at) - at, edited)).opened, opens) << edited;
+    if (opens) EXPECT_EQ(data.ConfigBuffer[43], 15);
   }
 }
 
