@@ -109,11 +109,8 @@ class WindowOverCom : public QObject {
     QCOMPARE(window.StatusText(), QStringLiteral("Конфигурация записана"));
     QVERIFY2(prompts.shown.empty(), prompts.shown.empty() ? "" : prompts.shown[0].text.c_str());
 
-    const std::string log = [&] {
-      const auto bytes = test::BytesOfHex(device.Call("LOG"));
-      return std::string(bytes.begin(), bytes.end());
-    }();
-    QCOMPARE(QString::fromStdString(log),
+    const auto log = test::BytesOfHex(device.Call("LOG"));
+    QCOMPARE(QString::fromStdString(std::string(log.begin(), log.end())),
              QString::fromStdString("7E 0A 52 01 00 00 00 00 00 E3\n" +
                                     HexOf(sim::MakeFrame(kCmdWrite, 1, payload), " ") + "\n"));
 
