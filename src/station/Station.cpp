@@ -105,12 +105,18 @@ class PortRunner {
       }
       if (poll.outcome.finalCode == LinkStatus::StatusPortError) {
         view_.outcome = std::string("ошибка: ") + StatusText(LinkStatus::StatusPortError);
+        view_.finishedAt.clear();
         Show(Phase::Failed);
         if (job_.once) sink_.PortFailed(StatusCode(LinkStatus::StatusPortError));
       } else if (job_.once) {
         view_.outcome = "нет прибора";
+        view_.finishedAt.clear();
       }
       if (job_.once || !SleepUntil(due)) break;
+    }
+    if (!job_.once) {
+      view_.outcome = "остановлен";
+      view_.finishedAt.clear();
     }
     Show(Phase::Ended);
   }
@@ -209,6 +215,12 @@ class PortRunner {
   bool lastPollSilent_ = false;
 };
 
+// " (23:15:02, версия 3)" after a panel's outcome.
+std::string Finished(const PortView& v) {
+  if (v.finishedAt.empty()) return "";
+  return " (" + v.finishedAt + (v.version ? ", версия " + std::to_string(v.version) : "") + ")";
+}
+
 }  // namespace
 
 std::string PhaseText(const PortView& v) {
@@ -217,9 +229,9 @@ std::string PhaseText(const PortView& v) {
     case Phase::Writing: return "запись " + std::to_string(v.block) + "/" + std::to_string(v.blocks);
     case Phase::Verifying: return "проверка";
     case Phase::Done:
-    case Phase::Failed: return v.outcome;
-    case Phase::Remove: return v.outcome + "; снимите прибор";
-    case Phase::Ended: return v.outcome.empty() ? "остановлен" : v.outcome;
+    case Phase::Failed: return v.outcome + Finished(v);
+    case Phase::Remove: return v.outcome + Finished(v) + "; снимите прибор";
+    case Phase::Ended: return v.outcome + Finished(v);
   }
   return "";
 }
