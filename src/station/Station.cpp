@@ -99,6 +99,7 @@ class PortRunner {
       const auto due = Clock::now() + std::chrono::milliseconds(kPollPeriodMs);
       Poll poll = PollOnce();
       if (Answered(poll.outcome)) {
+        if (control_.stopTaking) break;  // answered just as the station stopped: not taken
         TakePanel(poll);
         if (job_.once || !WaitUntilGone()) break;
         continue;
