@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"ok", "другой тип прибора: Ирт-ОП8, файл для Ирт-ОП8А", "ok"}, {1, 0, 1}, 5},
         StationRow{"AFailingPanelJournalledTheOthersProgrammed", {"", "--fault readback", ""},
                    {"ok", "Обнаружены ошибки записи", "ok"}, {1, 1, 1}, 8}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct JournalRowCase {
   const char* name;
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(Journals, StationJournal,
                          ::testing::Values(JournalRowCase{"FullDisk", "/dev/full"},
                                            JournalRowCase{"ReadOnly", "/proc/version"},
                                            JournalRowCase{"NoFolder", "/nonexistent/j.csv"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(StationBench, AppendsToAnExistingJournalAndQuotesAsCsv) {
   const std::string kept = "start,end\r\n\"a, \"\"quoted\"\" field\",x\r\n";
