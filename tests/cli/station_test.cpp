@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <map>
+#include <sstream>
 
+#include "cli/CliCommands.h"
 #include "station/Journal.h"
 #include "support/CliBench.h"
 #include "support/Csv.h"
@@ -176,6 +178,30 @@ TEST_F(StationBench, CtrlCDuringAWriteLetsItEnd) {
   const auto journal = Journal();
   ASSERT_EQ(journal.size(), 1u);
   EXPECT_EQ(journal.begin()->second[12], "ok");
+}
+
+// On a terminal the ports' lines and the counts are drawn anew in place:
+// up over them, each line cleared and written again.
+TEST_F(StationBench, OnATerminalThePortLinesAreRedrawnInPlace) {
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("m.cf8")}).status, 0);
+  StartSims({"", ""});
+  std::ostringstream out, err;
+  std::istringstream in;
+  ASSERT_EQ(cli::Run(StationArgs({"--once"}), {out, err, in, false, true}), 0) << err.str();
+  const std::string screen = err.str();
+  const std::size_t last = screen.rfind("\x1b[3A");
+  ASSERT_NE(last, std::string::npos) << screen;
+  std::istringstream lines(screen.substr(last + 4));
+  std::string line;
+  for (const auto& port : ports) {
+    std::getline(lines, line);
+    EXPECT_EQ(line.rfind("\r\x1b[K" + port + "  готово (", 0), 0u) << line;
+    const std::string version = ", версия 3)";
+    EXPECT_EQ(line.substr(line.size() - version.size()), version) << line;
+  }
+  std::getline(lines, line);
+  EXPECT_EQ(line, "\r\x1b[Kзапрограммировано 2, ошибок 0");
+  EXPECT_EQ(out.str(), "запрограммировано 2, ошибок 0\n");
 }
 
 }  // namespace
