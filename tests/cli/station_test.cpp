@@ -180,6 +180,23 @@ TEST_F(StationBench, CtrlCDuringAWriteLetsItEnd) {
   EXPECT_EQ(journal.begin()->second[12], "ok");
 }
 
+// --verify-only writes nothing and journals whether each panel holds the file.
+TEST_F(StationBench, VerifyOnlyComparesAndWritesNothing) {
+  ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("m.cf8")}).status, 0);
+  std::string other = "78171E1E68140000681400006814000048100000500F000058040000580400000000000033" "10C00510";
+  StartSims({"", ("--image " + other).c_str()});
+  const RunResult r = Tool(StationArgs({"--once", "--verify-only"}));
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.out, "проверено 1, ошибок 1\n");
+  auto journal = Journal();
+  EXPECT_EQ(journal[ports[0]][12], "ok");
+  EXPECT_EQ(journal[ports[1]][12], "отличается от файла");
+  for (std::size_t i = 0; i < ports.size(); ++i) {
+    EXPECT_EQ(journal[ports[i]][11], "verify");
+    EXPECT_EQ(Frames(i, kWrite), 0);
+  }
+}
+
 // On a terminal the ports' lines and the counts are drawn anew in place:
 // up over them, each line cleared and written again.
 TEST_F(StationBench, OnATerminalThePortLinesAreRedrawnInPlace) {
