@@ -44,9 +44,9 @@ class StationBench : public ::testing::Test, protected test::CliBench {
   }
   // Frames of block 1 that simulator `i` received with `verb` ('R' or 'W').
   int Frames(std::size_t i, const std::string& verb) const {
-    const std::string log = Text(("sim" + std::to_string(i) + ".log").c_str());
+    std::istringstream log(Text(("sim" + std::to_string(i) + ".log").c_str()));
     int n = 0;
-    for (std::size_t at = 0; (at = log.find(" " + verb + " 01", at)) != std::string::npos; ++at) ++n;
+    for (std::string line; std::getline(log, line);) n += line.rfind("7E ", 0) == 0 && line.compare(6, 5, verb + " 01") == 0;
     return n;
   }
   // The journal's rows by port, the header checked.
