@@ -169,16 +169,33 @@ TEST_F(StationBench, StationModeProgramsEachPanelOnceUntilCtrlC) {
   EXPECT_EQ(Journal().size(), 2u);
 }
 
-// Ctrl+C during a write lets it end: the panel is programmed and journalled.
-TEST_F(StationBench, CtrlCDuringAWriteLetsItEnd) {
+struct CtrlCRow {
+  const char* name;
+  int interrupts;      // Ctrl+C while the write's answer is on its way
+  const char* result;  // the journal's, by its start
+};
+
+void PrintTo(const CtrlCRow& row, std::ostream* os) { *os << row.name; }
+
+class StationCtrlC : public StationBench, public ::testing::WithParamInterface<CtrlCRow> {};
+
+// One Ctrl+C during a write lets it end (the panel is programmed and
+// journalled); a second cancels it, and the journal says so.
+TEST_P(StationCtrlC, DuringAWrite) {
   ASSERT_EQ(Tool({"defaults", "--type", "1", "-o", Path("m.cf8")}).status, 0);
   StartSims({"--fault delay --delays 0,700"});
-  const RunResult r = test::RunProgram(TIVOLAN_CLI_PATH, StationArgs({}), "запись 1/1", 100);
+  const RunResult r = test::RunProgram(TIVOLAN_CLI_PATH, StationArgs({}), "запись 1/1", 100, GetParam().interrupts);
   EXPECT_EQ(r.status, 130) << r.err;
   const auto journal = Journal();
   ASSERT_EQ(journal.size(), 1u);
-  EXPECT_EQ(journal.begin()->second[12], "ok");
+  const std::string result = journal.begin()->second[12];
+  EXPECT_EQ(result.substr(0, std::string(GetParam().result).size()), GetParam().result);
 }
+
+INSTANTIATE_TEST_SUITE_P(Interrupts, StationCtrlC,
+                         ::testing::Values(CtrlCRow{"OnceTheWriteEnds", 1, "ok"},
+                                           CtrlCRow{"TwiceItIsCancelled", 2, "обмен с прибором прерван"}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // --verify-only writes nothing and journals whether each panel holds the file.
 TEST_F(StationBench, VerifyOnlyComparesAndWritesNothing) {
