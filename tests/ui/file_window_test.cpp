@@ -115,7 +115,7 @@ class FileWindowTest : public QObject {
     b.Command(QStringLiteral("Ctrl+S"));
     QCOMPARE(b.asked.size(), std::size_t{asks ? 1u : 0u});
     QCOMPARE(ReadWholeFile(file, 1 << 20) == kConcentratorFile, asks);
-    QCOMPARE(fs::exists(*b.chosen), asks);
+    QCOMPARE(fs::exists(PathFromUtf8(*b.chosen)), asks);
   }
 
   void aFieldBeingEditedIsSavedToo() {

@@ -21,6 +21,11 @@ std::string Arguments(const SimOptions& o) {
   if (d.faultBlock != 0) args += " --fault-block " + std::to_string(d.faultBlock);
   if (o.bootloader && d.fault != Fault::None) args += " --at-block " + std::to_string(d.atBlock);
   if (d.delayMs != 0) args += " --delay " + std::to_string(d.delayMs);
+  if (!d.delays.empty()) {
+    args += " --delays ";
+    for (std::size_t i = 0; i < d.delays.size(); ++i) args += (i ? "," : "") + std::to_string(d.delays[i]);
+  }
+  if (d.counter) args += " --counter";
   return args;
 }
 
@@ -42,10 +47,14 @@ std::vector<Bytes> SimPort::ReceivedFrames() const {
   return frames;
 }
 
-Bytes SimPort::Payload() const {
+PanelSimulator SimPort::Replay() const {
   PanelSimulator replay(options_.device);
   for (const Bytes& frame : ReceivedFrames()) replay.Feed(frame.data(), frame.size());
-  return replay.Payload();
+  return replay;
 }
+
+Bytes SimPort::Payload() const { return Replay().Payload(); }
+
+Bytes SimPort::Block(int block) const { return Replay().Block(block); }
 
 }  // namespace tivolan::sim

@@ -28,8 +28,11 @@ class SimPort {
   std::size_t ReceivedFrameCount() const { return ReceivedFrames().size(); }
   std::size_t ReceivedBlockCount() const { return ReceivedFrames().size(); }
   Bytes Payload() const;
+  Bytes Block(int block) const;  // a GSM block, 2..4
 
  private:
+  PanelSimulator Replay() const;  // what the received frames made of it
+
   SimOptions options_;
   std::unique_ptr<test::ComBridge> bridge_;
 };
