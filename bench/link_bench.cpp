@@ -16,6 +16,7 @@
 #include "platform/Version.h"
 #include "sim/SimPort.h"
 #include "StartupBench.h"
+#include "StationBench.h"
 
 namespace {
 
@@ -126,13 +127,17 @@ tivolan::sim::SimOptions GsmPanel() {
 constexpr const char* kUsage =
     "usage: tivolan-bench [N]\n"
     "       tivolan-bench startup [N]\n"
+    "       tivolan-bench station [N...]\n"
     "       tivolan-bench --help | --version\n"
     "\n"
     "Reads and writes a simulated panel N times (default 10), block 1 alone and then with the GSM\n"
     "blocks, and prints the median of each beside the floor the protocol's timing allows; then sends\n"
     "a firmware of 155 blocks to the simulated boot loader (at most 3 times).\n"
     "'startup' starts the window N times (default 15) against a bare window of the same size and\n"
-    "prints the medians of the time to the first paint and of the peak memory.\n";
+    "prints the medians of the time to the first paint and of the peak memory.\n"
+    "'station' programs N simulated panels at once (default 1, 4 and 16) with tivolan-cli station's\n"
+    "code and prints the wall time against one panel and the CPU time a panel, then what a port\n"
+    "waiting for a panel costs.\n";
 
 // A count of runs: a whole number from 1.
 bool ParseRuns(const char* text, int& runs) {
@@ -157,6 +162,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (first == "startup" || first == "startup-child") return bench::StartupBench(argc - 1, argv + 1);
+  if (first == "station") return bench::StationBench(argc - 1, argv + 1);
   int runs = 10;
   if (argc > 2 || (argc == 2 && !ParseRuns(argv[1], runs))) {
     std::fprintf(stderr, "tivolan-bench: unknown argument '%s'\n%s", argv[argc > 2 ? 2 : 1], kUsage);

@@ -14,6 +14,7 @@
 #include "cli/Interrupt.h"
 #include "cli/Options.h"
 #include "cli/Output.h"
+#include "cli/StationCommand.h"
 #include "cli/TerminalText.h"
 #include "files/FileIO.h"
 #include "files/FileOps.h"
@@ -332,6 +333,11 @@ int Defaults(const Options& o, Streams& io) {
 
 }  // namespace
 
+bool OpenConfigurationFile(const std::string& path, SharedData& data, FormState& form, Streams& io) {
+  SilentPrompter quiet;
+  return OpenFile(path, data, form, quiet, io);
+}
+
 std::string PortCauseLine(const std::string& path) {
   return "Причина: " + Escaped(path) + ": " + Escaped(DescribePortState(DiagnosePort(path)));
 }
@@ -384,6 +390,7 @@ int RunVerb(const std::vector<std::string>& args, Streams& io) {
   if (o.verb == "diff") return Diff(o, io);
   if (o.verb == "ports") return Ports(o, io);
   if (o.verb == "report") return Report(o, io);
+  if (o.verb == "station") return RunStationCommand(o, io);
   if (o.verb == "firmware") {
     if (o.files.size() != 1) return Usage(io.err, "one firmware file is required", o.verb);
     if (o.check && o.port) return Usage(io.err, "--check opens no port; give --port or --check", o.verb);

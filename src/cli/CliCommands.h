@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/ExitStatus.h"
+#include "configuration/Configuration.h"
 
 namespace tivolan::cli {
 
@@ -25,6 +26,10 @@ std::string PortCauseLine(const std::string& path);
 // advice to pick another port in the box, the status text, the cause and
 // what to do on the command line instead.
 std::string PortErrorText(const std::string& path);
+
+// Opens a configuration file (or "-", standard input) as "Открыть..." does
+// in a program just started; a refusal is said on standard error.
+bool OpenConfigurationFile(const std::string& path, SharedData& data, FormState& form, Streams& io);
 
 // A box's lines ("\r\n" apart) as one line of the terminal.
 std::string OneLine(const std::string& text);

@@ -7,9 +7,13 @@ namespace {
 
 // Lock-free, so that the handler may set it.
 std::atomic<bool> g_interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+std::atomic<int> g_count{0};
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
 
-extern "C" void OnInterrupt(int) { g_interrupted = true; }
+extern "C" void OnInterrupt(int) {
+  g_interrupted = true;
+  g_count.fetch_add(1);
+}
 
 using Handler = void (*)(int);
 Handler g_previousInt = SIG_DFL;
@@ -19,6 +23,7 @@ Handler g_previousTerm = SIG_DFL;
 
 InterruptGuard::InterruptGuard() {
   g_interrupted = false;
+  g_count = 0;
   g_previousInt = std::signal(SIGINT, OnInterrupt);
   g_previousTerm = std::signal(SIGTERM, OnInterrupt);
 }
@@ -29,5 +34,7 @@ InterruptGuard::~InterruptGuard() {
 }
 
 const std::atomic<bool>& InterruptGuard::Flag() const { return g_interrupted; }
+
+int InterruptGuard::Count() const { return g_count.load(); }
 
 }  // namespace tivolan::cli

@@ -15,6 +15,8 @@ class InterruptGuard {
   InterruptGuard(const InterruptGuard&) = delete;
   InterruptGuard& operator=(const InterruptGuard&) = delete;
   const std::atomic<bool>& Flag() const;
+  // How many signals came since the guard was made.
+  int Count() const;
 };
 
 }  // namespace tivolan::cli

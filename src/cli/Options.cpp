@@ -26,6 +26,7 @@ constexpr const char* kToolHelp =
     "  firmware  update a device's firmware through its boot loader, or check a firmware file\n"
     "  ports     list the serial ports and say whether each can be opened, and why not\n"
     "  report    the commissioning report of a configuration file: HTML, or PDF with --pdf\n"
+    "  station   program every panel plugged into several ports from one file, with a journal\n"
     "\n"
     "'tivolan-cli <command> --help' describes a command; -V, --version prints the version.\n"
     "-o - writes the configuration (or the report) to standard output (a file named \"-\" is ./-);\n"
@@ -105,6 +106,36 @@ const std::map<std::string, const char*, std::less<>> kVerbHelp = {
      "\n"
      "exit status: 0 the ports were listed, and each port named can be opened; 6 a port named is missing\n"
      "or cannot be used (in use, no permission, not a serial port, no port name).\n"},
+    {"station",
+     "usage: tivolan-cli station FILE.cf8 --port PORT [--port PORT ...] | --all-ports\n"
+     "                          [--journal J.csv] [--backup-dir DIR] [--once] [--verify-only] [--yes]\n"
+     "\n"
+     "Programs every panel plugged into the ports from one configuration file, all ports at once. The\n"
+     "file is read and checked before any port is opened; --all-ports takes the ports the program\n"
+     "offers and leaves out those it cannot use, saying why. Each port waits for a panel (a block-1\n"
+     "read every 2 s), refuses one of another type than the file's (nothing written), with\n"
+     "--backup-dir saves what it held as DIR/<port>-<date>-<time>-<model>-v<version>.cf8, writes the\n"
+     "configuration with its read-back, and then waits until the panel is taken away (two reads in a\n"
+     "row without an answer) before it takes the next: a panel left connected is programmed once.\n"
+     "--once reads each port once, programs what answered and exits. --verify-only writes nothing:\n"
+     "each panel is read and compared with the file.\n"
+     "On a terminal each port has a line, redrawn in place (\"ожидание прибора\", \"запись 2/4\",\n"
+     "\"готово\", \"ошибка: <status>\", \"снимите прибор\"), and the counts below; otherwise each event is\n"
+     "a line beginning with the port. The counts go to standard output at the end.\n"
+     "--journal appends one CSV row (RFC 4180, UTF-8, a header when the file is new) per panel taken,\n"
+     "forced to disk as the panel ends: start, end (ISO 8601), port, adapter and its serial number,\n"
+     "device type, model, firmware version, GSM device number, file and its SHA-256, action (write,\n"
+     "verify), result (ok or the status text), status (the exit status below for that panel), blocks\n"
+     "sent, backup file, user. A journal, backup folder or port that cannot be used stops the\n"
+     "station before any panel is touched; a journal that fails later stops taking panels.\n"
+     "Ctrl+C stops taking panels and lets the exchanges in progress end; a second Ctrl+C cancels\n"
+     "them. A configuration that the program would ask about before a write needs --yes.\n"
+     "\n"
+     "exit status: 0 every panel taken was programmed (or, with --verify-only, holds the file);\n"
+     "1 a panel differs (--verify-only); 2 usage error; 3 the file is no configuration; 4 the journal\n"
+     "or the backup folder cannot be written; 5 the configuration was refused, or a panel of another\n"
+     "type; 6..11 the first panel's failed exchange (6 also for a port that cannot be used);\n"
+     "130 interrupted (Ctrl+C) with no panel failed.\n"},
     {"defaults",
      "usage: tivolan-cli defaults --type 1|2|3 -o FILE.cf8\n"
      "\n"
@@ -124,6 +155,8 @@ constexpr ValueOption kValueOptions[] = {
     {{"--pdf", nullptr}, &Options::pdf, "a file name"},
     {{"--backup", nullptr}, &Options::backup, "a folder"},
     {{"--type", nullptr}, &Options::type, "1, 2 or 3"},
+    {{"--journal", nullptr}, &Options::journal, "a file name"},
+    {{"--backup-dir", nullptr}, &Options::backupDir, "a folder"},
 };
 
 struct Flag {
@@ -137,6 +170,9 @@ constexpr Flag kFlags[] = {
     {{"--check", nullptr}, &Options::check},
     {{"--show-passwords", nullptr}, &Options::showPasswords},
     {{"--names", nullptr}, &Options::names},
+    {{"--all-ports", nullptr}, &Options::allPorts},
+    {{"--once", nullptr}, &Options::once},
+    {{"--verify-only", nullptr}, &Options::verifyOnly},
 };
 
 template <typename Row, std::size_t N>
@@ -186,6 +222,7 @@ std::optional<int> Parse(const std::vector<std::string>& args, Options& o, std::
         o.*option->into = args[++i];
       else
         return Usage(err, name + " needs " + option->needs, o.verb);
+      if (option->into == &Options::port) o.ports.push_back(*o.port);
     } else if (const Flag* flag = Named(kFlags, name)) {
       if (equals != std::string::npos) return Usage(err, name + " takes no value", o.verb);
       o.*flag->into = true;

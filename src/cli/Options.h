@@ -12,12 +12,14 @@ namespace tivolan::cli {
 struct Options {
   std::string verb;
   std::vector<std::string> files;
-  std::optional<std::string> port, output, type, backup, pdf;
+  std::optional<std::string> port, output, type, backup, pdf, journal, backupDir;
+  std::vector<std::string> ports;  // every --port, in order (station)
   bool yes = false;
   bool help = false;
   bool check = false;  // firmware: the file only
   bool showPasswords = false;
   bool names = false;  // ports: the names alone, nothing opened
+  bool allPorts = false, once = false, verifyOnly = false;  // station
 };
 
 // The tool's help, and a command's (nullptr for no such command).

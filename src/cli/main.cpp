@@ -42,17 +42,22 @@ bool IsTerminal(DWORD which) {
   return GetConsoleMode(GetStdHandle(which), &mode) != 0;
 }
 
-// A console shows and reads the UTF-8 texts as they are; its code pages are
-// given back at the end, since they belong to the console, not the program.
+// A console shows and reads the UTF-8 texts as they are, and takes the
+// terminal sequences that redraw the station's lines in place; its code
+// pages and modes are given back at the end, since they belong to the
+// console, not the program.
 class Utf8Console {
  public:
   Utf8Console() : input_(GetConsoleCP()), output_(GetConsoleOutputCP()) {
     if (input_ != 0) SetConsoleCP(CP_UTF8);
     if (output_ != 0) SetConsoleOutputCP(CP_UTF8);
+    if (GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &errorMode_))
+      SetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), errorMode_ | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
   }
   ~Utf8Console() {
     if (input_ != 0) SetConsoleCP(input_);
     if (output_ != 0) SetConsoleOutputCP(output_);
+    if (errorMode_ != 0) SetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), errorMode_);
   }
   Utf8Console(const Utf8Console&) = delete;
   Utf8Console& operator=(const Utf8Console&) = delete;
@@ -60,6 +65,7 @@ class Utf8Console {
  private:
   const UINT input_;
   const UINT output_;
+  DWORD errorMode_ = 0;
 };
 #endif
 

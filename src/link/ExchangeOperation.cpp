@@ -164,6 +164,8 @@ ExchangeOutcome RunExchange(EventLoop& loop, TDataModule1& dataModule, SharedDat
         }
         if (onReport) onReport(code, param);
       });
+  // The loop looks again as soon as the worker ends, not at its next timer tick.
+  operation.SetOnEnded([] {});
   operation.Start(mode, gsm);
   auto interrupt = [interrupted] { return interrupted && interrupted->load(); };
   loop.RunUntil([&] { return !operation.Running() || interrupt(); });

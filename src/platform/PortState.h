@@ -18,6 +18,7 @@ struct PortState {
   std::string owner;                 // else the device's owner
   std::string kind;                  // what the path is instead, when it is no serial port
   std::string adapter;               // maker and model of a USB adapter
+  std::string serial;                // the adapter's serial number, where it has one
   std::string detail;                // the system's own words where nothing better is known
 };
 

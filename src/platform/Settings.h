@@ -11,6 +11,7 @@ namespace tivolan {
 inline constexpr const char* kSettingPort = "comportname";
 inline constexpr const char* kSettingDeviceType = "devicetype";
 inline constexpr const char* kSettingFilePath = "filepath";
+inline constexpr const char* kSettingJournalPath = "journalpath";  // the station's journal
 
 class SettingsStore {
  public:

@@ -82,6 +82,11 @@ void SimPort::Run(const std::atomic<bool>* externalStop) {
   }
 }
 
+bool SimPort::Present() const {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count();
+  return ms >= options_.presentAfterMs && (options_.absentAfterMs < 0 || ms < options_.absentAfterMs);
+}
+
 uint32_t SimPort::ExpectedBaud() const {
   if (options_.expectedBaud != 0) return options_.expectedBaud;
   return options_.bootloader ? kBootloaderBaud : 9600;
@@ -111,7 +116,7 @@ void SimPort::Serve(const uint8_t* data, std::size_t count) {
   }
   for (const auto& frame : newFrames)
     if (options_.log) options_.log(Hex(frame));
-  if (newFrames.empty()) return;
+  if (newFrames.empty() || !Present()) return;
   std::string mismatch;
   const uint32_t baud = LineBaud(&mismatch);
   if (!mismatch.empty()) {

@@ -23,6 +23,8 @@ struct SimOptions {
   bool bootloader = false;        // the boot loader instead of a panel (device: fault and atBlock only)
   bool pacing = true;             // ten bit times per byte at the program's speed
   uint32_t expectedBaud = 0;      // 0: the mode's own, 9600 for a panel, kBootloaderBaud for the boot loader
+  int presentAfterMs = 0;          // a panel plugged in this long after the start answers nothing before
+  int absentAfterMs = -1;          // and, from this long after the start on, nothing again (unplugged); -1 never
   std::function<void(const std::string&)> log;  // one line per received frame or block, in hex
 };
 
@@ -66,6 +68,7 @@ class SimPort {
   void Send(const Reply& reply, std::size_t requestBytes);
   uint32_t LineBaud(std::string* mismatch) const;
   void HangUp(double afterMs);
+  bool Present() const;
 
   SimOptions options_;
   PanelSimulator device_;
@@ -77,6 +80,7 @@ class SimPort {
   std::atomic<bool> hungUp_{false};
   std::atomic<bool> stalled_{false};
   std::optional<std::chrono::steady_clock::time_point> stallEnds_;
+  const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::thread thread_;
 };
 

@@ -51,6 +51,9 @@ const char* kUsage =
     "  --counter           the version byte of each block-1 answer counts them: N of\n"
     "                      --device-version for the first, one more for each next (an\n"
     "                      answer shows which request it answers)\n"
+    "  --present-after MS  a panel plugged in MS after the start: no answer before\n"
+    "  --absent-after MS   the panel unplugged MS after the start: no answer from\n"
+    "                      then on\n"
     "  --no-pacing         send at once instead of at the line speed\n"
     "  --log FILE          log received frames (boot loader: blocks) to FILE\n"
     "                      instead of standard error\n"
@@ -152,6 +155,10 @@ int main(int argc, char** argv) {
       if (!ParseIntList(v, 0, 600000, options.device.delays)) return Fail("--delays takes milliseconds, comma-separated");
     } else if (arg == "--answer-type") {
       if (!ParseInt(v, 0, 255, options.device.wrongType)) return Fail("--answer-type takes 0..255");
+    } else if (arg == "--present-after") {
+      if (!ParseInt(v, 0, 86400000, options.presentAfterMs)) return Fail("--present-after takes milliseconds");
+    } else if (arg == "--absent-after") {
+      if (!ParseInt(v, 0, 86400000, options.absentAfterMs)) return Fail("--absent-after takes milliseconds");
     } else if (arg == "--log") {
       logPath = v;
     } else {

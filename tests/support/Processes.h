@@ -45,9 +45,10 @@ struct RunResult {
 
 // Runs `program` with `args`, standard input from /dev/null, and collects
 // both outputs. With `interruptAfter`, SIGINT is sent `delayMs` after that
-// text has appeared on standard error (which is then read first).
+// text has appeared on standard error (which is then read first), and
+// `interrupts` times in all, each `delayMs` after the one before.
 inline RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::string& interruptAfter = "", int delayMs = 0) {
+                            const std::string& interruptAfter = "", int delayMs = 0, int interrupts = 1) {
   int out[2], err[2];
   RunResult result;
   if (::pipe(out) != 0 || ::pipe(err) != 0) return result;
@@ -70,8 +71,10 @@ inline RunResult RunProgram(const std::string& program, const std::vector<std::s
   if (!interruptAfter.empty()) {
     char c;
     while (result.err.find(interruptAfter) == std::string::npos && ::read(err[0], &c, 1) == 1) result.err += c;
-    ::usleep(static_cast<useconds_t>(delayMs) * 1000);
-    ::kill(pid, SIGINT);
+    for (int i = 0; i < interrupts; ++i) {
+      ::usleep(static_cast<useconds_t>(delayMs) * 1000);
+      ::kill(pid, SIGINT);
+    }
   }
   auto drain = [](int fd, std::string& into) {
     char buf[4096];

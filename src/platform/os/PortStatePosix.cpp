@@ -71,17 +71,19 @@ void AddWhoMayOpen(const struct stat& info, PortState& s) {
     s.owner = UserOf(info.st_uid);
 }
 
-// "FTDI FT232R USB UART": the USB device above the tty in sysfs.
-std::string Adapter(const std::string& path) {
+// "FTDI FT232R USB UART" and its serial number: the USB device above the
+// tty in sysfs.
+void AddAdapter(const std::string& path, PortState& s) {
   std::error_code ec;
   fs::path device = fs::canonical(fs::path("/sys/class/tty") / fs::path(path).filename() / "device", ec);
   for (int up = 0; !ec && up < 6 && !device.empty() && device != device.root_path(); ++up, device = device.parent_path()) {
     const std::string product = ReadLine(device / "product");
     if (product.empty()) continue;
     const std::string maker = ReadLine(device / "manufacturer");
-    return maker.empty() ? product : maker + " " + product;
+    s.adapter = maker.empty() ? product : maker + " " + product;
+    s.serial = ReadLine(device / "serial");
+    return;
   }
-  return {};
 }
 
 std::string KindOf(const struct stat& info) {
@@ -108,7 +110,7 @@ PortState DiagnosePort(const std::string& path) {
     s.kind = KindOf(info);
     return s;
   }
-  s.adapter = Adapter(path);
+  AddAdapter(path, s);
   const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;

@@ -211,6 +211,8 @@ void TForm1::BuildMenu() {
   item(file, "&Печать...", "FilePrint", &TForm1::FilePrintClick, QKeySequence(Qt::CTRL | Qt::Key_P));
   item(file, "Сохранить &отчёт...", "FileSaveReport", &TForm1::FileSaveReportClick);
   file->addSeparator();
+  item(file, "Серийное программирование...", "FileStation", &TForm1::FileStationClick);
+  file->addSeparator();
   item(file, "Выход", "MenuClose", &TForm1::MenuCloseClick, QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
   item(help, "О программе...", "MenuHelpAbout", &TForm1::MenuHelpAboutClick);

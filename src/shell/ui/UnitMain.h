@@ -87,6 +87,7 @@ class TForm1 : public QMainWindow {
   // "Печать..." and "Сохранить отчёт...": the commissioning report of what
   // the window holds, printed or saved as PDF.
   void FilePrintClick();
+  void FileStationClick();
   void FileSaveReportClick();
   // The default error display for what nobody expected (file system errors).
   void ShowError(const std::exception& error);
