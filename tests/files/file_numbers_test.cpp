@@ -264,7 +264,9 @@ TEST_F(FileNumbers, ADevicesValueBeyondItsControlOpensOnlyWithTheMark) {
     std::string text = Saved(1);
     const std::size_t at = TagOf(text, "sndWrkTime");
     EXPECT_EQ(Open(1, text.replace(at, text.find('/', at) - at, edited)).opened, opens) << edited;
-    if (opens) EXPECT_EQ(data.ConfigBuffer[43], 15);
+    if (opens) {
+      EXPECT_EQ(data.ConfigBuffer[43], 15);
+    }
   }
 }
 
