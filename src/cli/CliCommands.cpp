@@ -131,7 +131,7 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
   // before the port closes, not by the next command's request.
   dataModule.SetWaitsForOwedAnswerBeforeClose(true);
   dataModule.cmprtdrvr1.SetPortName(*path);
-  GsmBlockExchange gsm(data);
+  const GsmBlockExchange gsm{};
   const InterruptGuard interrupt;
   const ExchangeOutcome outcome = RunExchange(
       loop, dataModule, data, mode,
