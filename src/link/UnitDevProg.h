@@ -54,22 +54,21 @@ class TThreadBuff {
   // The exchange: make sure the line is quiet, clear, purge, send the frame,
   // wait for the answer.
   bool Exchange(const Frame& frame);
-  // Waits for the answer; the frame it accepted is LastAnswer.
-  bool WaitAnswer();
   // The answer the last exchange accepted (no frame after a failed one).
   const Frame& LastAnswer() const { return answer_; }
-  void Report(LinkStatus code, int param = 0) { context_.reporter.LinkStatusMessage(code, param); }
   // The configuration this exchange reads into or writes from.
   const SharedData& Data() const { return context_.data; }
-  bool Cancelled() const { return context_.cancel.Cancelled(); }
 
   // Opens the port, runs the read or the write, closes the port.
   void Execute();
-  // Steps of Execute, public for the GSM steps and for tests.
-  uint8_t ReadConfiguration();
-  bool WriteConfiguration();
 
  private:
+  // Waits for the answer; the frame it accepted is LastAnswer.
+  bool WaitAnswer();
+  void Report(LinkStatus code, int param = 0) { context_.reporter.LinkStatusMessage(code, param); }
+  bool Cancelled() const { return context_.cancel.Cancelled(); }
+  uint8_t ReadConfiguration();
+  bool WriteConfiguration();
   using Time = QuietWatch::Time;
   // What may still come after the last request: nothing (its answer was
   // taken), the rest of an answer that came in part, or a whole answer of
