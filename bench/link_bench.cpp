@@ -86,7 +86,7 @@ bool TimeExchanges(int runs, const tivolan::sim::SimOptions& options, tivolan::S
   LoopPollTimer timer(loop);
   TDataModule1 dm(CreateSystemSerialDevice(), &timer);
   dm.cmprtdrvr1.SetPortName(port.SlavePath());
-  GsmBlockExchange steps(data);
+  const GsmBlockExchange steps{};
   std::vector<double> reads, writes;
   for (int i = 0; i < runs; ++i) {
     for (LinkMode mode : {LinkMode::Read, LinkMode::Write}) {

@@ -132,7 +132,7 @@ int Exchange(const std::string& port, SharedData& data, LinkMode mode, Prompter&
   // before the port closes, not by the next command's request.
   dataModule.SetWaitsForOwedAnswerBeforeClose(true);
   dataModule.cmprtdrvr1.SetPortName(*path);
-  GsmBlockExchange gsm(data);
+  const GsmBlockExchange gsm{};
   const InterruptGuard interrupt;
   const ExchangeOutcome outcome = RunExchange(
       loop, dataModule, data, mode,
@@ -171,18 +171,25 @@ bool CanSaveTo(const std::optional<std::string>& target, Streams& io) {
   return true;
 }
 
+// Reads the device on `port` into `data` as "Прочитать" does in a window
+// just started: 0, or the exit status of the failure.
+int ReadDevice(const std::string& port, SharedData& data, FormState& form, Streams& io) {
+  StreamPrompter prompter(io);
+  StartWithDefaults(data, form, kTypePPKP, prompter);
+  int type = 0;
+  if (const int status = Exchange(port, data, LinkMode::Read, prompter, io, &type)) return status;
+  ShowDeviceRead(data, form, type, prompter);
+  return kExitOk;
+}
+
 int Read(const Options& o, Streams& io) {
   if (!o.port) return Usage(io.err, "--port is required", o.verb);
   if (!o.files.empty()) return Usage(io.err, "unexpected argument " + Escaped(o.files[0]), o.verb);
   // Found out before the device is touched, not after a read that is lost.
   if (!CanSaveTo(o.output, io)) return kExitSaveFailed;
-  StreamPrompter prompter(io);
   SharedData data;
   FormState form;
-  StartWithDefaults(data, form, kTypePPKP, prompter);
-  int type = 0;
-  if (const int status = Exchange(*o.port, data, LinkMode::Read, prompter, io, &type)) return status;
-  ShowReportedDevice(data, form, type, prompter);
+  if (const int status = ReadDevice(*o.port, data, form, io)) return status;
   if (o.output) return Save(*o.output, data, form, io);
   io.out << FormatListing(ListConfiguration(data));
   return kExitOk;
@@ -190,14 +197,10 @@ int Read(const Options& o, Streams& io) {
 
 // Reads the device and keeps what it holds in `folder`, as "read -o" would.
 int Backup(const std::string& port, const std::string& folder, Streams& io) {
-  StreamPrompter prompter(io);
   SharedData data;
   FormState form;
-  StartWithDefaults(data, form, kTypePPKP, prompter);
-  int type = 0;
-  if (const int status = Exchange(port, data, LinkMode::Read, prompter, io, &type)) return status;
-  ShowReportedDevice(data, form, type, prompter);
-  const std::string file = BackupFileName(folder, type, std::time(nullptr));
+  if (const int status = ReadDevice(port, data, form, io)) return status;
+  const std::string file = BackupFileName(folder, data.DeviceType, std::time(nullptr));
   if (const int status = Save(file, data, form, io)) return status;
   io.err << "Резервная копия: " << Escaped(file) << "\n";
   return kExitOk;

@@ -32,10 +32,10 @@ std::string CurrentFolder() {
 MessageBox FileReadErrorBox() { return {"Ошибка чтения файла", "Файл поврежден или не найден", BoxIcon::Error}; }
 
 namespace {
-// Takes what `load` read from `path` over the current configuration, or
+// Takes what `load` read from `name` over the current configuration, or
 // shows why not.
 template <typename Load>
-OpenResult Open(SharedData& data, FormState& form, const std::string& path, Prompter& prompter, Load load) {
+OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, const std::string& name, Load load) {
   // An open replaces every GSM setting: what the file does not hold is none.
   GsmFileSubtree gsm(NoGsmSettings(form.tx.gprs));
   const LoadedConfig loaded = load(&gsm);
@@ -48,20 +48,20 @@ OpenResult Open(SharedData& data, FormState& form, const std::string& path, Prom
   data.ConfigBuffer = loaded.buffer;
   TakeGsmSettings(gsm.Settings(), data, form.tx.gprs);
   const bool changed = ShowReportedDevice(data, form, loaded.code, prompter);
-  form.origin = {ConfigurationOrigin::Kind::File, path, 0};
+  form.origin = {ConfigurationOrigin::Kind::File, name, 0};
   return {true, changed};
 }
 }  // namespace
 
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter) {
-  return Open(data, form, path, prompter, [&](GsmSubtree* gsm) {
+  return Open(data, form, prompter, path, [&](GsmSubtree* gsm) {
     return OpenConfigFile(path, data.ConfigBuffer, data.DeviceType, gsm);
   });
 }
 
 OpenResult OpenConfigurationText(SharedData& data, FormState& form, const std::string& text, Prompter& prompter) {
-  // Standard input, named as the user named it.
-  return Open(data, form, "-", prompter, [&](GsmSubtree* gsm) {
+  // Text from standard input: named as the command line names it.
+  return Open(data, form, prompter, "-", [&](GsmSubtree* gsm) {
     return OpenConfigText(text, data.ConfigBuffer, data.DeviceType, gsm);
   });
 }

@@ -8,7 +8,6 @@
 #include "link/GsmRecords.h"
 #include "model/CodePage.h"
 #include "model/HexText.h"
-#include "transmission/MPIGSM.h"
 
 namespace tivolan {
 namespace {
@@ -164,7 +163,7 @@ bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
 
 GsmSettings NoGsmSettings(const GprsDialogState& gprs) {
   GsmSettings s;
-  ResetDestBuffer(s.dest);
+  StoreFrame(*DestSettings{}.WriteFrame(), s.dest);  // block 2 as a new configuration has it
   s.gprsFields = gprs;
   ShowStoredGprs(s.gprsFields, s.gprs);
   return s;

@@ -13,7 +13,7 @@
 #include "files/FileFields.h"
 #include "files/FileOps.h"
 #include "model/SharedData.h"
-#include "transmission/FormGprs.h"
+#include "transmission/GprsTexts.h"
 
 namespace tivolan {
 

@@ -73,7 +73,6 @@ class TXmlNode {
   // Attributes and texts: the value as held, escaped.
   const std::string& RawValue() const { return value_; }
   std::string Value() const;
-  char Quote() const { return quote_; }
 
  private:
   friend class TXmlDocument;

@@ -13,7 +13,8 @@ namespace tivolan {
 struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
   struct Request {
     LinkMode mode;
-    GsmBlockSteps* gsm;
+    SharedData* data;
+    const GsmBlockSteps* gsm;
   };
 
   Shared(TDataModule1& dm, SharedData& d, Poster p, ReportHandler r)
@@ -25,7 +26,7 @@ struct ExchangeOperation::Shared : std::enable_shared_from_this<Shared> {
     cancel = CancelToken();
     channel = std::make_shared<ReportChannel>(post, onReport);
     sent = std::make_shared<SentBlocks>();
-    ExchangeContext context{dataModule, data, *channel, cancel, request.gsm, sent.get()};
+    ExchangeContext context{dataModule, *request.data, *channel, cancel, request.gsm, sent.get()};
     std::thread([self = shared_from_this(), channel = channel, sent = sent, context, mode = request.mode] {
       LowerCurrentThreadPriority();
       TThreadBuff(context, mode).Execute();
@@ -88,13 +89,15 @@ ExchangeOperation::ExchangeOperation(TDataModule1& dataModule, SharedData& data,
 
 ExchangeOperation::~ExchangeOperation() { Close(); }
 
-void ExchangeOperation::Start(LinkMode mode, GsmBlockSteps* gsm) {
+void ExchangeOperation::Start(LinkMode mode, const GsmBlockSteps* gsm) { Start(mode, shared_->data, gsm); }
+
+void ExchangeOperation::Start(LinkMode mode, SharedData& data, const GsmBlockSteps* gsm) {
   std::lock_guard lock(shared_->mutex);
   if (shared_->closed) return;
   if (shared_->workerRunning)
-    shared_->pending = Shared::Request{mode, gsm};
+    shared_->pending = Shared::Request{mode, &data, gsm};
   else
-    shared_->Launch({mode, gsm});
+    shared_->Launch({mode, &data, gsm});
 }
 
 bool ExchangeOperation::Running() const {
@@ -150,7 +153,7 @@ std::string UnfinishedWriteText(const std::vector<int>& blocksSent) {
 }
 
 ExchangeOutcome RunExchange(EventLoop& loop, TDataModule1& dataModule, SharedData& data, LinkMode mode,
-                            const std::function<void(LinkStatus, int)>& onReport, GsmBlockSteps* gsm,
+                            const std::function<void(LinkStatus, int)>& onReport, const GsmBlockSteps* gsm,
                             const std::atomic<bool>* interrupted) {
   ExchangeOutcome outcome;
   outcome.mode = mode;

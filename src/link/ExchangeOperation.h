@@ -28,10 +28,14 @@ class ExchangeOperation {
   ExchangeOperation(const ExchangeOperation&) = delete;
   ExchangeOperation& operator=(const ExchangeOperation&) = delete;
 
-  // Starts a read or a write. The last worker reports its final code before
-  // it closes the port; a start in between waits for that worker's end, so
-  // that the new one never opens the port the old one is about to close.
-  void Start(LinkMode mode, GsmBlockSteps* gsm = nullptr);
+  // Starts a read or a write of the configuration given at construction.
+  // The last worker reports its final code before it closes the port; a
+  // start in between waits for that worker's end, so that the new one never
+  // opens the port the old one is about to close.
+  void Start(LinkMode mode, const GsmBlockSteps* gsm = nullptr);
+  // The same on another configuration: a read lands there, a write sends it.
+  // It must outlive the exchange.
+  void Start(LinkMode mode, SharedData& data, const GsmBlockSteps* gsm = nullptr);
   // A worker runs, or a start waits for the last one to end.
   bool Running() const;
   // Stops a running worker at once: no report reaches the owner any more,
@@ -84,6 +88,6 @@ std::string UnfinishedWriteText(const std::vector<int>& blocksSent);
 // on `loop`. For the command-line tool, the benchmark and the tests.
 ExchangeOutcome RunExchange(EventLoop& loop, TDataModule1& dataModule, SharedData& data, LinkMode mode,
                             const std::function<void(LinkStatus code, int param)>& onReport = {},
-                            GsmBlockSteps* gsm = nullptr, const std::atomic<bool>* interrupted = nullptr);
+                            const GsmBlockSteps* gsm = nullptr, const std::atomic<bool>* interrupted = nullptr);
 
 }  // namespace tivolan

@@ -93,12 +93,11 @@ class FirmwareTransfer {
   // Ends a running transfer at once: the port closed, no end handler.
   void Cancel();
 
-  // The port's events, public for tests.
+ private:
+  // The port's events.
   void cmprtdrvrUpdateReceiveData(const uint8_t* data, uint32_t count);
   void tmrUpdOffTimer();
   void LineLost();
-
- private:
   void SendBlock();
   void Finish(FirmwareResult result);
 

@@ -35,34 +35,28 @@ bool WriteBlock(TThreadBuff& worker, const FrameStorage<N>& storage) {
 
 }  // namespace
 
-bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker) {
+bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker, GsmFrames& into) const {
   // A read replaces every GSM setting: a block the device's flags leave out
   // holds nothing afterwards, not what the previous device held.
-  dest_ = {};
-  gprs_ = {};
-  sms_ = {};
+  into = GsmFrames{};
   if (!worker.Exchange(MakeRequestFrame(kDestBlock))) return false;
   // An answer of another block, or one the buffer cannot hold whole (it
   // would lose destinations), fails.
-  if (!IsBlockAnswer(worker.LastAnswer().Bytes(), kDestBlock) || !StoreFrame(worker.LastAnswer(), dest_))
+  if (!IsBlockAnswer(worker.LastAnswer().Bytes(), kDestBlock) || !StoreFrame(worker.LastAnswer(), into.dest))
     return false;
-  if (GprsInUse(dest_) && !ReadGprsBlock(worker)) return false;
-  if (SmsInUse(dest_) && !ReadSmsBlock(worker)) return false;
+  if (GprsInUse(into.dest) && !ReadGprsBlock(worker, into.gprs)) return false;
+  if (SmsInUse(into.dest) && !ReadSmsBlock(worker, into.sms)) return false;
   return true;
 }
 
-bool GsmBlockExchange::ReadGprsBlock(TThreadBuff& worker) { return ReadBlock(worker, kGprsBlock, gprs_); }
-
-bool GsmBlockExchange::ReadSmsBlock(TThreadBuff& worker) { return ReadBlock(worker, kSmsBlock, sms_); }
-
-void GsmBlockExchange::CommitRead() {
-  data_.DestTX_Buffer = dest_;
-  data_.GprsTX_Buffer = gprs_;
-  data_.SmsTX_Buffer = sms_;
+bool GsmBlockExchange::ReadGprsBlock(TThreadBuff& worker, GprsBuffer& into) {
+  return ReadBlock(worker, kGprsBlock, into);
 }
 
-bool GsmBlockExchange::WriteGsmSettings(TThreadBuff& worker) {
-  const DestBuffer& dest = data_.DestTX_Buffer;
+bool GsmBlockExchange::ReadSmsBlock(TThreadBuff& worker, SmsBuffer& into) { return ReadBlock(worker, kSmsBlock, into); }
+
+bool GsmBlockExchange::WriteGsmSettings(TThreadBuff& worker) const {
+  const DestBuffer& dest = worker.Data().DestTX_Buffer;
   const auto frame = FrameToSend(dest);
   if (!frame || !worker.Exchange(*frame)) return false;
   if (!DestWriteAnswerMatches(worker.LastAnswer().Bytes(), *frame)) return false;
@@ -71,8 +65,8 @@ bool GsmBlockExchange::WriteGsmSettings(TThreadBuff& worker) {
   return true;
 }
 
-bool GsmBlockExchange::WriteGprsBlock(TThreadBuff& worker) { return WriteBlock(worker, data_.GprsTX_Buffer); }
+bool GsmBlockExchange::WriteGprsBlock(TThreadBuff& worker) { return WriteBlock(worker, worker.Data().GprsTX_Buffer); }
 
-bool GsmBlockExchange::WriteSmsBlock(TThreadBuff& worker) { return WriteBlock(worker, data_.SmsTX_Buffer); }
+bool GsmBlockExchange::WriteSmsBlock(TThreadBuff& worker) { return WriteBlock(worker, worker.Data().SmsTX_Buffer); }
 
 }  // namespace tivolan

@@ -13,7 +13,6 @@ class SentBlocks {
   void Add(int block) {
     if (block >= 1 && block <= 4) mask_.fetch_or(static_cast<uint8_t>(1u << block), std::memory_order_release);
   }
-  void Clear() { mask_.store(0, std::memory_order_release); }
   // Ascending, which is also the order in which a write sends them.
   std::vector<int> List() const {
     const unsigned mask = mask_.load(std::memory_order_acquire);

@@ -1,7 +1,6 @@
 #pragma once
-// TDataModule1: owner of the configuration port and of the receive buffer
-// that its poll fills for the programming worker.
-#include <array>
+// TDataModule1: owner of the configuration port. Its poll fills the receive
+// buffer of the exchange that holds the port.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -12,10 +11,9 @@
 
 #include "link/CPDrv.h"
 #include "link/Frames.h"
+#include "link/ReceiveBuffer.h"
 
 namespace tivolan {
-
-inline constexpr std::size_t kReceiveBufferSize = 201;
 
 // cmprtdrvr1: 9600 baud, 1 KiB queues.
 inline constexpr PortSettings kConfigPortSettings{TBaudRate::br9600, 0, 1024, limits::kConfigPoll,
@@ -27,22 +25,21 @@ class TDataModule1 {
 
   TCommPortDriver cmprtdrvr1;
 
-  // Appends a delivery of cmprtdrvr1. Bytes beyond the buffer are not stored,
-  // but they are counted, so that such an answer can never be accepted.
-  void cmprtdrvr1ReceiveData(const uint8_t* data, uint32_t count);
-  void ClearReceiveBuffer();
+  // An exchange holds the port with a receive buffer of its own until it
+  // releases it; meanwhile another one is refused (one port, one exchange).
+  bool Claim(ReceiveBuffer& buffer);
+  void Release(ReceiveBuffer& buffer);
+  // Where the port delivers now: the holder's buffer, else the module's own
+  // (bytes no exchange waits for).
+  ReceiveBuffer& Receiving();
 
-  // Bytes received since the last clear (the worker polls this).
-  int32_t ReceivedCount() const { return receivedCount_.load(std::memory_order_acquire); }
-  // Byte i of the receive buffer, 0 beyond what was stored.
-  uint8_t ReceivedByte(std::size_t i) const;
-  // A copy of the stored bytes and the count, taken together.
-  struct Snapshot {
-    std::array<uint8_t, kReceiveBufferSize> bytes{};
-    std::size_t count = 0;
-    Answer AsAnswer() const { return Answer{bytes.data(), count}; }
-  };
-  Snapshot TakeSnapshot() const;
+  // A delivery of cmprtdrvr1, appended to Receiving().
+  void cmprtdrvr1ReceiveData(const uint8_t* data, uint32_t count);
+  // Of Receiving(), for the steps run without Claim.
+  void ClearReceiveBuffer() { Receiving().Clear(); }
+  int32_t ReceivedCount() { return Receiving().Count(); }
+  uint8_t ReceivedByte(std::size_t i) { return Receiving().Byte(i); }
+  ReceiveBuffer::Snapshot TakeSnapshot() { return Receiving().TakeSnapshot(); }
 
   // An answer that may still come on a port until `until`: a request there
   // got not a byte of it. A worker records it when it leaves the wait to the
@@ -67,9 +64,9 @@ class TDataModule1 {
   std::optional<OwedAnswer> owed_;
   std::atomic<bool> waitBeforeClose_{false};
 
-  mutable std::mutex bufferMutex_;
-  std::array<uint8_t, kReceiveBufferSize> receiveBuffer_{};
-  std::atomic<int32_t> receivedCount_{0};
+  std::mutex slotMutex_;  // a delivery never meets a buffer being released
+  ReceiveBuffer idle_;
+  ReceiveBuffer* holder_ = nullptr;
 };
 
 }  // namespace tivolan

@@ -14,13 +14,23 @@ using enum LinkStatus;  // the worker reports by the table's names
 }  // namespace
 
 void TThreadBuff::Execute() {
+  TDataModule1& dm = context_.dataModule;
+  // Another exchange on this port at the same time would take its answers.
+  if (!dm.Claim(own_)) {
+    Report(StatusPortError);
+    return;
+  }
+  received_ = &own_;
+  RunOnPort();
+  dm.Release(own_);
+}
+
+void TThreadBuff::RunOnPort() {
   TCommPortDriver& port = context_.dataModule.cmprtdrvr1;
   if (!port.Open()) {
     Report(StatusPortError);
     return;
   }
-  // Opening purged the port; what an earlier worker left is no arrival.
-  context_.dataModule.ClearReceiveBuffer();
   Report(StatusPortOpened);
   if (mode_ == LinkMode::Read) {
     const uint8_t type = ReadConfiguration();
@@ -37,7 +47,7 @@ void TThreadBuff::Execute() {
 bool TThreadBuff::Exchange(const Frame& frame) {
   TDataModule1& dm = context_.dataModule;
   if (!QuietBeforeRequest()) return false;
-  dm.ClearReceiveBuffer();
+  received_->Clear();
   taken_ = 0;
   answer_ = Frame();
   dm.cmprtdrvr1.Purge(true, true);
@@ -47,7 +57,7 @@ bool TThreadBuff::Exchange(const Frame& frame) {
   requestAt_ = QuietWatch::Clock::now();
   if (frame.Command() == kCmdWrite && context_.sent) context_.sent->Add(frame.Block());
   if (!WaitAnswer()) {
-    owed_ = dm.ReceivedCount() > 0 || dm.cmprtdrvr1.InputQueued() > 0 ? Owed::Rest : Owed::Whole;
+    owed_ = received_->Count() > 0 || dm.cmprtdrvr1.InputQueued() > 0 ? Owed::Rest : Owed::Whole;
     return false;
   }
   taken_ = static_cast<int32_t>(answer_.size());
@@ -69,7 +79,7 @@ bool TThreadBuff::QuietBeforeRequest() {
 
 bool TThreadBuff::Unasked() {
   TDataModule1& dm = context_.dataModule;
-  return dm.cmprtdrvr1.InputQueued() > 0 || dm.ReceivedCount() != taken_;
+  return dm.cmprtdrvr1.InputQueued() > 0 || received_->Count() != taken_;
 }
 
 bool TThreadBuff::Listen(QuietWatch watch) {
@@ -79,9 +89,9 @@ bool TThreadBuff::Listen(QuietWatch watch) {
   while (port.IsOpen()) {
     const Time now = QuietWatch::Clock::now();
     // The poll may have taken some of the bytes already: both are emptied.
-    if (port.InputQueued() > 0 || dm.ReceivedCount() > 0) {
+    if (port.InputQueued() > 0 || received_->Count() > 0) {
       port.Purge(true, false);
-      dm.ClearReceiveBuffer();
+      received_->Clear();
       watch.Heard(now);
     }
     switch (watch.At(now)) {
@@ -118,24 +128,25 @@ bool TThreadBuff::WaitAnswer() {
   if (!cancel.SleepFor(limits::kWaitStep)) return false;
   // Bytes the poll has not taken yet have arrived too: the request may go out
   // at any moment between two polls, so the limit is not shortened by one.
-  auto arrived = [&dm] { return dm.ReceivedCount() + static_cast<int64_t>(dm.cmprtdrvr1.InputQueued()); };
+  const ReceiveBuffer& received = *received_;
+  auto arrived = [&] { return received.Count() + static_cast<int64_t>(dm.cmprtdrvr1.InputQueued()); };
   const Deadline firstBytes(limits::kAnswerStart, &cancel);
   while (arrived() < 2 && firstBytes.Sleep(limits::kWaitStep)) {
   }
   if (cancel.Cancelled() || arrived() == 0) return false;
   Report(StatusAnswerReceived);
-  auto complete = [&dm] {
-    const int32_t count = dm.ReceivedCount();
+  auto complete = [&received] {
+    const int32_t count = received.Count();
     // Bytes beyond the receive buffer were never stored: such an answer can
     // only fail, so there is nothing to wait for.
     return count > static_cast<int32_t>(kReceiveBufferSize) ||
-           (count > static_cast<int32_t>(kFrameLengthByte) && dm.ReceivedByte(kFrameLengthByte) == count);
+           (count > static_cast<int32_t>(kFrameLengthByte) && received.Byte(kFrameLengthByte) == count);
   };
   const Deadline wholeFrame(limits::kAnswerComplete, &cancel);
   while (!complete() && wholeFrame.Sleep(limits::kWaitStep)) {
   }
   if (cancel.Cancelled()) return false;
-  const auto accepted = Frame::Accept(dm.TakeSnapshot().AsAnswer(), kReceiveBufferSize);
+  const auto accepted = Frame::Accept(received.TakeSnapshot().AsAnswer(), kReceiveBufferSize);
   if (!accepted) return false;
   answer_ = *accepted;
   return true;
@@ -160,12 +171,15 @@ uint8_t TThreadBuff::ReadConfiguration() {
     return kNoDevice;
   }
   if (IsGsmInUse(staged.config, type)) {
+    GsmFrames gsm;
     Report(StatusGsmReading);
-    if (!context_.gsm || !context_.gsm->ReadGsmSettings(*this)) {
+    if (!context_.gsm || !context_.gsm->ReadGsmSettings(*this, gsm)) {
       Report(StatusGsmError);
       return kNoDevice;
     }
-    context_.gsm->CommitRead();
+    context_.data.DestTX_Buffer = gsm.dest;
+    context_.data.GprsTX_Buffer = gsm.gprs;
+    context_.data.SmsTX_Buffer = gsm.sms;
   }
   context_.data.ConfigBuffer = staged.config;
   context_.data.DeviceVersion = staged.version;

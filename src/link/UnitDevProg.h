@@ -19,14 +19,22 @@ enum class LinkMode : uint8_t { Read = 0, Write = 1 };
 
 class TThreadBuff;
 
+// What the GSM steps of a read got, kept apart until the whole read succeeded.
+struct GsmFrames {
+  DestBuffer dest{};
+  GprsBuffer gprs{};
+  SmsBuffer sms{};
+};
+
 // The GSM block steps, run after block 1 when the configuration uses GSM.
+// They keep nothing: each works on the exchange it is given, so that one
+// object serves any number of exchanges at once.
 class GsmBlockSteps {
  public:
   virtual ~GsmBlockSteps() = default;
-  virtual bool ReadGsmSettings(TThreadBuff& worker) = 0;
-  virtual bool WriteGsmSettings(TThreadBuff& worker) = 0;
-  // A read that succeeds stores what the GSM steps read only then.
-  virtual void CommitRead() = 0;
+  virtual bool ReadGsmSettings(TThreadBuff& worker, GsmFrames& into) const = 0;
+  // Sends the frames of the worker's configuration.
+  virtual bool WriteGsmSettings(TThreadBuff& worker) const = 0;
 };
 
 struct ExchangeContext {
@@ -34,32 +42,33 @@ struct ExchangeContext {
   SharedData& data;
   LinkReporter& reporter;
   CancelToken cancel;
-  GsmBlockSteps* gsm = nullptr;  // none: a configuration that uses GSM fails with code 10
+  const GsmBlockSteps* gsm = nullptr;  // none: a configuration that uses GSM fails with code 10
   SentBlocks* sent = nullptr;    // where the write frames that went out whole are told
 };
 
 class TThreadBuff {
  public:
-  TThreadBuff(const ExchangeContext& context, LinkMode mode) : context_(context), mode_(mode) {}
+  TThreadBuff(const ExchangeContext& context, LinkMode mode)
+      : context_(context), mode_(mode), received_(&context.dataModule.Receiving()) {}
 
   // The exchange: make sure the line is quiet, clear, purge, send the frame,
   // wait for the answer.
   bool Exchange(const Frame& frame);
-  // Waits for the answer; the frame it accepted is LastAnswer.
-  bool WaitAnswer();
   // The answer the last exchange accepted (no frame after a failed one).
   const Frame& LastAnswer() const { return answer_; }
-  void Report(LinkStatus code, int param = 0) { context_.reporter.LinkStatusMessage(code, param); }
-  TDataModule1& DataModule() { return context_.dataModule; }
-  bool Cancelled() const { return context_.cancel.Cancelled(); }
+  // The configuration this exchange reads into or writes from.
+  const SharedData& Data() const { return context_.data; }
 
   // Opens the port, runs the read or the write, closes the port.
   void Execute();
-  // Steps of Execute, public for the GSM steps and for tests.
-  uint8_t ReadConfiguration();
-  bool WriteConfiguration();
 
  private:
+  // Waits for the answer; the frame it accepted is LastAnswer.
+  bool WaitAnswer();
+  void Report(LinkStatus code, int param = 0) { context_.reporter.LinkStatusMessage(code, param); }
+  bool Cancelled() const { return context_.cancel.Cancelled(); }
+  uint8_t ReadConfiguration();
+  bool WriteConfiguration();
   using Time = QuietWatch::Time;
   // What may still come after the last request: nothing (its answer was
   // taken), the rest of an answer that came in part, or a whole answer of
@@ -80,8 +89,13 @@ class TThreadBuff {
   // exchange on the port.
   void SettleLine();
 
+  // Opens the port, runs the read or the write; Execute holds the port.
+  void RunOnPort();
+
   ExchangeContext context_;
   LinkMode mode_;
+  ReceiveBuffer own_;  // what this exchange received, while Execute holds the port
+  ReceiveBuffer* received_;  // own_ then; the port's current one for steps run alone
   // Bytes of the last answer taken, still in the receive buffer: anything
   // beyond them came unasked.
   int32_t taken_ = 0;

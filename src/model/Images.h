@@ -165,8 +165,6 @@ class BasicPanelImage {
       WriteBit(byte, layout_.guardSndBit, value != 0);
   }
 
-  const PanelLayout& Layout() const { return layout_; }
-
  private:
   Byte& At(int index) const { return b_[static_cast<std::size_t>(index)]; }
 

@@ -69,19 +69,6 @@ void ApplyDefaultPresets(GprsDialogState& state) {
   bxOper2Change(state, 0);
 }
 
-GprsSettings GprsSettingsOf(const GprsDialogState& s) {
-  return {{{{s.edtAPN1, s.edtUser1, s.edtPass1}, {s.edtAPN2, s.edtUser2, s.edtPass2}}}};
-}
-
-void ShowGprsSettings(const GprsSettings& settings, GprsDialogState& state) {
-  const std::array<SimTexts, 2> sims{Sim1(state), Sim2(state)};
-  for (std::size_t i = 0; i < sims.size(); ++i) {
-    *sims[i].apn = settings.sims[i].apn;
-    *sims[i].user = settings.sims[i].user;
-    *sims[i].pass = settings.sims[i].password;
-  }
-}
-
 void FillFromBuffer(GprsDialogState& state, const GprsBuffer& buffer) {
   if (!GprsHoldsConfiguration(buffer)) {
     ApplyDefaultPresets(state);
@@ -130,16 +117,6 @@ std::optional<MessageBox> btnSaveExitClick(GprsDialogState& state, GprsBuffer& b
   if (!changed) return std::nullopt;
   state = stored;
   return GprsAlteredMessage(changed);
-}
-
-void ShowStoredGprs(GprsDialogState& state, const GprsBuffer& buffer) {
-  // The presets FillFromBuffer falls back to would be stored at the next
-  // write or save without anyone having chosen them.
-  if (GprsHoldsConfiguration(buffer)) {
-    FillFromBuffer(state, buffer);
-    return;
-  }
-  for (SimTexts sim : {Sim1(state), Sim2(state)}) ClearSim(sim);
 }
 
 MessageBox GprsAlteredMessage(GprsFieldSet altered) {

@@ -11,6 +11,7 @@
 #include "link/GsmRecords.h"
 #include "model/Prompter.h"
 #include "model/SharedData.h"
+#include "transmission/GprsTexts.h"
 
 namespace tivolan {
 
@@ -29,21 +30,6 @@ inline constexpr std::array<OperatorPreset, 4> TOperators{{
     {"Tele2",     "internet.tele2.ru",   "",        ""},
     {"Megafon",   "internet",            "",        ""},
 }};
-
-struct GprsDialogState {
-  std::string edtAPN1;
-  std::string edtUser1;
-  std::string edtPass1;
-  std::string edtAPN2;
-  std::string edtUser2;
-  std::string edtPass2;
-  int bxOper1 = -1;  // preset list positions; -1: none chosen
-  int bxOper2 = -1;
-};
-
-// The six texts as block 3's values, and back.
-GprsSettings GprsSettingsOf(const GprsDialogState& state);
-void ShowGprsSettings(const GprsSettings& settings, GprsDialogState& state);
 
 // A preset row into one SIM's three texts; a row outside the table only
 // clears the list's choice.
@@ -84,10 +70,6 @@ GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsBuffer& buffer);
 // they are set to it and the warning naming them is returned: the dialog
 // stays open to show them.
 std::optional<MessageBox> btnSaveExitClick(GprsDialogState& state, GprsBuffer& buffer);
-
-// The fields as the buffer holds them; a buffer without a configuration
-// shows empty fields, not presets nobody chose. The preset lists stay.
-void ShowStoredGprs(GprsDialogState& state, const GprsBuffer& buffer);
 
 // The dialog's warning for fields it set to what was stored; the set must
 // not be empty.

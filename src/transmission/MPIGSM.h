@@ -47,6 +47,7 @@ struct DestRow {
 };
 
 struct DestTableState;
+// The labels "1".."5" of column 0, once, as the table is made.
 void InitDestGrid(DestTableState& table);
 
 // Rows in the order the user sees them, top row first; a fresh table shows
@@ -57,9 +58,6 @@ struct DestTableState {
   DestRow& Row(int row) { return rows[static_cast<std::size_t>(row - 1)]; }  // row 1..5
   const DestRow& Row(int row) const { return rows[static_cast<std::size_t>(row - 1)]; }
 };
-
-// The labels "1".."5" of column 0.
-void InitDestGrid(DestTableState& table);
 
 // Device number 1, both flags off, five empty records: the 14-byte frame.
 void ResetDestBuffer(DestBuffer& buffer);

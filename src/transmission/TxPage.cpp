@@ -50,7 +50,7 @@ bool FourDigits(const std::string& text) {
 bool AnyDestinationEnabled(const TxPageState& page) { return AnyDestinationEnabled(page.dest); }
 
 void InitTxPage(TxPageState& page, SharedData& data) {
-  InitDestGrid(page.dest);
+  // The table labelled its rows when it was made.
   ResetGsmSettings(page, data);
 }
 

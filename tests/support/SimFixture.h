@@ -37,7 +37,7 @@ class SimFixture {
 
   // `gsm`: the GSM block steps, as the programs run them; without, a
   // configuration that uses GSM fails.
-  ExchangeOutcome Run(LinkMode mode, GsmBlockSteps* steps = nullptr) {
+  ExchangeOutcome Run(LinkMode mode, const GsmBlockSteps* steps = nullptr) {
     timed.clear();
     const auto start = std::chrono::steady_clock::now();
     return RunExchange(
@@ -65,7 +65,7 @@ class SimFixture {
   LoopPollTimer timer{loop};
   TDataModule1 dataModule{CreateSystemSerialDevice(), &timer};
   SharedData data;
-  GsmBlockExchange gsm{data};
+  GsmBlockExchange gsm;
   std::vector<TimedCode> timed;
 
  private:

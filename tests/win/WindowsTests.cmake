@@ -17,6 +17,7 @@ set(TIVOLAN_POSIX_ONLY_TESTS
   link/late_answer_test.cpp         # the simulator in-process, tivolan-cli processes
   link/quiet_line_test.cpp          # the device played on the master of a pseudo-terminal
   link/unfinished_write_test.cpp    # the simulator in-process
+  link/parallel_exchange_test.cpp   # two simulators in-process
   files/file_io_test.cpp            # FIFOs, sockets, devices, permission bits
   files/file_problems_test.cpp      # a FIFO
   files/file_numbers_cli_test.cpp   # tivolan-cli and the simulator as processes

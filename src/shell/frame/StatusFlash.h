@@ -15,7 +15,6 @@ class StatusFlash {
   // One timer tick: the colour to paint.
   uint32_t Tick();
   bool Running() const { return counter_ > 0; }
-  uint32_t RestColour() const { return rest_; }
 
  private:
   uint32_t rest_ = 0;

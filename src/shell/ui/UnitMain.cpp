@@ -46,7 +46,6 @@ TForm1::TForm1(FormServices services, QWidget* parent)
       chooseFile_(services.chooseFile ? std::move(services.chooseFile) : StandardFileChooser(this)),
       choosePrinter_(services.choosePrinter ? std::move(services.choosePrinter) : StandardPrinterChooser(this)),
       prompter_(std::make_unique<QtPrompter>(this)),
-      gsmSteps_(data_),
       // The worker's reports: a queued call to this window that the worker waits on.
       link_(
           dataModule_, data_,

@@ -169,7 +169,7 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<Prompter> prompter_;
   FormState form_;
   std::string currentFileName_;
-  GsmBlockExchange gsmSteps_;
+  const GsmBlockExchange gsmSteps_{};
   ExchangeOperation link_;
   std::string linkPort_;  // the port text of the running read or write
   LinkMode linkMode_ = LinkMode::Read;
