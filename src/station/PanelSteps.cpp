@@ -110,7 +110,7 @@ void PanelSteps::Verify(const SharedData& held, JournalRow& row) const {
 
 void PanelSteps::Write(JournalRow& row, const std::function<void(int, int)>& progress) const {
   SharedData image = job.image;  // the worker builds its frames in the buffers it writes
-  GsmBlockExchange gsm(image);
+  GsmBlockExchange gsm;
   const DestBuffer& dest = image.DestTX_Buffer;
   const int blocks = 1 + (UsesGsm(image) ? 1 + GprsInUse(dest) + SmsInUse(dest) : 0);
   int block = 1;

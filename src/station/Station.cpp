@@ -148,7 +148,7 @@ class PortRunner {
     // limits::kLateAnswerMost for it to be given up. Any other request
     // before (a GSM block) keeps the wait.
     if (lastPollSilent_) dataModule_.ClearOwedAnswer(port_.name);
-    GsmBlockExchange gsm(poll.held);
+    GsmBlockExchange gsm;
     poll.outcome = RunExchange(loop_, dataModule_, poll.held, LinkMode::Read, {}, &gsm, &control_.stopTaking);
     lastPollSilent_ = SilentAtBlockOne(poll.outcome);
     if (poll.outcome.finalCode == LinkStatus::StatusReadDone)
