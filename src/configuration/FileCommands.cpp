@@ -33,8 +33,9 @@ MessageBox FileReadErrorBox() { return {"Ошибка чтения файла", 
 
 namespace {
 // Takes what `load` read over the current configuration, or shows why not.
+// `path` is the file's name, "" for a text given otherwise (standard input).
 template <typename Load>
-OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, Load load) {
+OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, const std::string& path, Load load) {
   // An open replaces every GSM setting: what the file does not hold is none.
   GsmFileSubtree gsm(NoGsmSettings(form.tx.gprs));
   const LoadedConfig loaded = load(&gsm);
@@ -53,13 +54,13 @@ OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, Load load
 }  // namespace
 
 OpenResult OpenConfiguration(SharedData& data, FormState& form, const std::string& path, Prompter& prompter) {
-  return Open(data, form, prompter, [&](GsmSubtree* gsm) {
+  return Open(data, form, prompter, path, [&](GsmSubtree* gsm) {
     return OpenConfigFile(path, data.ConfigBuffer, data.DeviceType, gsm);
   });
 }
 
 OpenResult OpenConfigurationText(SharedData& data, FormState& form, const std::string& text, Prompter& prompter) {
-  return Open(data, form, prompter, [&](GsmSubtree* gsm) {
+  return Open(data, form, prompter, "", [&](GsmSubtree* gsm) {
     return OpenConfigText(text, data.ConfigBuffer, data.DeviceType, gsm);
   });
 }
