@@ -14,6 +14,7 @@ struct Options {
   std::vector<std::string> files;
   std::optional<std::string> port, output, type, backup, pdf;
   bool yes = false;
+  bool showChanges = false;  // write: the device compared first
   bool help = false;
   bool check = false;  // firmware: the file only
   bool showPasswords = false;
