@@ -228,7 +228,7 @@ int WriteShownChanges(const Options& o, SharedData& data, Prompter& prompter, St
   const Comparison comparison = CompareConfigurations(device, data);
   PrintComparison(comparison, io);
   if (!comparison.SameType()) {
-    io.err << "tivolan-cli: " << OtherDeviceText(device.DeviceType, data.DeviceType) << "; запись не выполнена\n";
+    io.err << "tivolan-cli: " << OtherDeviceText(device.DeviceType, data.DeviceType, "в файле") << "; запись не выполнена\n";
     return kExitRefused;
   }
   if (comparison.Equal()) return kExitOk;

@@ -94,8 +94,8 @@ std::string PlainDifference(const Difference& d) {
   return PlainKey(d.key) + " " + quoted(d.left) + " → " + quoted(d.right);
 }
 
-std::string OtherDeviceText(int deviceType, int windowType) {
-  return "На порту прибор " + ModelName(deviceType) + ", в окне — " + ModelName(windowType);
+std::string OtherDeviceText(int deviceType, int otherType, const char* where) {
+  return "На порту прибор " + ModelName(deviceType) + ", " + where + " — " + ModelName(otherType);
 }
 
 bool SameDeviceAnswer(const SharedData& a, const SharedData& b) {

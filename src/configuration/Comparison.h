@@ -48,8 +48,9 @@ std::string DifferenceLine(const Difference& d);
 // The same in plain words for the window: "Шлейф 3: тип «Охранный» → «Пожарный»".
 std::string PlainDifference(const Difference& d);
 
-// "На порту прибор Ирт-ОП-КС, в окне — Ирт-ОП8А".
-std::string OtherDeviceText(int deviceType, int windowType);
+// "На порту прибор Ирт-ОП-КС, в окне — Ирт-ОП8А"; `where` is "в файле" on
+// the command line.
+std::string OtherDeviceText(int deviceType, int otherType, const char* where = "в окне");
 
 // Two reads gave the same answer: the same device type, firmware version,
 // configuration bytes and, when the configuration uses GSM, GSM blocks.
