@@ -98,15 +98,16 @@ std::string OtherDeviceText(int deviceType, int otherType, const char* where) {
   return "На порту прибор " + ModelName(deviceType) + ", " + where + " — " + ModelName(otherType);
 }
 
-bool SameDeviceAnswer(const SharedData& a, const SharedData& b) {
-  if (a.DeviceType != b.DeviceType || a.DeviceVersion != b.DeviceVersion || !IsKnownDeviceType(a.DeviceType))
-    return false;
-  const auto size = static_cast<std::size_t>(PayloadSize(a.DeviceType));
-  if (!std::equal(a.ConfigBuffer.begin() + 4, a.ConfigBuffer.begin() + 4 + static_cast<std::ptrdiff_t>(size),
-                  b.ConfigBuffer.begin() + 4))
-    return false;
+bool SameImage(const SharedData& a, const SharedData& b) {
+  if (a.DeviceType != b.DeviceType || !IsKnownDeviceType(a.DeviceType)) return false;
+  const auto size = static_cast<std::ptrdiff_t>(PayloadSize(a.DeviceType));
+  if (!std::equal(a.ConfigBuffer.begin() + 4, a.ConfigBuffer.begin() + 4 + size, b.ConfigBuffer.begin() + 4)) return false;
   if (!IsGsmInUse(a.ConfigBuffer, a.DeviceType)) return true;
   return a.DestTX_Buffer == b.DestTX_Buffer && a.GprsTX_Buffer == b.GprsTX_Buffer && a.SmsTX_Buffer == b.SmsTX_Buffer;
+}
+
+bool SameDeviceAnswer(const SharedData& a, const SharedData& b) {
+  return a.DeviceVersion == b.DeviceVersion && SameImage(a, b);
 }
 
 }  // namespace tivolan

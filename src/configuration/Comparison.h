@@ -52,6 +52,9 @@ std::string PlainDifference(const Difference& d);
 // the command line.
 std::string OtherDeviceText(int deviceType, int otherType, const char* where = "в окне");
 
+// The same device type, configuration bytes and, when the configuration
+// uses GSM, GSM frames.
+bool SameImage(const SharedData& a, const SharedData& b);
 // Two reads gave the same answer: the same device type, firmware version,
 // configuration bytes and, when the configuration uses GSM, GSM blocks.
 bool SameDeviceAnswer(const SharedData& a, const SharedData& b);

@@ -21,6 +21,8 @@ std::string Arguments(const SimOptions& o) {
   if (d.faultBlock != 0) args += " --fault-block " + std::to_string(d.faultBlock);
   if (o.bootloader && d.fault != Fault::None) args += " --at-block " + std::to_string(d.atBlock);
   if (d.delayMs != 0) args += " --delay " + std::to_string(d.delayMs);
+  if (d.changeAfterReads != 0) args += " --change-after " + std::to_string(d.changeAfterReads);
+  if (!d.changedPayload.empty()) args += " --changed-image " + test::HexOf(d.changedPayload);
   return args;
 }
 
