@@ -68,8 +68,7 @@ const std::map<std::string, const char*, std::less<>> kVerbHelp = {
      "Lists every setting of FILE.cf8 with the captions of the program's pages, in lines of at most\n"
      "80 columns. FILE.cf8 given as - is read from standard input.\n"},
     {"diff",
-     "usage: tivolan-cli diff A.cf8 B.cf8\n"
-     "       tivolan-cli diff --port PORT FILE.cf8\n"
+     "usage: tivolan-cli diff A.cf8 B.cf8 | --port PORT FILE.cf8\n"
      "\n"
      "Lists each setting that differs, as \"ШС3: Задержка вход 30 → 45\"; a setting that reads the same\n"
      "on both sides is no difference. With --port the device on PORT is read and is the left side, the\n"
