@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "shell/ui/dialogs/ChangesDialog.h"
+#include "Shots.h"
 #include "WindowBench.h"
 
 using namespace tivolan;
@@ -93,6 +94,8 @@ class CompareWindowTest : public QObject {
     QVERIFY(b.window->Form().origin == origin);
     QVERIFY(b.window->StatusText().startsWith(QStringLiteral("Сравнение с прибором: ") + heading));
 
+    QVERIFY2(test::ClippedCaption(dialog).isEmpty(), qPrintable(test::ClippedCaption(dialog)));
+    dialog->grab().save(test::ShotPath(QStringLiteral("changes-") + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-')));
     auto* write = Control<QPushButton>(dialog, "btnWriteChanges");
     QCOMPARE(write->isEnabled(), !message.isEmpty());
     if (!message.isEmpty()) {

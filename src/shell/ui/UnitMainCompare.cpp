@@ -66,6 +66,7 @@ void TForm1::CompareEnded(LinkStatus code, int param) {
     const auto window = CommittedCopy(false);
     if (const auto refusal = window ? WriteRefusal(*changes_, compareData_, *window) : kDeviceChanged) {
       EndChangesWrite(*refusal);
+      FlashStatusBar(kFlashRed, 3);
       return;
     }
     compareData_ = changes_->compared;
