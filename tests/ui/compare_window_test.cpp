@@ -95,7 +95,8 @@ class CompareWindowTest : public QObject {
     QVERIFY(b.window->StatusText().startsWith(QStringLiteral("Сравнение с прибором: ") + heading));
 
     QVERIFY2(test::ClippedCaption(dialog).isEmpty(), qPrintable(test::ClippedCaption(dialog)));
-    dialog->grab().save(test::ShotPath(QStringLiteral("changes-") + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-')));
+    const QString shot = QStringLiteral("changes-") + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-');
+    dialog->grab().save(test::ShotPath(shot));
     auto* write = Control<QPushButton>(dialog, "btnWriteChanges");
     QCOMPARE(write->isEnabled(), !message.isEmpty());
     if (!message.isEmpty()) {
@@ -110,6 +111,7 @@ class CompareWindowTest : public QObject {
       QTRY_COMPARE(Control<QLabel>(dialog, "lblMessage")->text(), message);
       QCOMPARE(b.window->StatusText(), message);
       QVERIFY(!write->isEnabled());
+      dialog->grab().save(test::ShotPath(shot + QStringLiteral("-written")));
       if (writes) QCOMPARE(b.sim->Payload(), compared);
     }
     QCOMPARE(WritesReceived(*b.sim), writes);

@@ -34,9 +34,13 @@ ChangesDialog::ChangesDialog(QWidget* parent) : QDialog(parent) {
   // The dialog stays open after a write: what it says of the write is read there.
   connect(btnWrite_, &QPushButton::clicked, this, &ChangesDialog::writeRequested);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  // The texts keep their height; the list, or without one the room below
+  // the texts, takes the rest.
+  for (QLabel* label : {heading_, message_}) label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   layout->addWidget(heading_);
   layout->addWidget(changes_, 1);
   layout->addWidget(message_);
+  layout->addStretch(0);
   layout->addWidget(buttons);
   resize(560, 400);
 }
@@ -49,7 +53,7 @@ void ChangesDialog::Show(const ChangesState& state) {
     QFont bold = page->font(0);
     bold.setBold(true);
     page->setFont(0, bold);
-    for (const auto& line : group.lines) new QTreeWidgetItem(page, {QStringLiteral("    ") + Q(line)});
+    for (const auto& line : group.lines) new QTreeWidgetItem(page, {Q(line)});
   }
   changes_->expandAll();
   changes_->setVisible(!state.groups.empty());
