@@ -26,6 +26,7 @@ set(TIVOLAN_POSIX_ONLY_TESTS
   sim/sim_process_test.cpp
   sim/bootloader_sim_test.cpp
   cli/cli_test.cpp                  # Unix port paths; win/cli_com_test.cpp runs tivolan-cli.exe
+  cli/cli_changes_test.cpp          # Unix port paths, tivolan-sim processes
   cli/cli_report_test.cpp           # tivolan-cli and poppler's tools as processes
   cli/cli_habits_test.cpp           # tivolan-cli and the simulator as processes, /dev paths
   cli/cli_terminal_test.cpp         # pipes, a controlling terminal, pseudo-terminals

@@ -12,13 +12,13 @@
 namespace tivolan {
 
 std::optional<SharedData> TForm1::CommittedCopy(bool showRefusal) {
-  SharedData data = data_;
+  SharedData copy = data_;
   FormState form = form_;
-  if (const auto refused = UpdateAllTXBuffers(data, form)) {
+  if (const auto refused = UpdateAllTXBuffers(copy, form)) {
     if (showRefusal) prompter_->Show(CancelledBy(*refused, CommitFor::Write));
     return std::nullopt;
   }
-  return data;
+  return copy;
 }
 
 void TForm1::FileCompareClick() {
