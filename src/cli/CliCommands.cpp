@@ -26,6 +26,7 @@
 #include "model/CodePage.h"
 #include "model/DefaultImages.h"
 #include "configuration/FileCommands.h"
+#include "configuration/Comparison.h"
 #include "configuration/Listing.h"
 #include "configuration/Configuration.h"
 #include "platform/Platform.h"
@@ -206,6 +207,50 @@ int Backup(const std::string& port, const std::string& folder, Streams& io) {
   return kExitOk;
 }
 
+// The same, when only the configuration matters (a comparison).
+int ReadDevice(const std::string& port, SharedData& device, Streams& io) {
+  FormState form;
+  return ReadDevice(port, device, form, io);
+}
+
+// The device against the configuration to write, on standard output.
+void PrintComparison(const Comparison& comparison, Streams& io) {
+  if (comparison.Equal()) io.out << kDeviceHoldsIt << "\n";
+  for (const auto& line : DifferenceLines(comparison)) io.out << line << "\n";
+}
+
+// "write --show-changes": the device is compared with `data`, the answer
+// asked for, and the device read again right before the write; what is
+// written is exactly what was compared, to the device that was compared.
+int WriteShownChanges(const Options& o, SharedData& data, Prompter& prompter, Streams& io) {
+  SharedData device;
+  if (const int status = ReadDevice(*o.port, device, io)) return status;
+  const Comparison comparison = CompareConfigurations(device, data);
+  PrintComparison(comparison, io);
+  if (!comparison.SameType()) {
+    io.err << "tivolan-cli: " << OtherDeviceText(device.DeviceType, data.DeviceType, "в файле") << "; запись не выполнена\n";
+    return kExitRefused;
+  }
+  if (comparison.Equal()) return kExitOk;
+  if (!o.yes) {
+    if (!io.interactive || IsStandardInput(o.files[0])) {
+      io.err << "tivolan-cli: изменения показаны; без --yes запись не выполнена\n";
+      return kExitRefused;
+    }
+    if (!prompter.AskYesNo(MessageBox{"Тиволан", "Записать эти изменения?", BoxIcon::Warning})) {
+      io.err << "tivolan-cli: запись отменена, в прибор ничего не записано\n";
+      return kExitRefused;
+    }
+  }
+  SharedData again;
+  if (const int status = ReadDevice(*o.port, again, io)) return status;
+  if (!SameDeviceAnswer(device, again)) {
+    io.err << "tivolan-cli: " << kDeviceChanged << "; запись не выполнена\n";
+    return kExitRefused;
+  }
+  return Exchange(*o.port, data, LinkMode::Write, prompter, io);
+}
+
 int Write(const Options& o, Streams& io) {
   if (!o.port) return Usage(io.err, "--port is required", o.verb);
   if (o.files.size() != 1) return Usage(io.err, "one configuration file is required", o.verb);
@@ -238,6 +283,7 @@ int Write(const Options& o, Streams& io) {
   // A backup that fails stops the write: it never goes ahead without one.
   if (o.backup)
     if (const int status = Backup(*o.port, *o.backup, io)) return status;
+  if (o.showChanges) return WriteShownChanges(o, data, prompter, io);
   return Exchange(*o.port, data, LinkMode::Write, prompter, io);
 }
 
@@ -281,19 +327,37 @@ int Report(const Options& o, Streams& io) {
   return SaveBytes(*o.output, html, io);
 }
 
+// "diff --port PORT FILE": the device on the left, the file as it would be
+// written on the right.
+int DiffDevice(const Options& o, Streams& io) {
+  if (o.files.size() != 1) return Usage(io.err, "--port takes one configuration file", o.verb);
+  StreamPrompter prompter(io);
+  SharedData data;
+  FormState form;
+  if (!OpenFile(o.files[0], data, form, prompter, io)) return kExitBadFile;
+  if (const auto refused = UpdateAllTXBuffers(data, form, CommitFor::Report)) {
+    io.err << "tivolan-cli: " << OneLine(refused->text) << "\n";
+    return kExitRefused;
+  }
+  SharedData device;
+  if (const int status = ReadDevice(*o.port, device, io)) return status;
+  const auto lines = DifferenceLines(CompareConfigurations(device, data));
+  for (const auto& line : lines) io.out << line << "\n";
+  return lines.empty() ? kExitOk : kExitDiffer;
+}
+
 int Diff(const Options& o, Streams& io) {
+  if (o.port) return DiffDevice(o, io);
   if (o.files.size() != 2) return Usage(io.err, "two configuration files are required", o.verb);
   if (IsStandardInput(o.files[0]) && IsStandardInput(o.files[1]))
     return Usage(io.err, "standard input (-) can be read only once", o.verb);
   StreamPrompter prompter(io);
-  std::vector<ListingEntry> listings[2];
+  SharedData data[2];
   for (int i = 0; i < 2; ++i) {
-    SharedData data;
     FormState form;
-    if (!OpenFile(o.files[static_cast<std::size_t>(i)], data, form, prompter, io)) return kExitBadFile;
-    listings[i] = ListConfiguration(data);
+    if (!OpenFile(o.files[static_cast<std::size_t>(i)], data[i], form, prompter, io)) return kExitBadFile;
   }
-  const auto lines = DiffListings(listings[0], listings[1]);
+  const auto lines = DifferenceLines(CompareConfigurations(data[0], data[1]));
   for (const auto& line : lines) io.out << line << "\n";
   return lines.empty() ? kExitOk : kExitDiffer;
 }

@@ -21,7 +21,7 @@ constexpr const char* kToolHelp =
     "  read      read a device's configuration into a file, or list it\n"
     "  write     write a configuration file into a device\n"
     "  show      list every setting of a configuration file\n"
-    "  diff      list the settings in which two configuration files differ\n"
+    "  diff      list the settings in which two configuration files, or a device and a file, differ\n"
     "  defaults  write the default configuration of a device type\n"
     "  firmware  update a device's firmware through its boot loader, or check a firmware file\n"
     "  ports     list the serial ports and say whether each can be opened, and why not\n"
@@ -33,7 +33,7 @@ constexpr const char* kToolHelp =
     "a file to read given as - is read from standard input. An option's value follows it or an\n"
     "equals sign (--port /dev/ttyUSB0, --port=/dev/ttyUSB0); -- ends the options.\n"
     "\n"
-    "exit status: 0 success; 1 the files differ (diff); 2 usage error; 3 a file that cannot be\n"
+    "exit status: 0 success; 1 the configurations differ (diff); 2 usage error; 3 a file that cannot be\n"
     "opened or is no configuration file (or no firmware); 4 the file, standard output or standard\n"
     "error cannot be written (the exchange still goes on to its end); 5 the write was refused;\n"
     "6..11 the final status of a failed exchange with the device\n"
@@ -49,7 +49,7 @@ const std::map<std::string, const char*, std::less<>> kVerbHelp = {
      "as \"Сохранить\" would save it, with -o - to standard output; without, its settings are listed\n"
      "as 'show' lists them. A failed read writes no file.\n"},
     {"write",
-     "usage: tivolan-cli write --port PORT FILE.cf8 [--yes] [--backup DIR]\n"
+     "usage: tivolan-cli write --port PORT FILE.cf8 [--yes] [--backup DIR] [--show-changes]\n"
      "\n"
      "Opens FILE.cf8 as \"Открыть...\" does and writes it into the device on PORT as \"Записать\" does.\n"
      "With --backup the device is read first and what it holds is saved as DIR/<model>-<date>-<time>.cf8,\n"
@@ -57,17 +57,24 @@ const std::map<std::string, const char*, std::less<>> kVerbHelp = {
      "read's. A folder that does not exist or takes no file is refused before the device is touched.\n"
      "When the program would ask before writing, the question is asked on the terminal; --yes answers\n"
      "it. Without a terminal and without --yes such a write is refused and nothing is sent.\n"
-     "FILE.cf8 given as - is read from standard input; the question then needs --yes.\n"},
+     "FILE.cf8 given as - is read from standard input; the question then needs --yes.\n"
+     "With --show-changes the device is read and what the write will change is listed as 'diff --port'\n"
+     "lists it, then \"Записать эти изменения? [д/Н]\" is asked on the terminal (--yes answers it). Right\n"
+     "before the write the device is read once more: when it answers otherwise than at the comparison\n"
+     "(another device, or changed meanwhile) nothing is written and the exit status is 5. A device of\n"
+     "another type is refused the same way; one that already holds the configuration is not written.\n"},
     {"show",
      "usage: tivolan-cli show FILE.cf8\n"
      "\n"
      "Lists every setting of FILE.cf8 with the captions of the program's pages, in lines of at most\n"
      "80 columns. FILE.cf8 given as - is read from standard input.\n"},
     {"diff",
-     "usage: tivolan-cli diff A.cf8 B.cf8\n"
+     "usage: tivolan-cli diff A.cf8 B.cf8 | --port PORT FILE.cf8\n"
      "\n"
-     "Lists each setting that differs, as \"ШС3: Задержка вход 30 → 45\". Exit status 1 when the files\n"
-     "differ, 0 when they are equal. One of the two may be -, standard input.\n"},
+     "Lists each setting that differs, as \"ШС3: Задержка вход 30 → 45\"; a setting that reads the same\n"
+     "on both sides is no difference. With --port the device on PORT is read and is the left side, the\n"
+     "file as a write would send it the right. Exit status 1 when they differ, 0 when they are equal,\n"
+     "with --port the status of a failed read otherwise. One of the files may be -, standard input.\n"},
     {"firmware",
      "usage: tivolan-cli firmware --port PORT FILE.enc | --check FILE.enc\n"
      "\n"
@@ -167,6 +174,7 @@ struct Flag {
 constexpr Flag kFlags[] = {
     {{"--help", "-h"}, &Options::help},
     {{"--yes", nullptr}, &Options::yes},
+    {{"--show-changes", nullptr}, &Options::showChanges},
     {{"--check", nullptr}, &Options::check},
     {{"--show-passwords", nullptr}, &Options::showPasswords},
     {{"--names", nullptr}, &Options::names},

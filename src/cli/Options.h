@@ -15,6 +15,7 @@ struct Options {
   std::optional<std::string> port, output, type, backup, pdf, journal, backupDir;
   std::vector<std::string> ports;  // every --port, in order (station)
   bool yes = false;
+  bool showChanges = false;  // write: the device compared first
   bool help = false;
   bool check = false;  // firmware: the file only
   bool showPasswords = false;

@@ -1,7 +1,6 @@
 #include "configuration/Listing.h"
 
 #include <algorithm>
-#include <map>
 #include <numeric>
 
 #include "model/CodePage.h"
@@ -263,23 +262,6 @@ std::string FormatListing(const std::vector<ListingEntry>& entries) {
     text += Wrapped((page.empty() ? "" : "  ") + e.key + ": ", e.value.empty() ? "—" : e.value);
   }
   return text;
-}
-
-std::vector<std::string> DiffListings(const std::vector<ListingEntry>& a, const std::vector<ListingEntry>& b) {
-  std::map<std::string, std::string> right;
-  for (const auto& e : b) right[e.key] = e.value;
-  std::map<std::string, bool> seen;
-  std::vector<std::string> lines;
-  auto shown = [](const std::string& v) { return v.empty() ? std::string("—") : v; };
-  for (const auto& e : a) {
-    seen[e.key] = true;
-    const auto it = right.find(e.key);
-    const std::string other = it == right.end() ? "" : it->second;
-    if (it == right.end() || other != e.value) lines.push_back(e.key + " " + shown(e.value) + " → " + shown(other));
-  }
-  for (const auto& e : b)
-    if (!seen.count(e.key)) lines.push_back(e.key + " — → " + shown(e.value));
-  return lines;
 }
 
 }  // namespace tivolan

@@ -24,7 +24,4 @@ std::vector<ListingEntry> ListConfiguration(const SharedData& data);
 // The listing as text: a heading per page, zones as an aligned table.
 std::string FormatListing(const std::vector<ListingEntry>& entries);
 
-// One line per setting that differs: "<key> <old> → <new>".
-std::vector<std::string> DiffListings(const std::vector<ListingEntry>& a, const std::vector<ListingEntry>& b);
-
 }  // namespace tivolan

@@ -119,7 +119,15 @@ std::optional<Reply> PanelSimulator::Answer(const Frame& frame) {
   ++blockOneFrames_;
   Bytes data{static_cast<uint8_t>(version)};
   data.insert(data.end(), payload_.begin(), payload_.end());
+  if (command == kCmdRead && ++blockOneReads_ == setup_.changeAfterReads) ChangeImage();
   return Deliver(static_cast<uint8_t>(setup_.type), std::move(data), readBack, block);
+}
+
+void PanelSimulator::ChangeImage() {
+  if (!setup_.changedPayload.empty())
+    payload_ = setup_.changedPayload;
+  else if (!payload_.empty())
+    payload_[0] ^= 0x01;
 }
 
 int PanelSimulator::NextDelay() {

@@ -49,6 +49,9 @@ struct DeviceSetup {
   int atBlock = 1;                  // boot loader: the block (1-based, counted from the start) that meets the fault
   bool counter = false;             // the version byte counts the block-1 frames: `version` for the first, one
                                     // more for each next, so that an answer shows which request it answers
+  int changeAfterReads = 0;         // after answering this many block-1 reads the image changes, as when
+                                    // someone edits the panel or swaps it; 0: never
+  Bytes changedPayload;             // the image then; empty: the first configuration byte's lowest bit flips
 };
 
 // What the device does after a frame: an answer, and how it is sent.
@@ -86,6 +89,7 @@ class PanelSimulator {
   // block 1, else the block.
   Reply Deliver(uint8_t blockByte, Bytes data, bool isWriteReadBack, int block);
   int NextDelay();
+  void ChangeImage();
 
   DeviceSetup setup_;
   Bytes payload_;
@@ -95,6 +99,7 @@ class PanelSimulator {
   std::size_t frameCount_ = 0;
   std::size_t delayed_ = 0;  // faulty answers delayed so far
   int blockOneFrames_ = 0;   // block-1 frames answered so far
+  int blockOneReads_ = 0;    // block-1 reads answered so far
 };
 
 // A frame: 0x7E, length, command, block, data, checksum; std::length_error

@@ -30,7 +30,7 @@ const char* kUsage =
     "                      115200 baud, reads length-prefixed blocks, answers\n"
     "                      each with 0x11; --type, --device-version, --image,\n"
     "                      --block, --delay, --delays, --answer-type,\n"
-    "                      --fault-block and --counter do not apply\n"
+    "                      --fault-block, --counter and --change-after do not apply\n"
     "  --fault NAME        panel, one of: no-answer truncated bad-crc wrong-type\n"
     "                      readback delay oversized hangup stall\n"
     "                      boot loader, at the block --at-block names:\n"
@@ -54,6 +54,10 @@ const char* kUsage =
     "  --present-after MS  a panel plugged in MS after the start: no answer before\n"
     "  --absent-after MS   the panel unplugged MS after the start: no answer from\n"
     "                      then on\n"
+    "  --change-after N    after answering N block-1 reads the image changes (as when\n"
+    "                      the panel is edited or swapped): to --changed-image, or\n"
+    "                      the lowest bit of the first configuration byte flips\n"
+    "  --changed-image HEX the configuration payload after --change-after\n"
     "  --no-pacing         send at once instead of at the line speed\n"
     "  --log FILE          log received frames (boot loader: blocks) to FILE\n"
     "                      instead of standard error\n"
@@ -131,6 +135,12 @@ int main(int argc, char** argv) {
       auto bytes = ParseHex(v);
       if (!bytes) return Fail("--image takes hexadecimal byte pairs");
       options.device.payload = *bytes;
+    } else if (arg == "--changed-image") {
+      auto bytes = ParseHex(v);
+      if (!bytes) return Fail("--changed-image takes hexadecimal byte pairs");
+      options.device.changedPayload = *bytes;
+    } else if (arg == "--change-after") {
+      if (!ParseInt(v, 1, 1000000, options.device.changeAfterReads)) return Fail("--change-after takes 1..1000000");
     } else if (arg == "--block") {
       const std::string given = v;
       int block = 0;
@@ -178,6 +188,10 @@ int main(int argc, char** argv) {
   const std::size_t expected = tivolan::DefaultPayload(options.device.type).size();
   if (!options.device.payload.empty() && options.device.payload.size() != expected)
     return Fail("--image must hold " + std::to_string(expected) + " bytes for this type");
+  if (!options.device.changedPayload.empty() && options.device.changedPayload.size() != expected)
+    return Fail("--changed-image must hold " + std::to_string(expected) + " bytes for this type");
+  if (!options.device.changedPayload.empty() && options.device.changeAfterReads == 0)
+    return Fail("--changed-image needs --change-after");
 
   std::ofstream logFile;
   if (!logPath.empty()) {

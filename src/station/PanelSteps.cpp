@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "configuration/Comparison.h"
 #include "configuration/FileCommands.h"
 #include "files/FileIO.h"
 #include "files/FileTimes.h"
@@ -30,18 +31,6 @@ std::string PortFilePart(std::string port) {
     if (port.rfind(prefix, 0) == 0) port.erase(0, std::string(prefix).size());
   std::replace_if(port.begin(), port.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '-');
   return port;
-}
-
-// What a write or a verification compares: the payload of block 1 and the
-// GSM blocks the configuration uses.
-bool SameConfiguration(const SharedData& a, const SharedData& b) {
-  if (a.DeviceType != b.DeviceType) return false;
-  const auto size = static_cast<std::ptrdiff_t>(PayloadSize(a.DeviceType));
-  if (!std::equal(a.ConfigBuffer.begin() + 4, a.ConfigBuffer.begin() + 4 + size, b.ConfigBuffer.begin() + 4))
-    return false;
-  if (!UsesGsm(a)) return true;
-  return a.DestTX_Buffer == b.DestTX_Buffer && (!GprsInUse(a.DestTX_Buffer) || a.GprsTX_Buffer == b.GprsTX_Buffer) &&
-         (!SmsInUse(a.DestTX_Buffer) || a.SmsTX_Buffer == b.SmsTX_Buffer);
 }
 
 }  // namespace
@@ -103,9 +92,16 @@ void PanelSteps::Backup(SharedData& held, FormState& form, JournalRow& row) cons
 }
 
 void PanelSteps::Verify(const SharedData& held, JournalRow& row) const {
-  const bool same = SameConfiguration(held, job.image);
-  row.result = same ? "ok" : "отличается от файла";
-  row.statusCode = same ? 0 : kStatusDiffers;
+  row.statusCode = SameImage(held, job.image) ? 0 : kStatusDiffers;
+  if (row.statusCode == 0) {
+    row.result = "ok";
+    return;
+  }
+  // The differences in diff's words, device first; bytes that read the same
+  // on both sides still differ, without a line to show.
+  row.result = "отличается от файла";
+  const std::vector<std::string> lines = DifferenceLines(CompareConfigurations(held, job.image));
+  for (std::size_t i = 0; i < lines.size(); ++i) row.result += (i ? "; " : ": ") + lines[i];
 }
 
 void PanelSteps::Write(JournalRow& row, const std::function<void(int, int)>& progress) const {

@@ -5,6 +5,7 @@
 
 #include "model/CodePage.h"
 #include "model/DefaultImages.h"
+#include "configuration/Comparison.h"
 #include "configuration/Listing.h"
 #include "support/ConfigTexts.h"
 
@@ -12,6 +13,9 @@ namespace tivolan {
 namespace {
 
 SharedData Defaults(int type) { return test::DefaultData(type); }
+std::vector<std::string> Lines(const SharedData& a, const SharedData& b) {
+  return DifferenceLines(CompareConfigurations(a, b));
+}
 
 
 std::string ValueOf(const std::vector<ListingEntry>& l, const std::string& key) {
@@ -73,14 +77,14 @@ TEST(Listing, ShowsValuesAsTheListsDoAndLeavesTheImageAlone) {
 TEST(Listing, DiffNamesEachDifferenceOnceAndNothingForEqualImages) {
   SharedData a = Defaults(1);
   SharedData b = a;
-  EXPECT_TRUE(DiffListings(ListConfiguration(a), ListConfiguration(b)).empty());
+  EXPECT_TRUE(Lines(a, b).empty());
   b.ConfigBuffer[7] = 45;  // zone 1 entry delay
-  EXPECT_EQ(DiffListings(ListConfiguration(a), ListConfiguration(b)),
+  EXPECT_EQ(Lines(a, b),
             std::vector<std::string>{"ШС1: Задержка вход 30 → 45"});
 }
 
 TEST(Listing, DiffAcrossDeviceTypesListsWhatOnlyOneHas) {
-  const auto lines = DiffListings(ListConfiguration(Defaults(1)), ListConfiguration(Defaults(3)));
+  const auto lines = Lines(Defaults(1), Defaults(3));
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0].rfind("Тип прибора Ирт-ОП8А", 0), 0u);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Включить расширители — → нет"), lines.end());

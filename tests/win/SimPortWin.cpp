@@ -26,6 +26,8 @@ std::string Arguments(const SimOptions& o) {
     for (std::size_t i = 0; i < d.delays.size(); ++i) args += (i ? "," : "") + std::to_string(d.delays[i]);
   }
   if (d.counter) args += " --counter";
+  if (d.changeAfterReads != 0) args += " --change-after " + std::to_string(d.changeAfterReads);
+  if (!d.changedPayload.empty()) args += " --changed-image " + test::HexOf(d.changedPayload);
   return args;
 }
 

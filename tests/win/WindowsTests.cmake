@@ -29,6 +29,7 @@ set(TIVOLAN_POSIX_ONLY_TESTS
   cli/cli_test.cpp                  # Unix port paths; win/cli_com_test.cpp runs tivolan-cli.exe
   cli/station_test.cpp              # tivolan-cli station and simulators as processes
   station/journal_fields_test.cpp   # TZ set through setenv
+  cli/cli_changes_test.cpp          # Unix port paths, tivolan-sim processes
   cli/cli_report_test.cpp           # tivolan-cli and poppler's tools as processes
   cli/cli_habits_test.cpp           # tivolan-cli and the simulator as processes, /dev paths
   cli/cli_terminal_test.cpp         # pipes, a controlling terminal, pseudo-terminals

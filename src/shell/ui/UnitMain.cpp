@@ -52,11 +52,21 @@ TForm1::TForm1(FormServices services, QWidget* parent)
           [this](ExchangeOperation::Task task) {
             QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
           },
-          [this](LinkStatus code, int param) { LinkStatusMessage(code, param); }) {
+          [this](LinkStatus code, int param) { LinkStatusMessage(code, param); }),
+      compareLink_(
+          dataModule_, compareData_,
+          [this](ExchangeOperation::Task task) {
+            QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+          },
+          [this](LinkStatus code, int param) { CompareStatusMessage(code, param); }) {
   // The controls come back once the port is closed: a failed exchange
   // drains the line after its final report, and a port chosen meanwhile
   // would not be taken.
   link_.SetOnEnded([this] { SetLinkControlsEnabled(true); });
+  // Between the read before a write and the write, the next start waits.
+  compareLink_.SetOnEnded([this] {
+    if (!compareLink_.Running()) SetLinkControlsEnabled(true);
+  });
   BuildFrame();
   BuildMenu();
   FormCreate();
@@ -66,6 +76,7 @@ TForm1::TForm1(FormServices services, QWidget* parent)
 TForm1::~TForm1() {
   if (auto* firmware = BuiltPage<FirmwarePageWidget>(kTabUpdate)) firmware->Cancel();
   link_.Close();
+  compareLink_.Close();
   dataModule_.cmprtdrvr1.Close();
   // The pages and dialogs edit form_: they go while it still exists, so that
   // a cell still being edited is not committed into a form already gone.
@@ -206,6 +217,8 @@ void TForm1::BuildMenu() {
   FileOpen = item(file, "&Открыть...", "FileOpen", &TForm1::FileOpenClick, QKeySequence(Qt::CTRL | Qt::Key_O));
   FileSave = item(file, "&Сохранить", "FileSave", &TForm1::FileSaveClick, QKeySequence(Qt::CTRL | Qt::Key_S));
   FileSaveAs = item(file, "Сохранить &как...", "FileSaveAs", &TForm1::FileSaveAsClick);
+  FileCompare = item(file, "Сравнить с прибором...", "FileCompare", &TForm1::FileCompareClick,
+                     QKeySequence(QString::fromLatin1(kCompareKeys)));
   file->addSeparator();
   item(file, "&Печать...", "FilePrint", &TForm1::FilePrintClick, QKeySequence(Qt::CTRL | Qt::Key_P));
   item(file, "Сохранить &отчёт...", "FileSaveReport", &TForm1::FileSaveReportClick);
@@ -258,11 +271,14 @@ void TForm1::MenuHelpAboutClick() { ShowAboutBox(this, Q(kProductName)); }
 // Closing while a read or write runs: the worker's reports are no longer
 // shown and it gives up at once; it closes the port as it ends.
 void TForm1::closeEvent(QCloseEvent* event) {
-  const bool writing = link_.Running() && linkMode_ == LinkMode::Write;
+  // The write of the window or of a comparison, whichever runs.
+  ExchangeOperation* writing = link_.Running() && linkMode_ == LinkMode::Write ? &link_ : nullptr;
+  if (compareLink_.Running() && compareStep_ == CompareStep::Writing) writing = &compareLink_;
   if (auto* firmware = BuiltPage<FirmwarePageWidget>(kTabUpdate)) firmware->Cancel();
   link_.Close();
+  compareLink_.Close();
   dataModule_.cmprtdrvr1.Close();
-  if (writing) ShowUnfinishedWrite();
+  if (writing) ShowUnfinishedWrite(*writing);
   event->accept();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "configuration/ChangesState.h"
 #include "configuration/Configuration.h"
 #include "configuration/Report.h"
 #include "link/CPDrv.h"
@@ -31,6 +32,7 @@ class QTimer;
 
 namespace tivolan {
 
+class ChangesDialog;
 class ZonePageWidget;
 class PeripheryPageWidget;
 class TxPageWidget;
@@ -41,6 +43,8 @@ inline constexpr int kClientWidth = 752;
 // The keys of "Прочитать" and "Записать", as the tooltips name them.
 inline constexpr const char* kReadKeys = "Ctrl+Shift+R";
 inline constexpr const char* kWriteKeys = "Ctrl+Shift+W";
+// "Сравнить с прибором...", a key no focused field takes either.
+inline constexpr const char* kCompareKeys = "Ctrl+Shift+D";
 inline constexpr int kClientHeight = 521;
 
 // What the window is given by the program (and by tests).
@@ -98,6 +102,13 @@ class TForm1 : public QMainWindow {
   void SendData(LinkMode mode);
   // A worker's report.
   void LinkStatusMessage(LinkStatus code, int param);
+
+  // "Сравнить с прибором...": the device on the port box's port is read into
+  // a configuration of its own and compared with the window's; the dialog
+  // "Что изменится при записи" shows what a write would change and writes
+  // exactly that. Nothing of the window changes.
+  void FileCompareClick();
+  ChangesDialog* Changes() const { return changesDialog_; }
   void SetStatusText(const QString& text);
   QString StatusText() const;
   bool WorkerRunning();
@@ -152,9 +163,19 @@ class TForm1 : public QMainWindow {
   void SetLinkControlsEnabled(bool enabled);
   bool CommitForWrite();
   void ShowDeviceRead(int type);
+  // The status text, flash and port box of a report; false for code 6, shown
+  // by its box instead.
+  bool ShowLinkStatus(LinkStatus code, uint8_t deviceVersion);
+  // The window's configuration after the commit step, on a copy; nullopt
+  // (after `refusal` was shown, when asked) when the step refuses it.
+  std::optional<SharedData> CommittedCopy(bool showRefusal);
+  void CompareStatusMessage(LinkStatus code, int param);
+  void CompareEnded(LinkStatus code, int param);
+  void WriteChangesClick();
+  void EndChangesWrite(const std::string& message);
   // A write that stopped after blocks went out: the device may hold part of
   // the new configuration.
-  void ShowUnfinishedWrite();
+  void ShowUnfinishedWrite(const ExchangeOperation& operation);
   void FlashStatusBar(uint32_t colour, int count);
   void IndTimerTimer();
   void PaintStatus(uint32_t rgb);
@@ -173,6 +194,14 @@ class TForm1 : public QMainWindow {
   ExchangeOperation link_;
   std::string linkPort_;  // the port text of the running read or write
   LinkMode linkMode_ = LinkMode::Read;
+  // The comparison's own configuration and exchange, beside the window's.
+  enum class CompareStep { None, Reading, Rereading, Writing };
+  SharedData compareData_;
+  ExchangeOperation compareLink_;
+  CompareStep compareStep_ = CompareStep::None;
+  std::optional<ChangesState> changes_;
+  ChangesDialog* changesDialog_ = nullptr;
+  QAction* FileCompare = nullptr;
   StatusFlash flash_;
   QTimer* IndTimer = nullptr;
   int activePage_ = -1;

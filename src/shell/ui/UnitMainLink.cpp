@@ -77,24 +77,29 @@ void TForm1::SetLinkControlsEnabled(bool enabled) {
   for (QWidget* w : std::initializer_list<QWidget*>{PortNameBox, ButtonWrite, ButtonRead, bxDeviceTypeList, PageMain,
                                                     pages_[kTabUpdate]})
     w->setEnabled(enabled);
-  for (QAction* a : {FileOpen, FileSave, FileSaveAs}) a->setEnabled(enabled);
+  for (QAction* a : {FileOpen, FileSave, FileSaveAs, FileCompare}) a->setEnabled(enabled);
+}
+
+bool TForm1::ShowLinkStatus(LinkStatus code, uint8_t deviceVersion) {
+  if (code == LinkStatus::StatusPortError) {
+    const auto path = DriverPortName(linkPort_);
+    ShowPortError(linkPort_ + ": " + DescribePortState(DiagnosePort(path.value_or(linkPort_))));
+    return false;
+  }
+  SetStatusText(Q(StatusMessage(code, deviceVersion)));
+  return true;
 }
 
 void TForm1::LinkStatusMessage(LinkStatus code, int param) {
   const StatusRow& row = RowOf(code);
-  if (code == LinkStatus::StatusPortError) {
-    const auto path = DriverPortName(linkPort_);
-    ShowPortError(linkPort_ + ": " + DescribePortState(DiagnosePort(path.value_or(linkPort_))));
-    return;
-  }
-  SetStatusText(Q(StatusMessage(code, data_.DeviceVersion)));
+  if (!ShowLinkStatus(code, data_.DeviceVersion)) return;
   if (code == LinkStatus::StatusReadDone) ShowDeviceRead(param);
   if (row.flash != Flash::None) FlashStatusBar(FlashColour(row.flash), 3);
-  if (row.final && code != LinkStatus::StatusWriteDone && linkMode_ == LinkMode::Write) ShowUnfinishedWrite();
+  if (row.final && code != LinkStatus::StatusWriteDone && linkMode_ == LinkMode::Write) ShowUnfinishedWrite(link_);
 }
 
-void TForm1::ShowUnfinishedWrite() {
-  const std::vector<int> sent = link_.BlocksSent();
+void TForm1::ShowUnfinishedWrite(const ExchangeOperation& operation) {
+  const std::vector<int> sent = operation.BlocksSent();
   if (!sent.empty()) prompter_->Show(MessageBox{"Тиволан", UnfinishedWriteText(sent), BoxIcon::Warning});
 }
 
@@ -138,6 +143,6 @@ void TForm1::IndTimerTimer() {
   if (!flash_.Running()) IndTimer->stop();
 }
 
-bool TForm1::WorkerRunning() { return link_.Running(); }
+bool TForm1::WorkerRunning() { return link_.Running() || compareLink_.Running(); }
 
 }  // namespace tivolan
