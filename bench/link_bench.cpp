@@ -69,13 +69,6 @@ struct Medians {
   double write = 0;
 };
 
-// A GSM block stored as the device answered it, made a write frame again.
-template <std::size_t N>
-void AsWrite(tivolan::FrameStorage<N>& storage) {
-  if (const auto answer = tivolan::StoredFrame(storage))
-    tivolan::StoreFrame(*tivolan::Frame::Make(tivolan::kCmdWrite, answer->Block(), answer->Data()), storage);
-}
-
 // Reads the panel, then writes what was read back to it, `runs` times.
 bool TimeExchanges(int runs, const tivolan::sim::SimOptions& options, tivolan::SharedData& data, bool gsm,
                    Medians& medians, double& poll) {
@@ -99,10 +92,7 @@ bool TimeExchanges(int runs, const tivolan::sim::SimOptions& options, tivolan::S
         return false;
       }
       (mode == LinkMode::Read ? reads : writes).push_back(ms);
-      // A read stores the GSM blocks as answers; they go back as writes.
-      AsWrite(data.DestTX_Buffer);
-      AsWrite(data.GprsTX_Buffer);
-      AsWrite(data.SmsTX_Buffer);
+      // What a read stored goes back as it is: the next write makes its frames.
     }
   }
   medians = {Median(reads), Median(writes)};

@@ -37,7 +37,8 @@ namespace {
 template <typename Load>
 OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, const std::string& name, Load load) {
   // An open replaces every GSM setting: what the file does not hold is none.
-  GsmFileSubtree gsm(NoGsmSettings(form.tx.gprs));
+  const GsmSettings none;
+  GsmFileSubtree gsm(none);
   const LoadedConfig loaded = load(&gsm);
   if (loaded.code == kNotAConfiguration) {
     MessageBox box = FileReadErrorBox();
@@ -46,7 +47,7 @@ OpenResult Open(SharedData& data, FormState& form, Prompter& prompter, const std
     return {false, false, loaded.problem};
   }
   data.ConfigBuffer = loaded.buffer;
-  TakeGsmSettings(gsm.Settings(), data, form.tx.gprs);
+  data.TakeGsm(gsm.Settings());
   const bool changed = ShowReportedDevice(data, form, loaded.code, prompter);
   form.origin = {ConfigurationOrigin::Kind::File, name, 0};
   return {true, changed};
@@ -81,7 +82,7 @@ std::optional<MessageBox> PicturedNote(const std::vector<std::string>& where) {
 
 ConfigurationFile CommittedConfiguration(SharedData& data, FormState& form, CommitFor command) {
   if (auto refused = UpdateAllTXBuffers(data, form, command)) throw ConfigurationRefused(*refused);
-  GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
+  GsmFileSubtree gsm(data.Gsm());
   TXmlDocument document = BuildConfigDocument(data.ConfigBuffer, data.DeviceType, &gsm);
   return {std::move(document), PicturedNote(gsm.Pictured())};
 }

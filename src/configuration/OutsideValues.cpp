@@ -23,7 +23,7 @@ std::vector<OutsideValue> ValuesOutsideControls(const SharedData& data) {
     if (panel->HasSlaveBus()) check("Сетевой номер", panel->SlaveBus(), kBusIdMin, kBusIdMax);
   }
   if (IsKnownDeviceType(data.DeviceType) && IsGsmInUse(data.ConfigBuffer, data.DeviceType))
-    check("Номер прибора", DeviceNumber(data.DestTX_Buffer), 0, kDeviceNumberMax);
+    check("Номер прибора", data.DestTX_Buffer.deviceNumber, 0, kDeviceNumberMax);
   return found;
 }
 

@@ -114,13 +114,13 @@ bool ReadSim(const TXmlNode* node, GprsSim& sim) {
 void GsmFileSubtree::Write(TXmlNode& configMPI) {
   TXmlDocument compact("configMPI");  // keeps the compact form; only its "CFG" is used
   TXmlNode* cfg = compact.Root()->AddElement("CFG");
-  const DestSettings dest = DestSettings::Unpack(StoredData(settings_.dest));
+  const DestSettings& dest = settings_.dest;
   cfg->WriteAttributeInteger("DeviceNum", dest.deviceNumber, 0);
   if (kDeviceNum.Outside(dest.deviceNumber)) cfg->WriteAttributeInteger(kDeviceValueMark, 1, 0);
   pictured_.clear();
   WriteDestinations(*cfg, dest.records, pictured_);
-  if (dest.sms != 0) WriteSmsList(*cfg, SmsList::Unpack(StoredData(settings_.sms)));
-  if (dest.gprs != 0) WriteGprs(*cfg, GprsSettingsOf(settings_.gprsFields), pictured_);
+  if (dest.sms != 0) WriteSmsList(*cfg, settings_.sms);
+  if (dest.gprs != 0) WriteGprs(*cfg, settings_.gprs, pictured_);
   configMPI.AttachNode(cfg);
 }
 
@@ -129,7 +129,8 @@ bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
   if (!cfgNode) return false;
   const FileElement cfg(*cfgNode);
   GsmSettings read = settings_;
-  DestSettings dest;  // as ResetDestBuffer leaves it: both options off, five empty records
+  DestSettings& dest = read.dest;
+  dest = DestSettings{};  // a new configuration's: both options off, five empty records
   dest.deviceNumber = static_cast<uint16_t>(cfg.Number(kDeviceNum, 0));
   if (const TXmlNode* list = cfg.Single("CID_Destinations")) {
     const auto listed = ReadDestinations(FileElement(*list));
@@ -137,47 +138,22 @@ bool GsmFileSubtree::Read(const TXmlNode& configMPI) {
     dest.records = *listed;
   }
   if (const TXmlNode* list = cfg.Single("SMS_List")) {
-    // Only the list is written, in place; the SMS dialog's build seals block 4.
-    const SmsList sms = ReadSmsList(*list);
-    dest.sms = sms.records.empty() ? 0 : 1;
-    PutStoredData(sms.Pack(), read.sms);
+    read.sms = ReadSmsList(*list);
+    dest.sms = read.sms.records.empty() ? 0 : 1;
   }
   if (cfg.Single("GPRS_Settings")) {
     dest.gprs = 1;
-    GprsSettings texts = GprsSettingsOf(read.gprsFields);
+    GprsSettings& texts = read.gprs;
     if (!ReadSim(cfg.Single("SIM1"), texts.sims[0]) || !ReadSim(cfg.Single("SIM2"), texts.sims[1])) return false;
     // Texts the block cannot carry would change unseen: refused. Any other
     // text is kept as a device holds it; the dialog's rules are for typing,
     // and a write refuses what they refuse.
     if (!texts.Fits()) return false;
-    ShowGprsSettings(texts, read.gprsFields);
-    if (texts.NoAccessPoint()) MarkNoFrame(read.gprs);
-    else StoreFrame(texts.WriteFrame(), read.gprs);
   }
-  const auto frame = dest.WriteFrame();
-  if (!frame) return false;
-  StoreFrame(*frame, read.dest);
+  // Destinations longer than the device's block could never be written.
+  if (!WriteFrame(dest)) return false;
   settings_ = read;
   return true;
-}
-
-GsmSettings NoGsmSettings(const GprsDialogState& gprs) {
-  GsmSettings s;
-  StoreFrame(*DestSettings{}.WriteFrame(), s.dest);  // block 2 as a new configuration has it
-  s.gprsFields = gprs;
-  ShowStoredGprs(s.gprsFields, s.gprs);
-  return s;
-}
-
-GsmSettings GsmSettingsOf(const SharedData& data, const GprsDialogState& gprs) {
-  return {data.DestTX_Buffer, data.GprsTX_Buffer, data.SmsTX_Buffer, gprs};
-}
-
-void TakeGsmSettings(const GsmSettings& settings, SharedData& data, GprsDialogState& gprs) {
-  data.DestTX_Buffer = settings.dest;
-  data.GprsTX_Buffer = settings.gprs;
-  data.SmsTX_Buffer = settings.sms;
-  gprs = settings.gprsFields;
 }
 
 }  // namespace tivolan

@@ -1,29 +1,17 @@
 #pragma once
 // The GSM settings of a configuration file, below "configMPI": the device
 // number, the delivery destinations, the SMS list and the GPRS access
-// points, from and to the three GSM frames and the GPRS dialog's fields.
-// Reading goes into staged copies that the caller takes only once the whole
-// file was accepted, so a refused file changes nothing.
-#include <array>
-#include <cstdint>
-#include <optional>
+// points, from and to the values of the three GSM blocks. Reading goes into
+// a staged copy that the caller takes only once the whole file was
+// accepted, so a refused file changes nothing.
 #include <string>
 #include <vector>
 
 #include "files/FileFields.h"
 #include "files/FileOps.h"
-#include "model/SharedData.h"
-#include "transmission/GprsTexts.h"
+#include "model/GsmSettings.h"
 
 namespace tivolan {
-
-// The GSM frames and the GPRS texts as one set.
-struct GsmSettings {
-  DestBuffer dest{};
-  GprsBuffer gprs{};
-  SmsBuffer sms{};
-  GprsDialogState gprsFields;
-};
 
 class GsmFileSubtree final : public GsmSubtree {
  public:
@@ -46,13 +34,5 @@ class GsmFileSubtree final : public GsmSubtree {
   GsmSettings settings_;
   std::vector<std::string> pictured_;
 };
-
-// The settings of a configuration without GSM: the default block 2, no GPRS
-// block, an empty SMS list, empty GPRS texts (`gprs` gives the preset lists).
-GsmSettings NoGsmSettings(const GprsDialogState& gprs);
-
-// The GSM settings of the shared storage and the GPRS dialog, and back.
-GsmSettings GsmSettingsOf(const SharedData& data, const GprsDialogState& gprs);
-void TakeGsmSettings(const GsmSettings& settings, SharedData& data, GprsDialogState& gprs);
 
 }  // namespace tivolan

@@ -6,67 +6,51 @@
 namespace tivolan {
 namespace {
 
-// Reads block `block`; a usable answer lands whole in `into`, another one
-// leaves it as it was. A usable answer of another block is none to this
-// request.
-template <std::size_t N>
-bool ReadBlock(TThreadBuff& worker, uint8_t block, FrameStorage<N>& into) {
+// Reads block `block` into `into`, whole: an answer longer than the device's
+// frame of that block (it would lose records) or of another block fails. An
+// answer that is no usable block answer leaves `into` as it was.
+template <typename Values>
+bool ReadBlock(TThreadBuff& worker, uint8_t block, std::size_t longest, Values& into) {
   if (!worker.Exchange(MakeRequestFrame(block))) return false;
   const Frame& answer = worker.LastAnswer();
   if (!IsUsableBlockAnswer(answer.Bytes())) return true;
-  return IsBlockAnswer(answer.Bytes(), block) && StoreFrame(answer, into);
+  if (!IsBlockAnswer(answer.Bytes(), block) || answer.Bytes().size() > longest) return false;
+  into = Values::Unpack(answer.Data());
+  return true;
 }
 
-// The frame the commit step built; one that is not whole and sealed, or
-// holds no data, is never sent.
-template <std::size_t N>
-std::optional<Frame> FrameToSend(const FrameStorage<N>& storage) {
-  auto frame = StoredFrame(storage);
-  if (!frame || frame->Data().empty()) return std::nullopt;
-  return frame;
-}
-
-// Sends block 3 or 4 and checks its read-back.
-template <std::size_t N>
-bool WriteBlock(TThreadBuff& worker, const FrameStorage<N>& storage) {
-  const auto frame = FrameToSend(storage);
-  return frame && worker.Exchange(*frame) && BlockWriteAnswerMatches(worker.LastAnswer().Bytes(), *frame);
+// Sends a block and checks its read-back.
+bool WriteBlock(TThreadBuff& worker, const Frame& frame) {
+  return worker.Exchange(frame) && BlockWriteAnswerMatches(worker.LastAnswer().Bytes(), frame);
 }
 
 }  // namespace
 
-bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker, GsmFrames& into) const {
+bool GsmBlockExchange::ReadGsmSettings(TThreadBuff& worker, GsmSettings& into) const {
   // A read replaces every GSM setting: a block the device's flags leave out
   // holds nothing afterwards, not what the previous device held.
-  into = GsmFrames{};
+  into = GsmSettings{};
   if (!worker.Exchange(MakeRequestFrame(kDestBlock))) return false;
-  // An answer of another block, or one the buffer cannot hold whole (it
-  // would lose destinations), fails.
-  if (!IsBlockAnswer(worker.LastAnswer().Bytes(), kDestBlock) || !StoreFrame(worker.LastAnswer(), into.dest))
-    return false;
-  if (GprsInUse(into.dest) && !ReadGprsBlock(worker, into.gprs)) return false;
-  if (SmsInUse(into.dest) && !ReadSmsBlock(worker, into.sms)) return false;
+  const Frame& answer = worker.LastAnswer();
+  // Block 2 must come: an unusable answer is a failure here.
+  if (!IsBlockAnswer(answer.Bytes(), kDestBlock) || answer.Bytes().size() > kDestBufferSize) return false;
+  into.dest = DestSettings::Unpack(answer.Data());
+  if (into.dest.GprsInUse() && !ReadBlock(worker, kGprsBlock, kGprsBufferSize, into.gprs)) return false;
+  if (into.dest.SmsInUse() && !ReadBlock(worker, kSmsBlock, kSmsBufferSize, into.sms)) return false;
   return true;
 }
-
-bool GsmBlockExchange::ReadGprsBlock(TThreadBuff& worker, GprsBuffer& into) {
-  return ReadBlock(worker, kGprsBlock, into);
-}
-
-bool GsmBlockExchange::ReadSmsBlock(TThreadBuff& worker, SmsBuffer& into) { return ReadBlock(worker, kSmsBlock, into); }
 
 bool GsmBlockExchange::WriteGsmSettings(TThreadBuff& worker) const {
-  const DestBuffer& dest = worker.Data().DestTX_Buffer;
-  const auto frame = FrameToSend(dest);
+  const SharedData& data = worker.Data();
+  const DestSettings& dest = data.DestTX_Buffer;
+  const auto frame = WriteFrame(dest);
   if (!frame || !worker.Exchange(*frame)) return false;
   if (!DestWriteAnswerMatches(worker.LastAnswer().Bytes(), *frame)) return false;
-  if (GprsInUse(dest) && !WriteGprsBlock(worker)) return false;
-  if (SmsInUse(dest) && !WriteSmsBlock(worker)) return false;
+  // A block 3 with no access point holds nothing to send.
+  if (dest.GprsInUse() && (data.GprsTX_Buffer.NoAccessPoint() || !WriteBlock(worker, WriteFrame(data.GprsTX_Buffer))))
+    return false;
+  if (dest.SmsInUse() && !WriteBlock(worker, WriteFrame(data.SmsTX_Buffer))) return false;
   return true;
 }
-
-bool GsmBlockExchange::WriteGprsBlock(TThreadBuff& worker) { return WriteBlock(worker, worker.Data().GprsTX_Buffer); }
-
-bool GsmBlockExchange::WriteSmsBlock(TThreadBuff& worker) { return WriteBlock(worker, worker.Data().SmsTX_Buffer); }
 
 }  // namespace tivolan

@@ -171,15 +171,13 @@ uint8_t TThreadBuff::ReadConfiguration() {
     return kNoDevice;
   }
   if (IsGsmInUse(staged.config, type)) {
-    GsmFrames gsm;
+    GsmSettings gsm;
     Report(StatusGsmReading);
     if (!context_.gsm || !context_.gsm->ReadGsmSettings(*this, gsm)) {
       Report(StatusGsmError);
       return kNoDevice;
     }
-    context_.data.DestTX_Buffer = gsm.dest;
-    context_.data.GprsTX_Buffer = gsm.gprs;
-    context_.data.SmsTX_Buffer = gsm.sms;
+    context_.data.TakeGsm(gsm);
   }
   context_.data.ConfigBuffer = staged.config;
   context_.data.DeviceVersion = staged.version;

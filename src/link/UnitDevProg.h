@@ -19,12 +19,6 @@ enum class LinkMode : uint8_t { Read = 0, Write = 1 };
 
 class TThreadBuff;
 
-// What the GSM steps of a read got, kept apart until the whole read succeeded.
-struct GsmFrames {
-  DestBuffer dest{};
-  GprsBuffer gprs{};
-  SmsBuffer sms{};
-};
 
 // The GSM block steps, run after block 1 when the configuration uses GSM.
 // They keep nothing: each works on the exchange it is given, so that one
@@ -32,7 +26,8 @@ struct GsmFrames {
 class GsmBlockSteps {
  public:
   virtual ~GsmBlockSteps() = default;
-  virtual bool ReadGsmSettings(TThreadBuff& worker, GsmFrames& into) const = 0;
+  // What a read got is kept apart until the whole read succeeded.
+  virtual bool ReadGsmSettings(TThreadBuff& worker, GsmSettings& into) const = 0;
   // Sends the frames of the worker's configuration.
   virtual bool WriteGsmSettings(TThreadBuff& worker) const = 0;
 };

@@ -7,26 +7,31 @@
 
 #include "model/ConfigBuffer.h"
 #include "model/DeviceCatalogue.h"
+#include "model/GsmSettings.h"
 
 namespace tivolan {
 
-// The GSM frames: each holds a whole frame ready to send (0x7E, length, 'W',
-// block, payload, checksum); one read from the device is copied over whole.
+// The longest frame of each GSM block the device takes or sends.
 inline constexpr std::size_t kDestBufferSize = 150;  // block 2
 inline constexpr std::size_t kGprsBufferSize = 201;  // block 3
 inline constexpr std::size_t kSmsBufferSize = 201;   // block 4
-using DestBuffer = std::array<uint8_t, kDestBufferSize>;
-using GprsBuffer = std::array<uint8_t, kGprsBufferSize>;
-using SmsBuffer = std::array<uint8_t, kSmsBufferSize>;
 
 struct SharedData {
   ImageBuffer ConfigBuffer{};
   uint8_t DeviceType = kTypePPKP;
   uint8_t DeviceVersion = 0;  // firmware version of the last block-1 answer
-  DestBuffer DestTX_Buffer{};  // device number, GPRS and SMS flags, five destinations
-  GprsBuffer GprsTX_Buffer{};  // access points of the two SIMs
-  SmsBuffer SmsTX_Buffer{};    // up to eight SMS recipients
+  // The GSM blocks as values; their frames are made when they are sent.
+  DestSettings DestTX_Buffer;  // device number, GPRS and SMS flags, five destinations
+  GprsSettings GprsTX_Buffer;  // access points of the two SIMs
+  SmsList SmsTX_Buffer;        // up to eight SMS recipients
   uint8_t SmsListFilled = 0;   // the last SMS list build stored a record
+
+  GsmSettings Gsm() const { return {DestTX_Buffer, GprsTX_Buffer, SmsTX_Buffer}; }
+  void TakeGsm(const GsmSettings& gsm) {
+    DestTX_Buffer = gsm.dest;
+    GprsTX_Buffer = gsm.gprs;
+    SmsTX_Buffer = gsm.sms;
+  }
 };
 
 }  // namespace tivolan

@@ -58,7 +58,7 @@ JournalRow PanelSteps::Begin(const SharedData& held, const ExchangeOutcome& read
   row.fileSha256 = job.fileSha256;
   row.action = job.verifyOnly ? "verify" : "write";
   row.user = UserName();
-  if (UsesGsm(job.image)) row.gsmDeviceNumber = DeviceNumberText(DeviceNumber(job.image.DestTX_Buffer));
+  if (UsesGsm(job.image)) row.gsmDeviceNumber = DeviceNumberText(job.image.DestTX_Buffer.deviceNumber);
   row.firmwareVersion = held.DeviceVersion;
   const LinkStatus code = *read.finalCode;
   row.deviceType = code == LinkStatus::StatusReadDone ? read.param : 0;
@@ -105,10 +105,10 @@ void PanelSteps::Verify(const SharedData& held, JournalRow& row) const {
 }
 
 void PanelSteps::Write(JournalRow& row, const std::function<void(int, int)>& progress) const {
-  SharedData image = job.image;  // the worker builds its frames in the buffers it writes
+  SharedData image = job.image;  // the worker completes the configuration frame it writes
   GsmBlockExchange gsm;
-  const DestBuffer& dest = image.DestTX_Buffer;
-  const int blocks = 1 + (UsesGsm(image) ? 1 + GprsInUse(dest) + SmsInUse(dest) : 0);
+  const DestSettings& dest = image.DestTX_Buffer;
+  const int blocks = 1 + (UsesGsm(image) ? 1 + dest.GprsInUse() + dest.SmsInUse() : 0);
   int block = 1;
   progress(block, blocks);
   const ExchangeOutcome outcome = RunExchange(

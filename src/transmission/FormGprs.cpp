@@ -69,12 +69,12 @@ void ApplyDefaultPresets(GprsDialogState& state) {
   bxOper2Change(state, 0);
 }
 
-void FillFromBuffer(GprsDialogState& state, const GprsBuffer& buffer) {
-  if (!GprsHoldsConfiguration(buffer)) {
+void FillFromBuffer(GprsDialogState& state, const GprsSettings& stored) {
+  if (!GprsHoldsConfiguration(stored)) {
     ApplyDefaultPresets(state);
     return;
   }
-  ShowGprsSettings(GprsSettings::Unpack(StoredData(buffer)), state);
+  ShowGprsSettings(stored, state);
 }
 
 std::string GprsPackedText(const std::string& text) {
@@ -103,15 +103,13 @@ GprsDialogState StoredTexts(const GprsDialogState& state) {
   return stored;
 }
 
-GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsBuffer& buffer) {
-  const GprsSettings stored = GprsSettingsOf(StoredTexts(state));
-  if (stored.NoAccessPoint()) MarkNoFrame(buffer);
-  else StoreFrame(stored.WriteFrame(), buffer);
+GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsSettings& stored) {
+  stored = GprsSettingsOf(StoredTexts(state));
   return ChangedFields(state, PackedTexts(state));
 }
 
-std::optional<MessageBox> btnSaveExitClick(GprsDialogState& state, GprsBuffer& buffer) {
-  BuildTX_Buffer(state, buffer);
+std::optional<MessageBox> btnSaveExitClick(GprsDialogState& state, GprsSettings& block) {
+  BuildTX_Buffer(state, block);
   const GprsDialogState stored = StoredTexts(state);
   const GprsFieldSet changed = ChangedFields(state, stored);
   if (!changed) return std::nullopt;
@@ -129,7 +127,7 @@ MessageBox GprsRefusedMessage(GprsFieldSet unfit) {
   return {"Параметры GPRS", std::string(kGprsRule) + "\r\nИсправьте поля:" + FieldList(unfit), BoxIcon::Error};
 }
 
-bool GprsHoldsConfiguration(const GprsBuffer& buffer) { return HoldsBlock(buffer, kGprsBlock); }
+bool GprsHoldsConfiguration(const GprsSettings& stored) { return !stored.NoAccessPoint(); }
 
 bool IsApnChar(char c) {
   return c == kBackspace || c == '-' || c == '.' || c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||

@@ -1,6 +1,7 @@
 #pragma once
 // The "Параметры GPRS" dialog as data: the six texts of the two SIM cards, the
-// two preset lists, and the rules that tie them to block 3 (`GprsTX_Buffer`).
+// two preset lists, and the rules that tie them to block 3's values
+// (`GprsTX_Buffer`).
 // The widget dialog mirrors this state and calls these handlers.
 #include <array>
 #include <cstddef>
@@ -38,9 +39,9 @@ void bxOper2Change(GprsDialogState& state, int row);
 // Row 0 chosen and applied for both SIMs.
 void ApplyDefaultPresets(GprsDialogState& state);
 
-// The six texts from the buffer; a buffer that holds no configuration gives
-// the default presets. Never reads beyond the buffer, whatever its bytes say.
-void FillFromBuffer(GprsDialogState& state, const GprsBuffer& buffer);
+// The six texts from block 3; one that holds no configuration gives the
+// default presets.
+void FillFromBuffer(GprsDialogState& state, const GprsSettings& stored);
 
 // The fields as bits, in the order of the state's texts.
 using GprsFieldSet = unsigned;
@@ -59,17 +60,16 @@ std::string GprsPackedText(const std::string& text);
 // a SIM whose APN packs to nothing keeps neither user nor password.
 GprsDialogState StoredTexts(const GprsDialogState& state);
 
-// Packs the six texts into the buffer as StoredTexts gives them; with both
-// APNs empty only byte 0 := 0. Text that came in other than by typing (a
-// file, a device, a paste) may not fit the frame: the fields whose text was
-// not packed as it stands are returned.
-GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsBuffer& buffer);
+// Block 3 := the six texts as StoredTexts gives them. Text that came in
+// other than by typing (a file, a device, a paste) may not fit the frame:
+// the fields whose text was not stored as it stands are returned.
+GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsSettings& stored);
 
 // "Сохранить": packs the fields; when some do not hold what was stored (text
 // that could not be packed, the user and password of a SIM without APN),
 // they are set to it and the warning naming them is returned: the dialog
 // stays open to show them.
-std::optional<MessageBox> btnSaveExitClick(GprsDialogState& state, GprsBuffer& buffer);
+std::optional<MessageBox> btnSaveExitClick(GprsDialogState& state, GprsSettings& stored);
 
 // The dialog's warning for fields it set to what was stored; the set must
 // not be empty.
@@ -78,11 +78,10 @@ MessageBox GprsAlteredMessage(GprsFieldSet altered);
 // they stand: the fields to correct.
 MessageBox GprsRefusedMessage(GprsFieldSet unfit);
 
-// Whether the buffer holds a configuration, in the sense FillFromBuffer reads
-// it. When "Использовать конфигурацию GPRS" is ticked and this is false after
+// Whether block 3 holds a configuration: an access point. When "Использовать конфигурацию GPRS" is ticked and this is false after
 // the dialog is saved, the flag asks for a block 3 that does not exist; the
 // page should then clear the flag, as the SMS option does with an empty list.
-bool GprsHoldsConfiguration(const GprsBuffer& buffer);
+bool GprsHoldsConfiguration(const GprsSettings& stored);
 
 // Backspace (8), "-", ".", "0".."9", "A".."Z", "_", "a".."z".
 bool IsApnChar(char c);

@@ -118,12 +118,12 @@ std::optional<int> ParseSmsPartition(const std::string& text, int max) {
   return value;
 }
 
-void SetDefaults(SharedData& data) { EmptySmsList(data.SmsTX_Buffer); }
+void SetDefaults(SharedData& data) { data.SmsTX_Buffer.records.clear(); }
 
-bool SmsListHoldsRecords(const SmsBuffer& buffer) { return !SmsList::Unpack(StoredData(buffer)).records.empty(); }
+bool SmsListHoldsRecords(const SmsList& list) { return !list.records.empty(); }
 
 void RefreshControls(SmsDialogState& state, const SharedData& data) {
-  const SmsList list = SmsList::Unpack(StoredData(data.SmsTX_Buffer));
+  const SmsList& list = data.SmsTX_Buffer;
   for (int r = 1; r <= kSmsRows; ++r) {
     SmsGridRow& row = state.Row(r);
     row.number = std::to_string(r);
@@ -164,7 +164,7 @@ void UpdateTX_Buffer(const SmsDialogState& state, SharedData& data) {
     list.records.push_back(record);
   }
   data.SmsListFilled = list.records.empty() ? 0 : 1;
-  StoreFrame(list.WriteFrame(), data.SmsTX_Buffer);
+  data.SmsTX_Buffer = std::move(list);
 }
 
 std::optional<MessageBox> CheckGridOK(const SmsDialogState& state) {

@@ -1,6 +1,6 @@
 #pragma once
 // The SMS list dialog as data: the texts of its table grdSMS and the handlers
-// that tie them to SmsTX_Buffer (block 4). The widget TFrmSMS mirrors this
+// that tie them to SmsTX_Buffer (block 4's values). The widget TFrmSMS mirrors this
 // state and asks these functions what a click, a key or a choice does.
 #include <array>
 #include <cstdint>
@@ -76,15 +76,15 @@ std::string DecodePhoneDigits(std::span<const uint8_t, kSmsPhoneBytes> bytes);
 // A partition text: decimal digits only, not empty, value not above `max`.
 std::optional<int> ParseSmsPartition(const std::string& text, int max);
 
-// Byte 4 := 0, an empty list; the rest of the buffer stays.
+// An empty list.
 void SetDefaults(SharedData& data);
 // The list holds at least one record (the first is no end mark).
-bool SmsListHoldsRecords(const SmsBuffer& buffer);
+bool SmsListHoldsRecords(const SmsList& list);
 // SmsTX_Buffer to the table; writes no data.
 void RefreshControls(SmsDialogState& state, const SharedData& data);
 // Whether the table still shows the list as RefreshControls put it.
 bool SmsTableShows(const SmsDialogState& state, const SharedData& data);
-// The table to SmsTX_Buffer, packed in table order; sets SmsListFilled. A row
+// The table to SmsTX_Buffer, in table order; sets SmsListFilled. A row
 // is left out when it is off, its phone is unusable, or its partition is no
 // decimal number that fits a byte.
 void UpdateTX_Buffer(const SmsDialogState& state, SharedData& data);

@@ -17,10 +17,10 @@ void ShowGprsSettings(const GprsSettings& settings, GprsDialogState& state) {
   state.edtPass2 = sim2.password;
 }
 
-void ShowStoredGprs(GprsDialogState& state, const GprsBuffer& buffer) {
-  // The presets a fill from the buffer falls back to would be stored at the
+void ShowStoredGprs(GprsDialogState& state, const GprsSettings& stored) {
+  // Not FillFromBuffer: the presets it falls back to would be stored at the
   // next write or save without anyone having chosen them.
-  ShowGprsSettings(HoldsBlock(buffer, kGprsBlock) ? GprsSettings::Unpack(StoredData(buffer)) : GprsSettings{}, state);
+  ShowGprsSettings(stored, state);
 }
 
 }  // namespace tivolan

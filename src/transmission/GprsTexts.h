@@ -5,8 +5,7 @@
 // code can carry them without knowing the dialog.
 #include <string>
 
-#include "link/GsmRecords.h"
-#include "model/SharedData.h"
+#include "model/GsmSettings.h"
 
 namespace tivolan {
 
@@ -25,8 +24,8 @@ struct GprsDialogState {
 GprsSettings GprsSettingsOf(const GprsDialogState& state);
 void ShowGprsSettings(const GprsSettings& settings, GprsDialogState& state);
 
-// The fields as the buffer holds them; a buffer without a configuration
-// shows empty fields, not presets nobody chose. The preset lists stay.
-void ShowStoredGprs(GprsDialogState& state, const GprsBuffer& buffer);
+// The fields as block 3 holds them; one without a configuration shows empty
+// fields, not presets nobody chose. The preset lists stay.
+void ShowStoredGprs(GprsDialogState& state, const GprsSettings& stored);
 
 }  // namespace tivolan

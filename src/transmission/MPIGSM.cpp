@@ -17,24 +17,30 @@ std::string ItemText(const std::array<const char*, N>& list, std::optional<uint8
   return value && *value < N ? list[*value] : "";
 }
 
+// A row's fields as a record, its text in the device's code page; false
+// when the text holds a character the device cannot store.
+bool RowRecord(const DestRow& row, std::optional<DestRecord>& record) {
+  const auto bytes = Cp1251FromUtf8(row.text);
+  if (!bytes) return false;
+  // An on row whose SIM or protocol cell is empty is stored as the item its
+  // chooser opens on, the first.
+  record = DestRecord{row.tries, row.sim.value_or(0), row.protocol.value_or(0), *bytes};
+  return true;
+}
+
 // The record a row is stored as (none: an empty record); false when its
 // text holds a character the device cannot store.
 bool RecordOf(const DestRow& row, std::optional<DestRecord>& record) {
   record.reset();
   if (!RowSendsSomewhere(row)) return true;
-  // An on row whose SIM or protocol cell is empty is stored as the item its
-  // chooser opens on, the first.
-  const uint8_t protocol = row.protocol.value_or(0);
-  const std::string text = IsPhoneProtocol(protocol) ? "+" + StripPhoneSeparators(row.text) : row.text;
-  const auto bytes = Cp1251FromUtf8(text);
-  if (!bytes) return false;
-  record = DestRecord{row.tries, row.sim.value_or(0), protocol, bytes->substr(0, kDestTextMax)};
+  if (!RowRecord(row, record)) return false;
+  record = SentRecord(record);
   return true;
 }
 
-// The records of the table with bytes 4..7 as the buffer holds them.
-std::optional<DestSettings> SettingsOf(const DestTableState& table, const DestBuffer& buffer, int* unstorable) {
-  DestSettings s = DestSettings::Unpack(StoredData(buffer));
+// The records of the table with the number and options of `held`.
+std::optional<DestSettings> SettingsOf(const DestTableState& table, const DestSettings& held, int* unstorable) {
+  DestSettings s = held;
   for (int r = 1; r <= kDestinations; ++r) {
     if (RecordOf(table.Row(r), s.records[static_cast<std::size_t>(r - 1)])) continue;
     if (unstorable) *unstorable = r;
@@ -74,13 +80,23 @@ void InitDestGrid(DestTableState& table) {
   for (int r = 1; r <= kDestinations; ++r) table.Row(r).label = std::to_string(r);
 }
 
-void ResetDestBuffer(DestBuffer& buffer) { StoreFrame(*DestSettings{}.WriteFrame(), buffer); }
+std::optional<DestRecord> SentRecord(const std::optional<DestRecord>& record) {
+  if (!record || record->attempts == 0 || record->text.empty()) return std::nullopt;
+  DestRecord sent = *record;
+  sent.attempts = std::min<uint8_t>(sent.attempts, 5);
+  sent.sim = sent.sim == 3 ? 0 : sent.sim;
+  sent.protocol = sent.protocol > 3 ? 0 : sent.protocol;
+  if (IsPhoneProtocol(sent.protocol)) sent.text = "+" + StripPhoneSeparators(sent.text);
+  sent.text.resize(std::min<std::size_t>(sent.text.size(), kDestTextMax));
+  return sent;
+}
 
-void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table) {
-  const DestSettings settings = DestSettings::Unpack(StoredData(buffer));
+void ResetDestBuffer(DestSettings& dest) { dest = DestSettings{}; }
+
+void DestBufferToGrid(const DestSettings& dest, DestTableState& table) {
   for (int r = 1; r <= kDestinations; ++r) {
     DestRow& row = table.Row(r);
-    const auto& record = settings.records[static_cast<std::size_t>(r - 1)];
+    const auto& record = dest.records[static_cast<std::size_t>(r - 1)];
     row.text = record ? Utf8FromCp1251(record->text) : "";
     row.tries = record ? std::min<uint8_t>(record->attempts, 5) : 0;
     if (row.tries == 0) {
@@ -93,26 +109,30 @@ void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table) {
   }
 }
 
-bool DestTableShows(const DestTableState& table, const DestBuffer& buffer) {
+bool DestTableShows(const DestTableState& table, const DestSettings& dest) {
   DestTableState shown = table;
-  DestBufferToGrid(buffer, shown);
+  DestBufferToGrid(dest, shown);
   return shown.rows == table.rows;
 }
 
 int DestFrameLength(const DestTableState& table) {
   DestSettings s;
   for (int r = 1; r <= kDestinations; ++r) RecordOf(table.Row(r), s.records[static_cast<std::size_t>(r - 1)]);
-  return static_cast<int>(s.FrameLength());
+  return static_cast<int>(FrameLength(s));
 }
 
-std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestBuffer& buffer) {
-  int unstorable = 0;
-  const auto settings = SettingsOf(table, buffer, &unstorable);
-  if (!settings) return UnstorableTextBox(unstorable, table.Row(unstorable).text);
-  const auto frame = settings->WriteFrame();
-  if (!frame) return TooLongBox(settings->FrameLength());
-  StoreFrame(*frame, buffer);
+std::optional<MessageBox> StoreSentSettings(DestSettings settings, DestSettings& dest) {
+  for (auto& record : settings.records) record = SentRecord(record);
+  if (!WriteFrame(settings)) return TooLongBox(FrameLength(settings));
+  dest = std::move(settings);
   return std::nullopt;
+}
+
+std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestSettings& dest) {
+  int unstorable = 0;
+  const auto settings = SettingsOf(table, dest, &unstorable);
+  if (!settings) return UnstorableTextBox(unstorable, table.Row(unstorable).text);
+  return StoreSentSettings(*settings, dest);
 }
 
 bool RowOn(const DestRow& row) { return row.tries > 0; }

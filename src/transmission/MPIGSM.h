@@ -1,5 +1,5 @@
 #pragma once
-// The delivery destinations table grdG1 as data, and block 2
+// The delivery destinations table grdG1 as data, and block 2's values
 // (DestTX_Buffer): device number, the GPRS and SMS flags and five
 // destination records. The widget only mirrors DestTableState.
 #include <array>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/GsmRecords.h"
+#include "model/GsmSettings.h"
 #include "model/Prompter.h"
 #include "model/SharedData.h"
 #include "model/ValueLists.h"
@@ -60,19 +61,29 @@ struct DestTableState {
 };
 
 // Device number 1, both flags off, five empty records: the 14-byte frame.
-void ResetDestBuffer(DestBuffer& buffer);
+void ResetDestBuffer(DestSettings& dest);
 
-// Columns 2..5 from the buffer's records; column 0 stays.
-void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table);
+// Columns 2..5 from the records; column 0 stays.
+void DestBufferToGrid(const DestSettings& dest, DestTableState& table);
 
-// Rebuilds the whole frame from the table; bytes 4..7 keep their values. A
-// table whose records do not fit the frame is refused with a box that says
-// why, and the buffer is left as it was.
-std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestBuffer& buffer);
+// A record as a write sends it, the same whether it comes from the table or
+// straight from a file or a device: none unless it has attempts and a text;
+// fields the table cannot show as the table shows them (attempts above 5 as
+// 5, SIM 3 as "1,2", protocol 4..7 as "Voice"); a phone as "+" and its
+// digits; at most kDestTextMax characters.
+std::optional<DestRecord> SentRecord(const std::optional<DestRecord>& record);
 
-// Whether the table still shows the buffer's records as DestBufferToGrid
-// put them, in the same order.
-bool DestTableShows(const DestTableState& table, const DestBuffer& buffer);
+// The records of the table as a write sends them; the device number and the
+// options stay. A table whose text the device cannot store, or whose records
+// do not fit the frame, is refused with a box that says why, and `dest` is
+// left as it was.
+std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestSettings& dest);
+// The same for records that no table showed: `settings` as a write sends it.
+std::optional<MessageBox> StoreSentSettings(DestSettings settings, DestSettings& dest);
+
+// Whether the table still shows the records as DestBufferToGrid put them, in
+// the same order.
+bool DestTableShows(const DestTableState& table, const DestSettings& dest);
 
 // The frame's length once built from the table (may exceed the buffer).
 int DestFrameLength(const DestTableState& table);

@@ -29,16 +29,14 @@ void Tick(bool& box, uint8_t& byte, bool ticked) {
   byte = ticked ? 1 : 0;
 }
 
-// A block's own values sealed as the frame a build makes, for a table that
-// still shows them: nothing is clamped or cut on the way through its texts.
-bool SealAsHeld(DestBuffer& buffer) {
-  const auto frame = DestSettings::Unpack(StoredData(buffer)).WriteFrame();
-  return frame && StoreFrame(*frame, buffer);
-}
-void SealAsHeld(SharedData& data) {
-  const SmsList list = SmsList::Unpack(StoredData(data.SmsTX_Buffer));
-  StoreFrame(list.WriteFrame(), data.SmsTX_Buffer);
-  data.SmsListFilled = list.records.empty() ? 0 : 1;
+// Block 2 for the commit step. A table the user did not change since it
+// showed the values gives nothing the values lack, so they go on without
+// passing through its texts: kept as they are, or made what a write sends.
+std::optional<MessageBox> CommitDestinations(const TxPageState& page, SharedData& data, GsmCommit commit) {
+  DestSettings& dest = data.DestTX_Buffer;
+  if (!DestTableShows(page.dest, dest)) return GridToDestBuffer(page.dest, dest);
+  if (commit == GsmCommit::ForKeeping) return std::nullopt;
+  return StoreSentSettings(dest, dest);
 }
 
 bool FourDigits(const std::string& text) {
@@ -84,15 +82,15 @@ void GSM_ControlsShow(TxPageState& page, bool show, int type) {
 }
 
 void GSM_Refresh(TxPageState& page, const SharedData& data) {
-  const DestBuffer& b = data.DestTX_Buffer;
-  page.devNumber = DeviceNumberText(DeviceNumber(b));
+  const DestSettings& b = data.DestTX_Buffer;
+  page.devNumber = DeviceNumberText(b.deviceNumber);
   DestBufferToGrid(b, page.dest);
-  page.smsOn = SmsInUse(b);
+  page.smsOn = b.SmsInUse();
   page.smsButtonVisible = page.smsOn;
   // The dialogs too, options on or off: nothing of an earlier configuration
   // stays in them.
   RefreshControls(page.sms, data);
-  page.gprsOn = GprsInUse(b);
+  page.gprsOn = b.GprsInUse();
   page.gprsButtonVisible = page.gprsOn;
   ShowStoredGprs(page.gprs, data.GprsTX_Buffer);
 }
@@ -134,7 +132,7 @@ void bxRTX_TypeCloseUp(TxPageState& page, SharedData& data, const std::string& t
 
 bool medtDevNumberExit(TxPageState& page, SharedData& data, const std::string& text) {
   if (!FourDigits(text)) return false;
-  SetDeviceNumber(data.DestTX_Buffer, std::stoi(text));
+  data.DestTX_Buffer.deviceNumber = static_cast<uint16_t>(std::stoi(text));
   page.devNumber = text;
   return true;
 }
@@ -146,7 +144,7 @@ MessageBox DevNumberRefusedBox() {
 bool chkUseGPRScfgClick(TxPageState& page, SharedData& data, bool ticked) {
   page.gprsOn = ticked;
   page.gprsButtonVisible = ticked;
-  SetGprsInUse(data.DestTX_Buffer, ticked);
+  data.DestTX_Buffer.gprs = ticked ? 1 : 0;
   if (ticked) ApplyDefaultPresets(page.gprs);
   return ticked;
 }
@@ -154,7 +152,7 @@ bool chkUseGPRScfgClick(TxPageState& page, SharedData& data, bool ticked) {
 bool chkSMS_OnClick(TxPageState& page, SharedData& data, bool ticked) {
   page.smsOn = ticked;
   page.smsButtonVisible = ticked;
-  SetSmsInUse(data.DestTX_Buffer, ticked);
+  data.DestTX_Buffer.sms = ticked ? 1 : 0;
   if (ticked) {
     SetDefaults(data);
     RefreshControls(page.sms, data);
@@ -166,14 +164,14 @@ void SmsDialogClosed(TxPageState& page, SharedData& data) {
   if (data.SmsListFilled != 0) return;
   page.smsOn = false;
   page.smsButtonVisible = false;
-  SetSmsInUse(data.DestTX_Buffer, false);
+  data.DestTX_Buffer.sms = 0;
 }
 
 void GprsDialogClosed(TxPageState& page, SharedData& data) {
   if (GprsHoldsConfiguration(data.GprsTX_Buffer)) return;
   page.gprsOn = false;
   page.gprsButtonVisible = false;
-  SetGprsInUse(data.DestTX_Buffer, false);
+  data.DestTX_Buffer.gprs = 0;
 }
 
 void SmsDialogCancelled(TxPageState& page, SharedData& data) {
@@ -190,8 +188,8 @@ void GprsDialogCancelled(TxPageState& page, SharedData& data, GprsOpenedBy opene
 
 void ResetGsmSettings(TxPageState& page, SharedData& data) {
   ResetDestBuffer(data.DestTX_Buffer);
-  data.GprsTX_Buffer = {};
-  data.SmsTX_Buffer = {};
+  data.GprsTX_Buffer = GprsSettings{};
+  data.SmsTX_Buffer = SmsList{};
   data.SmsListFilled = 0;
   GSM_Refresh(page, data);
 }
@@ -223,20 +221,19 @@ void chkGSM_CIDTXClick(TxPageState& page, SharedData& data, bool ticked) {
 }
 
 std::optional<MessageBox> UpdateGsmTXBuffers(TxPageState& page, SharedData& data, GsmCommit commit) {
-  // Checked first, so that a refusal leaves every frame as it was.
-  GprsBuffer gprs = data.GprsTX_Buffer;
+  // Checked first, so that a refusal leaves every block as it was.
+  GprsSettings gprs = data.GprsTX_Buffer;
   if (page.gprsOn) {
     const GprsFieldSet unfit = BuildTX_Buffer(page.gprs, gprs);
     // The flag would ask for a block 3 that holds nothing.
     const bool sendable = !unfit && GprsHoldsConfiguration(gprs);
     if (!sendable && commit == GsmCommit::ForDevice) return unfit ? GprsRefusedMessage(unfit) : NoAccessPointBox();
-    if (!sendable) gprs = data.GprsTX_Buffer;  // the file keeps the fields as they stand
+    if (commit == GsmCommit::ForKeeping) gprs = GprsSettingsOf(page.gprs);  // kept as the fields stand
   }
-  const bool keeping = commit == GsmCommit::ForKeeping;
-  if (!(keeping && DestTableShows(page.dest, data.DestTX_Buffer) && SealAsHeld(data.DestTX_Buffer)))
-    if (auto refused = GridToDestBuffer(page.dest, data.DestTX_Buffer)) return refused;
+  if (auto refused = CommitDestinations(page, data, commit)) return refused;
   if (page.smsOn) {
-    if (keeping && SmsTableShows(page.sms, data)) SealAsHeld(data);
+    if (commit == GsmCommit::ForKeeping && SmsTableShows(page.sms, data))
+      data.SmsListFilled = SmsListHoldsRecords(data.SmsTX_Buffer) ? 1 : 0;
     else UpdateTX_Buffer(page.sms, data);
   }
   data.GprsTX_Buffer = gprs;

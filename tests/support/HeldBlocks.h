@@ -1,7 +1,7 @@
 #pragma once
-// GSM blocks 2 to 4 that a saved file gives when opened, as values packed
-// again: the data the simulator's `--block N=HEX` takes, to compare with
-// what a device held.
+// GSM blocks 2 to 4 that a saved file gives when opened, packed: the data
+// the simulator's `--block N=HEX` takes, to compare with what a device
+// held.
 #include <array>
 #include <string>
 
@@ -21,8 +21,7 @@ inline HeldBlocks BlocksOfFile(const std::string& path) {
   RecordingPrompter prompter;
   NewConfiguration(d, form, kTypePPKP, prompter);
   if (!OpenConfiguration(d, form, path, prompter).opened) return {};
-  return {DestSettings::Unpack(StoredData(d.DestTX_Buffer)).Pack(),
-          GprsSettings::Unpack(StoredData(d.GprsTX_Buffer)).Pack(), SmsList::Unpack(StoredData(d.SmsTX_Buffer)).Pack()};
+  return {d.DestTX_Buffer.Pack(), d.GprsTX_Buffer.Pack(), d.SmsTX_Buffer.Pack()};
 }
 
 }  // namespace tivolan::test

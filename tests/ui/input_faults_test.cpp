@@ -27,12 +27,10 @@ namespace {
 
 struct Buffers {
   explicit Buffers(const SharedData& d)
-      : config(d.ConfigBuffer), dest(d.DestTX_Buffer), gprs(d.GprsTX_Buffer), sms(d.SmsTX_Buffer) {}
+      : config(d.ConfigBuffer), gsm(d.Gsm()) {}
   bool operator==(const Buffers&) const = default;
   ImageBuffer config;
-  DestBuffer dest;
-  GprsBuffer gprs;
-  SmsBuffer sms;
+  GsmSettings gsm;
 };
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
@@ -90,13 +88,13 @@ class InputFaultsTest : public QObject {
     QVERIFY(Control<QLineEdit>(b.window, "medtDevNumber")->isVisible());
     b.Retype(Control<QLineEdit>(b.window, "medtDevNumber"), QStringLiteral("0042"));
     b.Press(Qt::Key_Tab);
-    QCOMPARE(DeviceNumber(b.data.DestTX_Buffer), 42);
+    QCOMPARE(int(b.data.DestTX_Buffer.deviceNumber), 42);
     Control<QComboBox>(b.window, "bxRTX_Type")->setFocus(Qt::TabFocusReason);
     b.Press(Qt::Key_F4);
     QTRY_VERIFY(Control<QComboBox>(b.window, "bxRTX_Type")->view()->isVisible());
     QTest::keyClick(Control<QComboBox>(b.window, "bxRTX_Type")->view(), Qt::Key_Return);
     QCOMPARE(Control<QComboBox>(b.window, "bxRTX_Type")->currentText(), QStringLiteral("GSM-KVT"));
-    QCOMPARE(DeviceNumber(b.data.DestTX_Buffer), 42);
+    QCOMPARE(int(b.data.DestTX_Buffer.deviceNumber), 42);
     QCOMPARE(Control<QLineEdit>(b.window, "medtDevNumber")->text(), QStringLiteral("0042"));
   }
 
@@ -133,7 +131,7 @@ class InputFaultsTest : public QObject {
     QVERIFY(!QFile::exists(QString::fromStdString(*b.chosen)));
     QCOMPARE(QApplication::focusWidget(), number);
     QCOMPARE(number->text(), QStringLiteral("12"));
-    QCOMPARE(DeviceNumber(b.data.DestTX_Buffer), 4660);
+    QCOMPARE(int(b.data.DestTX_Buffer.deviceNumber), 4660);
     b.Press(Qt::Key_Escape);
     QCOMPARE(number->text(), QStringLiteral("4660"));
     QTest::qWait(50);
@@ -209,8 +207,8 @@ class InputFaultsTest : public QObject {
       QVERIFY2(warning.contains(QString::fromUtf8(field)), field);
     QVERIFY(!warning.contains(QStringLiteral("SIM-карта №2")));
     QVERIFY(!Control<QCheckBox>(b.window, "chkUseGPRScfg")->isChecked());
-    QCOMPARE(b.data.DestTX_Buffer[6], uint8_t{0});
-    QCOMPARE(b.data.GprsTX_Buffer[0], uint8_t{0});
+    QVERIFY(!b.data.DestTX_Buffer.GprsInUse());
+    QVERIFY(b.data.GprsTX_Buffer.NoAccessPoint());
   }
 
   void aRefusalSaysTheCommandWasCancelled_data() {

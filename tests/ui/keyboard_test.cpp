@@ -146,8 +146,8 @@ class KeyboardTest : public QObject {
       switchRowOn(1);
       OpenWithSpace(b, Control<QPushButton>(dialog(), "btnSaveExit"));
     });
-    const SmsBuffer saved = b.data.SmsTX_Buffer;
-    QCOMPARE(saved[1], uint8_t{16});
+    const SmsList saved = b.data.SmsTX_Buffer;
+    QCOMPARE(saved.records.size(), std::size_t{1});
     test::WithDialog([&] { OpenWithSpace(b, Control<QPushButton>(b.window, "btnSMS_Show")); }, [&] {
       switchRowOn(2);
       b.Press(Qt::Key_Escape);
@@ -166,9 +166,9 @@ class KeyboardTest : public QObject {
     QCheckBox* option = Control<QCheckBox>(b.window, "chkUseGPRScfg");
     test::WithDialog([&] { OpenWithSpace(b, option); }, [&] { b.Press(Qt::Key_Escape); });
     QVERIFY(!option->isChecked());  // nothing was stored, so the option is off
-    QCOMPARE(b.data.GprsTX_Buffer[0], uint8_t{0});
+    QVERIFY(b.data.GprsTX_Buffer.NoAccessPoint());
     test::WithDialog([&] { OpenWithSpace(b, option); }, [&] { OpenWithSpace(b, Control<QPushButton>(dialog(), "btnSaveExit")); });
-    const GprsBuffer saved = b.data.GprsTX_Buffer;
+    const GprsSettings saved = b.data.GprsTX_Buffer;
     test::WithDialog([&] { OpenWithSpace(b, Control<QPushButton>(b.window, "btnGPRS")); }, [&] {
       b.Retype(Control<QLineEdit>(dialog(), "edtAPN1"), QStringLiteral("other"));
       b.Press(Qt::Key_Escape);

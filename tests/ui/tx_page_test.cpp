@@ -142,8 +142,10 @@ class TxPageTest : public QObject {
     QCOMPARE(grid->verticalHeaderItem(0)->text(), QStringLiteral("3"));
     QCOMPARE(grid->item(0, kColTries - 1)->text(), QStringLiteral("2"));
     QVERIFY(!UpdateAllTXBuffers(w.data, w.window->Form()));
-    QCOMPARE(w.data.DestTX_Buffer[8], uint8_t{13});
-    QCOMPARE(w.data.DestTX_Buffer[9], uint8_t{0x40});
+    const auto& first = w.data.DestTX_Buffer.records[0];
+    QVERIFY(first);
+    QCOMPARE(first->text.size(), std::size_t{12});
+    QCOMPARE(first->Config(), uint8_t{0x40});
   }
 
   void typingInTheTextCellPassesTheKeyFilter() {
@@ -186,12 +188,12 @@ class TxPageTest : public QObject {
     QTRY_COMPARE(w.prompts->shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(w.prompts->shown[0].text),
              QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
-    QCOMPARE(DeviceNumber(w.data.DestTX_Buffer), 1);
+    QCOMPARE(int(w.data.DestTX_Buffer.deviceNumber), 1);
     number->selectAll();
     QTest::keyClicks(number, QStringLiteral("4660"));
     w.window->SetStatusText(QString());  // nothing
     Control<QPushButton>(w.window, "BtnClose")->setFocus(Qt::TabFocusReason);  // leaving the field
-    QCOMPARE(DeviceNumber(w.data.DestTX_Buffer), 4660);
+    QCOMPARE(int(w.data.DestTX_Buffer.deviceNumber), 4660);
   }
 
   void theSmsDialogOpensFromItsOptionAndSavesTheList() {
@@ -215,7 +217,7 @@ class TxPageTest : public QObject {
     QVERIFY(Control<QCheckBox>(w.window, "chkSMS_On")->isChecked());
     QVERIFY(!Control<QPushButton>(w.window, "btnSMS_Show")->isHidden());
     QCOMPARE(w.data.SmsListFilled, uint8_t{1});
-    QCOMPARE(w.data.SmsTX_Buffer[1], uint8_t{16});
+    QCOMPARE(w.data.SmsTX_Buffer.records.size(), std::size_t{1});
   }
 
   // On the concentrator the partition is typed; one above 64 keeps the
@@ -251,7 +253,7 @@ class TxPageTest : public QObject {
     Control<QCheckBox>(w.window, "chkSMS_On")->click();
     QVERIFY(stayedOpen);
     QVERIFY(!Control<TFrmSMS>(w.window, "FrmSMS")->isVisible());
-    QCOMPARE(w.data.SmsTX_Buffer[5], uint8_t{64});
+    QCOMPARE(w.data.SmsTX_Buffer.records.at(0).partition, uint8_t{64});
   }
 
   void theBusNumberWithRs485() {
@@ -274,7 +276,7 @@ class TxPageTest : public QObject {
     Control<QCheckBox>(w.window, "chkSMS_On")->click();
     QVERIFY(!Control<QCheckBox>(w.window, "chkSMS_On")->isChecked());
     QVERIFY(Control<QPushButton>(w.window, "btnSMS_Show")->isHidden());
-    QCOMPARE(w.data.DestTX_Buffer[7], uint8_t{0});
+    QVERIFY(!w.data.DestTX_Buffer.SmsInUse());
   }
 
   void theGprsDialogStartsFromTheFirstPreset() {
@@ -300,8 +302,8 @@ class TxPageTest : public QObject {
     });
     Control<QCheckBox>(w.window, "chkUseGPRScfg")->click();
     QVERIFY(!Control<QPushButton>(w.window, "btnGPRS")->isHidden());
-    QCOMPARE(w.data.GprsTX_Buffer[0], uint8_t{0x7E});
-    QCOMPARE(w.data.DestTX_Buffer[6], uint8_t{1});
+    QVERIFY(!w.data.GprsTX_Buffer.NoAccessPoint());
+    QCOMPARE(w.data.DestTX_Buffer.gprs, uint8_t{1});
   }
 
   void thePageOfEachTypeFitsWithGsmOnAndOff() {
