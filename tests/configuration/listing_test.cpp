@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/FrameBytes.h"
+
 #include <algorithm>
 #include <sstream>
 
@@ -28,11 +30,11 @@ TEST(Listing, TheGsmSettingsInTheWordsOfThePageAndItsDialogs) {
   d.ConfigBuffer[38] = 2;  // GSM-KVT
   const uint8_t dest[] = {0x7E, 0x1B, 0x57, 0x02, 0x12, 0x34, 0x01, 0x01, 0x0D, 0x49, '+', '7', '9', '0',
                           '3', '1', '2', '3', '4', '5', '6', '7', 0x00, 0x00, 0x00, 0x00};
-  std::copy(std::begin(dest), std::end(dest), d.DestTX_Buffer.begin());
+  d.DestTX_Buffer = test::StoredValues<DestSettings>(dest);
   const uint8_t sms[] = {0x7E, 0x10, 0x57, 0x04, 0x02, 0x03, 0x97, 0x30, 0x21, 0x43, 0x65, 0xF7, 0xFF, 0xFF, 0x00};
-  std::copy(std::begin(sms), std::end(sms), d.SmsTX_Buffer.begin());
+  d.SmsTX_Buffer = test::StoredValues<SmsList>(sms);
   const uint8_t gprs[] = {0x7E, 0x12, 0x57, 0x03, 0x0B, 'i', 'n', 't', 'e', 'r', 'n', 'e', 't', 0, 0, 0, 0};
-  std::copy(std::begin(gprs), std::end(gprs), d.GprsTX_Buffer.begin());
+  d.GprsTX_Buffer = test::StoredValues<GprsSettings>(gprs);
   const SharedData before = d;
   const auto l = ListConfiguration(d);
   EXPECT_EQ(d.DestTX_Buffer, before.DestTX_Buffer);

@@ -2,6 +2,8 @@
 // checks, and nothing a browser would need to fetch.
 #include <gtest/gtest.h>
 
+#include "support/FrameBytes.h"
+
 #include "model/DefaultImages.h"
 #include "configuration/Report.h"
 #include "link/GsmRecords.h"
@@ -57,9 +59,9 @@ TEST(Report, TheGsmSettingsAsTablesAndWhatLooksWrong) {
   SharedData d = Defaults(1);
   d.ConfigBuffer[38] = 2;  // GSM-KVT, five destinations off
   const uint8_t dest[] = {0x7E, 0x0E, 0x57, 0x02, 0x00, 0x07, 0x01, 0x01, 0, 0, 0, 0, 0};
-  std::copy(std::begin(dest), std::end(dest), d.DestTX_Buffer.begin());  // both options on, nothing in them
+  d.DestTX_Buffer = test::StoredValues<DestSettings>(dest);  // both options on, nothing in them
   const uint8_t gprs[] = {0x7E, 0x07, 0x57, 0x03, 0x00, 0x00, 0x00};  // neither SIM has an access point
-  std::copy(std::begin(gprs), std::end(gprs), d.GprsTX_Buffer.begin());
+  d.GprsTX_Buffer = test::StoredValues<GprsSettings>(gprs);
   const std::string html = BuildReportHtml(d, {"g.cf8", ""});
   EXPECT_TRUE(Has(html, "<tr><th>Номер прибора</th><td>0007</td></tr>"));
   EXPECT_TRUE(Has(html, "<th>Направление </th><th>Попытки</th><th>SIM</th><th>Протокол</th><th>Телефон\\Хост</th>"))
@@ -120,11 +122,10 @@ TEST_P(ReportPassword, IsHiddenUnlessAskedFor) {
   SharedData d = Defaults(1);
   d.ConfigBuffer[38] = 2;  // GSM-KVT
   const uint8_t dest[] = {0x7E, 0x0E, 0x57, 0x02, 0x00, 0x07, 0x01, 0x01, 0, 0, 0, 0, 0};
-  std::copy(std::begin(dest), std::end(dest), d.DestTX_Buffer.begin());  // SMS and GPRS on
+  d.DestTX_Buffer = test::StoredValues<DestSettings>(dest);  // SMS and GPRS on
   GprsSettings gprs;
   gprs.sims[0] = {"internet", "gdata", GetParam().password};
-  const Frame frame = gprs.WriteFrame();
-  std::copy(frame.begin(), frame.end(), d.GprsTX_Buffer.begin());
+  d.GprsTX_Buffer = gprs;
   const ReportDocument report = BuildReport(d, {"g.cf8", ""}, {GetParam().show, "", ""});
   const std::string html = ReportHtml(report);
   EXPECT_TRUE(Has(html, "<td>internet</td><td>gdata</td><td>" + GetParam().shown + "</td>")) << html;

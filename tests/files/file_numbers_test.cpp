@@ -27,17 +27,17 @@ using test::Sealed;
 // kind of 0 would end the list: 1 then).
 GsmSettings Gsm(int fill) {
   GsmSettings s;
-  const Bytes dest = Sealed(Concat({{0x7E, 0x1B, 0x57, 0x02, 0x12, 0x34, 0x01, 0x01, 0x0D, 0x49}, Ascii("+79031234567"),
-                                    {0x00, 0x00, 0x00, 0x00}}));
-  std::copy(dest.begin(), dest.end(), s.dest.begin());
-  const Bytes sms = Sealed({0x7E, 0x10, 0x57, 0x04, 0x02, 0x03, 0x97, 0x30, 0x21, 0x43, 0x65, 0xF7, 0xFF, 0xFF, 0x00});
-  std::copy(sms.begin(), sms.end(), s.sms.begin());
-  s.gprsFields = {"internet", "", "", "", "", ""};
+  s.dest = test::ValuesOf<DestSettings>(Sealed(Concat(
+      {{0x7E, 0x1B, 0x57, 0x02, 0x12, 0x34, 0x01, 0x01, 0x0D, 0x49}, Ascii("+79031234567"), {0x00, 0x00, 0x00, 0x00}})));
+  s.sms = test::ValuesOf<SmsList>(
+      Sealed({0x7E, 0x10, 0x57, 0x04, 0x02, 0x03, 0x97, 0x30, 0x21, 0x43, 0x65, 0xF7, 0xFF, 0xFF, 0x00}));
+  s.gprs.sims[0].apn = "internet";
   if (fill < 0) return s;
-  s.dest[4] = s.dest[5] = s.dest[9] = s.sms[5] = static_cast<uint8_t>(fill);
-  s.sms[4] = static_cast<uint8_t>(fill ? fill : 1);
-  s.dest[26] = FrameChecksum(s.dest.data(), 26);
-  s.sms[15] = FrameChecksum(s.sms.data(), 15);
+  const auto byte = static_cast<uint8_t>(fill);
+  s.dest.deviceNumber = static_cast<uint16_t>(byte * 257);
+  s.dest.records[0] = DestRecord::OfConfig(byte, s.dest.records[0]->text);
+  s.sms.records[0].partition = byte;
+  s.sms.records[0].kind = fill ? byte : 1;
   return s;
 }
 
@@ -92,7 +92,9 @@ class FileNumbers : public ::testing::Test, protected test::TempDir {
   }
   int Byte(Into into, int index) const {
     const auto i = static_cast<std::size_t>(index);
-    return into == Into::Dest ? data.DestTX_Buffer[i] : into == Into::Sms ? data.SmsTX_Buffer[i] : data.ConfigBuffer[i];
+    // The GSM blocks by the bytes of the frames a write makes of them.
+    if (into == Into::Dest) return test::FrameOf(data.DestTX_Buffer).at(i);
+    return into == Into::Sms ? test::FrameOf(data.SmsTX_Buffer).at(i) : data.ConfigBuffer[i];
   }
 
   SharedData data;
@@ -279,7 +281,7 @@ TEST_F(FileNumbers, WhatTheProgramWritesOpensAgain) {
       const std::string text = Saved(type, fill);
       EXPECT_EQ(text.find("fromDevice=\"1\"") != std::string::npos, type != 3 || fill == 0xFF) << text;
       ASSERT_TRUE(Open(type, text).opened) << text;
-      GsmFileSubtree gsm(GsmSettingsOf(data, form.tx.gprs));
+      GsmFileSubtree gsm(data.Gsm());
       EXPECT_EQ(BuildConfigDocument(data.ConfigBuffer, type, &gsm).SaveToString(), text);
     }
 }

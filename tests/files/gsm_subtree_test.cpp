@@ -2,6 +2,7 @@
 // rules, the refused files and the round trip through the file commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -24,30 +25,40 @@ using test::Ascii;
 using test::Bytes;
 using test::Concat;
 using test::DefaultLoops;
-using test::Frame;
+using test::FrameOf;
 using test::Sealed;
 const auto& kHead = test::kFileHead;
 const auto& kTail = test::kFileTail;
 
 // The SMS records 1..k of block 4 and the end mark behind them.
-Bytes SmsList(const SmsBuffer& b, int k) { return Bytes(b.begin() + 4, b.begin() + 5 + 10 * k); }
+Bytes SmsRecords(const SmsList& list, int k) {
+  const BlockData data = list.Pack();
+  return Bytes(data.begin(), data.begin() + std::min<long>(static_cast<long>(data.size()), 1 + 10 * k));
+}
 
-template <std::size_t N>
-void Put(std::array<uint8_t, N>& b, const Bytes& bytes) {
-  std::copy(bytes.begin(), bytes.end(), b.begin());
+// A block as the frame written out gives it.
+template <typename Values>
+void Put(Values& values, const Bytes& frame) {
+  values = test::ValuesOf<Values>(frame);
+}
+
+GprsSettings Gprs(std::string apn1, std::string user1, std::string pass1, std::string apn2, std::string user2,
+                  std::string pass2) {
+  return {{{{std::move(apn1), std::move(user1), std::move(pass1)}, {std::move(apn2), std::move(user2), std::move(pass2)}}}};
 }
 
 
 ImageBuffer Defaults(int type) { return test::DefaultImage(type); }
 
-// What the program held before a file was read: every byte set, so that a
-// byte the reader should have set and did not shows.
+// What the program held before a file was read: every field set, so that a
+// field the reader should have set and did not shows.
 GsmSettings Held() {
   GsmSettings s;
-  s.dest.fill(0xA5);
-  s.sms.fill(0x5A);
-  s.gprs.fill(0x3C);
-  s.gprsFields = {"held.apn1", "u1", "p1", "held.apn2", "u2", "p2"};
+  s.dest.deviceNumber = 0xA5A5;
+  s.dest.gprs = s.dest.sms = 0xA5;
+  for (auto& record : s.dest.records) record = DestRecord::OfConfig(0xA5, "held");
+  s.sms.records.assign(kSmsRecords, SmsRecord{0x5A, 0x5A, {0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A}});
+  s.gprs = Gprs("held.apn1", "u1", "p1", "held.apn2", "u2", "p2");
   return s;
 }
 
@@ -110,7 +121,7 @@ TEST(GsmFileText, TypeOnePanelByteForByteAndBack) {
   GsmSettings s = Held();
   Put(s.dest, kPanelDest);
   Put(s.sms, Sealed(Concat({{0x7E, 0x1A, 0x57, 0x04}, kPanelSmsRecords})));
-  s.gprsFields = {"internet", "", "", "internet.mts.ru", "zuk", "zuk"};
+  s.gprs = Gprs("internet", "", "", "internet.mts.ru", "zuk", "zuk");
   GsmFileSubtree gsm(s);
   const std::string expected = PanelHead(1, "Ирт-ОП8А", 192) +
                                "\t\t<configMPI>\r\n" + kPanelCfg + "\t\t</configMPI>\r\n" + kTail;
@@ -122,14 +133,12 @@ TEST(GsmFileText, TypeOnePanelByteForByteAndBack) {
   const LoadedConfig loaded = ReadConfigDocument(doc, Defaults(1), &back);
   ASSERT_EQ(loaded.code, 1);
   EXPECT_EQ(loaded.buffer, image);
-  EXPECT_EQ(Frame(back.Settings().dest), kPanelDest);
-  EXPECT_EQ(SmsList(back.Settings().sms, 2), kPanelSmsRecords);
-  EXPECT_EQ(Frame(back.Settings().gprs),
+  EXPECT_EQ(FrameOf(back.Settings().dest), kPanelDest);
+  EXPECT_EQ(SmsRecords(back.Settings().sms, 2), kPanelSmsRecords);
+  EXPECT_EQ(FrameOf(back.Settings().gprs),
             Sealed(Concat({{0x7E, 0x2A, 0x57, 0x03, 0x0B}, Ascii("internet"), {0x00, 0x00, 0x00, 0x18},
                            Ascii("internet.mts.ru"), {0x00}, Ascii("zuk"), {0x00}, Ascii("zuk"), {0x00}})));
-  EXPECT_EQ(back.Settings().gprsFields.edtAPN2, "internet.mts.ru");
-  EXPECT_EQ(back.Settings().gprsFields.edtPass2, "zuk");
-  EXPECT_EQ(back.Settings().gprsFields.edtUser1, "");
+  EXPECT_EQ(back.Settings().gprs, Gprs("internet", "", "", "internet.mts.ru", "zuk", "zuk"));
 }
 
 // Type 2: "configMPI" before "SlaveBus"; a host in destination 2 only,
@@ -155,7 +164,7 @@ TEST(GsmFileText, TypeTwoPanelPutsTheSubtreeBeforeTheBusNumber) {
   doc.LoadFromString(expected);
   GsmFileSubtree back(Held());
   ASSERT_EQ(ReadConfigDocument(doc, Defaults(2), &back).code, 2);
-  EXPECT_EQ(Frame(back.Settings().dest), dest);
+  EXPECT_EQ(FrameOf(back.Settings().dest), dest);
   EXPECT_EQ(back.Settings().sms, Held().sms) << "no SMS list: block 4 stays";
   EXPECT_EQ(back.Settings().gprs, Held().gprs) << "no GPRS settings: block 3 stays";
 }
@@ -172,7 +181,7 @@ TEST(GsmFileText, ConcentratorByteForByteAndBack) {
   Put(s.dest, dest);
   const Bytes records = Concat({{0x01, 0x40}, kPhone79031234567, {0x00}});
   Put(s.sms, Sealed(Concat({{0x7E, 0x10, 0x57, 0x04}, records})));
-  s.gprsFields = {"", "", "", "internet", "", ""};
+  s.gprs = Gprs("", "", "", "internet", "", "");
   GsmFileSubtree gsm(s);
   const std::string expected =
       kHead +
@@ -201,9 +210,9 @@ TEST(GsmFileText, ConcentratorByteForByteAndBack) {
   const LoadedConfig loaded = ReadConfigDocument(doc, Defaults(3), &back);
   ASSERT_EQ(loaded.code, 3);
   EXPECT_EQ(loaded.buffer[10], 1);
-  EXPECT_EQ(Frame(back.Settings().dest), dest);
-  EXPECT_EQ(SmsList(back.Settings().sms, 1), records);
-  EXPECT_EQ(Frame(back.Settings().gprs),
+  EXPECT_EQ(FrameOf(back.Settings().dest), dest);
+  EXPECT_EQ(SmsRecords(back.Settings().sms, 1), records);
+  EXPECT_EQ(FrameOf(back.Settings().gprs),
             Sealed(Concat({{0x7E, 0x12, 0x57, 0x03, 0x00, 0x0B}, Ascii("internet"), {0x00, 0x00, 0x00}})));
 }
 
@@ -220,8 +229,8 @@ TEST(GsmFileSubtreeRules, DeviceNumberAndPhoneBytesGoBothWays) {
 
   const auto back = ReadSubtree(cfg);
   ASSERT_TRUE(back);
-  EXPECT_EQ(Frame(back->dest), Sealed({0x7E, 0x0E, 0x57, 0x02, 0x12, 0x34, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}));
-  EXPECT_EQ(SmsList(back->sms, 1), Bytes({0x02, 0x05, 0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0x00}));
+  EXPECT_EQ(FrameOf(back->dest), Sealed({0x7E, 0x0E, 0x57, 0x02, 0x12, 0x34, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(SmsRecords(back->sms, 1), Bytes({0x02, 0x05, 0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0x00}));
 }
 
 // Numbers beyond 16 bits and values that are no number are refused
@@ -239,23 +248,22 @@ TEST(GsmFileSubtreeRules, DeviceNumIsReadByNameInAnyCaseAsSixteenBits) {
   for (const auto& c : cases) {
     const auto back = ReadSubtree(c.cfg);
     ASSERT_TRUE(back) << c.cfg;
-    EXPECT_EQ(back->dest[4], c.high) << c.cfg;
-    EXPECT_EQ(back->dest[5], c.low) << c.cfg;
+    EXPECT_EQ(back->dest.deviceNumber >> 8, c.high) << c.cfg;
+    EXPECT_EQ(back->dest.deviceNumber & 0xFF, c.low) << c.cfg;
   }
 }
 
 TEST(GsmFileSubtreeRules, AnSmsFlagWithoutRecordsWritesAnEmptyListThatReadsBackOff) {
   GsmSettings s = Held();
   Put(s.dest, Sealed({0x7E, 0x0E, 0x57, 0x02, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}));
-  s.sms[4] = 0x00;  // record 1 off
+  s.sms.records.clear();
   const std::string cfg = "<CFG DeviceNum=\"1\"><CID_Destinations/><SMS_List/></CFG>";
   EXPECT_EQ(WrittenSubtree(s), kMpiHead + cfg + kMpiTail);
 
   const auto back = ReadSubtree(cfg);
   ASSERT_TRUE(back);
-  EXPECT_EQ(Frame(back->dest), Sealed({0x7E, 0x0E, 0x57, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
-  EXPECT_EQ(back->sms[4], 0x00) << "the list is emptied";
-  EXPECT_EQ(back->sms[5], Held().sms[5]);
+  EXPECT_EQ(FrameOf(back->dest), Sealed({0x7E, 0x0E, 0x57, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
+  EXPECT_TRUE(back->sms.records.empty()) << "the list is emptied";
 }
 
 // "SMS" with partition p and phone bytes p repeated.
@@ -278,9 +286,9 @@ TEST(GsmFileSubtreeRules, OnlyTheFirstEightChildNodesOfTheSmsListAreExamined) {
   ASSERT_TRUE(back);
   Bytes eight;
   for (uint8_t p = 1; p <= 8; ++p) eight = Concat({eight, SmsRecord(p)});
-  EXPECT_EQ(SmsList(back->sms, 8), Concat({eight, {0x00}})) << "the end mark just behind record 8";
-  EXPECT_EQ(back->sms[85], Held().sms[85]) << "nothing of the ninth";
-  EXPECT_EQ(back->dest[7], 1);
+  EXPECT_EQ(SmsRecords(back->sms, 8), Concat({eight, {0x00}})) << "the end mark just behind record 8";
+  EXPECT_EQ(back->sms.records.size(), 8u) << "nothing of the ninth";
+  EXPECT_EQ(back->dest.sms, 1);
 
   // Children of other names, and text, are examined too; "sms" is no "SMS".
   std::string mixed = Sms(1) + Sms(70, "sms") + "<Note/>note";
@@ -289,7 +297,7 @@ TEST(GsmFileSubtreeRules, OnlyTheFirstEightChildNodesOfTheSmsListAreExamined) {
   ASSERT_TRUE(back);
   Bytes five;
   for (uint8_t p = 1; p <= 5; ++p) five = Concat({five, SmsRecord(p)});
-  EXPECT_EQ(SmsList(back->sms, 5), Concat({five, {0x00}}));
+  EXPECT_EQ(SmsRecords(back->sms, 5), Concat({five, {0x00}}));
 }
 
 TEST(GsmFileSubtreeRules, FiveEmptyDestinationsAreAnEmptyElementAndComeBackEmpty) {
@@ -300,12 +308,12 @@ TEST(GsmFileSubtreeRules, FiveEmptyDestinationsAreAnEmptyElementAndComeBackEmpty
   EXPECT_EQ(WrittenSubtree(s), kMpiHead + cfg + kMpiTail);
   const auto back = ReadSubtree(cfg);
   ASSERT_TRUE(back);
-  EXPECT_EQ(Frame(back->dest), empty);
+  EXPECT_EQ(FrameOf(back->dest), empty);
 
   // Without the element the reset's five empty records stay.
   const auto without = ReadSubtree("<CFG DeviceNum=\"1\"/>");
   ASSERT_TRUE(without);
-  EXPECT_EQ(Frame(without->dest), empty);
+  EXPECT_EQ(FrameOf(without->dest), empty);
 }
 
 TEST(GsmFileSubtreeRules, ADestinationWithoutTextIsItsConfigurationByteAlone) {
@@ -316,7 +324,7 @@ TEST(GsmFileSubtreeRules, ADestinationWithoutTextIsItsConfigurationByteAlone) {
   EXPECT_EQ(WrittenSubtree(s), kMpiHead + cfg + kMpiTail);
   const auto back = ReadSubtree(cfg);
   ASSERT_TRUE(back);
-  EXPECT_EQ(Frame(back->dest), dest);
+  EXPECT_EQ(FrameOf(back->dest), dest);
 }
 
 TEST(GsmFileSubtreeRules, DestinationsOneAndThreeKeepTheirPositions) {
@@ -333,13 +341,13 @@ TEST(GsmFileSubtreeRules, DestinationsOneAndThreeKeepTheirPositions) {
             kMpiHead + "<CFG DeviceNum=\"1\"><CID_Destinations>" + list + "</CID_Destinations></CFG>" + kMpiTail);
   auto back = ReadSubtree("<CFG DeviceNum=\"1\"><CID_Destinations>" + list + "</CID_Destinations></CFG>");
   ASSERT_TRUE(back);
-  EXPECT_EQ(Frame(back->dest), dest);
+  EXPECT_EQ(FrameOf(back->dest), dest);
 
   // Packed by the number in the name, not by the order in the file.
   back = ReadSubtree("<CFG DeviceNum=\"1\"><CID_Destinations><dest3 trySIMProt=\"98\" PhOrHst=\"host:24333\"/>"
                      "<Dest1 trySIMProt=\"73\" PhOrHst=\"+79031234567\"/></CID_Destinations></CFG>");
   ASSERT_TRUE(back);
-  EXPECT_EQ(Frame(back->dest), dest);
+  EXPECT_EQ(FrameOf(back->dest), dest);
 }
 
 TEST(GsmFileSubtreeRules, ACyrillicDestinationIsUtf8InTheFileAndItsOwnBytesInTheFrame) {
@@ -353,7 +361,7 @@ TEST(GsmFileSubtreeRules, ACyrillicDestinationIsUtf8InTheFileAndItsOwnBytesInThe
   EXPECT_EQ(WrittenSubtree(s), kMpiHead + cfg + kMpiTail);
   const auto back = ReadSubtree(cfg);
   ASSERT_TRUE(back);
-  EXPECT_EQ(Frame(back->dest), dest);
+  EXPECT_EQ(FrameOf(back->dest), dest);
 }
 
 TEST(GsmFileSubtreeRules, ThirtyCharactersAndAFullFrameAreAccepted) {
@@ -363,21 +371,19 @@ TEST(GsmFileSubtreeRules, ThirtyCharactersAndAFullFrameAreAccepted) {
   list += "<Dest5 trySIMProt=\"99\" PhOrHst=\"" + std::string(11, 'e') + "\"/>";
   const auto back = ReadSubtree("<CFG><CID_Destinations>" + list + "</CID_Destinations></CFG>");
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->dest[1], 150) << "8 + 4 x 32 + 13 + the checksum";
-  EXPECT_EQ(back->dest[8], 31);
-  EXPECT_EQ(back->dest[136], 12);
-  EXPECT_EQ(back->dest[149], FrameChecksum(back->dest.data(), 149));
+  const Bytes frame = FrameOf(back->dest);
+  ASSERT_EQ(frame.size(), 150u) << "8 + 4 x 32 + 13 + the checksum";
+  EXPECT_EQ(frame[8], 31);
+  EXPECT_EQ(frame[136], 12);
+  EXPECT_EQ(frame[149], FrameChecksum(frame.data(), 149));
 }
 
 TEST(GsmFileSubtreeRules, GprsTextsByPositionAndAMissingSimKeepsItsFields) {
   const auto back = ReadSubtree("<CFG><GPRS_Settings><SIM1 a=\"internet\" b=\"u\" c=\"p\"/></GPRS_Settings></CFG>");
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->dest[6], 1);
-  EXPECT_EQ(back->gprsFields.edtAPN1, "internet");
-  EXPECT_EQ(back->gprsFields.edtUser1, "u");
-  EXPECT_EQ(back->gprsFields.edtPass1, "p");
-  EXPECT_EQ(back->gprsFields.edtAPN2, "held.apn2");
-  EXPECT_EQ(Frame(back->gprs), Sealed(Concat({{0x7E, 0x24, 0x57, 0x03, 0x0D}, Ascii("internet"), {0x00, 'u', 0x00,
+  EXPECT_EQ(back->dest.gprs, 1);
+  EXPECT_EQ(back->gprs, Gprs("internet", "u", "p", "held.apn2", "u2", "p2"));
+  EXPECT_EQ(FrameOf(back->gprs), Sealed(Concat({{0x7E, 0x24, 0x57, 0x03, 0x0D}, Ascii("internet"), {0x00, 'u', 0x00,
                                               'p', 0x00, 0x10}, Ascii("held.apn2"), {0x00, 'u', '2', 0x00, 'p', '2',
                                               0x00}})));
 }
@@ -385,11 +391,10 @@ TEST(GsmFileSubtreeRules, GprsTextsByPositionAndAMissingSimKeepsItsFields) {
 TEST(GsmFileSubtreeRules, WithoutSmsListOrGprsSettingsTheirFlagsAreOffAndTheirBlocksStay) {
   const auto back = ReadSubtree("<CFG DeviceNum=\"5\"><CID_Destinations/></CFG>");
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->dest[6], 0);
-  EXPECT_EQ(back->dest[7], 0);
+  EXPECT_EQ(back->dest.gprs, 0);
+  EXPECT_EQ(back->dest.sms, 0);
   EXPECT_EQ(back->sms, Held().sms);
   EXPECT_EQ(back->gprs, Held().gprs);
-  EXPECT_EQ(back->gprsFields.edtAPN1, "held.apn1");
 }
 
 // XML has no control characters other than tab and line ends: a device's
@@ -405,7 +410,7 @@ TEST(GsmFileSubtreeRules, ControlCharactersAreWrittenAsTheirPictures) {
   EXPECT_EQ(WrittenSubtree(s), kMpiHead + cfg + kMpiTail);
   const auto back = ReadSubtree(cfg);
   ASSERT_TRUE(back);
-  EXPECT_EQ(Frame(back->dest), tab);
+  EXPECT_EQ(FrameOf(back->dest), tab);
 }
 
 TEST(GsmFileHexToBytes, PairsInEitherCaseAndNothingElse) {
@@ -433,9 +438,9 @@ std::string Describe(const SharedData& d, const FormState& f) {
     o << '\n';
   };
   bytes(d.ConfigBuffer);
-  bytes(d.DestTX_Buffer);
-  bytes(d.GprsTX_Buffer);
-  bytes(d.SmsTX_Buffer);
+  bytes(d.DestTX_Buffer.Pack());
+  bytes(d.GprsTX_Buffer.Pack());
+  bytes(d.SmsTX_Buffer.Pack());
   o << int(d.DeviceType) << ' ' << int(d.SmsListFilled) << ' ' << f.activeTab << '\n';
   for (bool v : f.tabVisible) o << v;
   const TxPageState& t = f.tx;
@@ -522,7 +527,7 @@ TEST_F(GsmFileCommands, ARefusedFileChangesNothing) {
   for (const auto& r : refused) {
     SCOPED_TRACE(r.why);
     const std::string file = Write("bad.cf8", r.file);
-    GsmFileSubtree gsm(GsmSettingsOf(data, page().gprs));
+    GsmFileSubtree gsm(data.Gsm());
     const LoadedConfig loaded = LoadConfigFile(file, data.ConfigBuffer, &gsm);
     EXPECT_EQ(loaded.code, kNotAConfiguration);
     EXPECT_EQ(gsm.Settings().dest, data.DestTX_Buffer) << "the staged copy is untouched too";
@@ -540,8 +545,8 @@ TEST_F(GsmFileCommands, ARefusedFileChangesNothing) {
   // The same limits met exactly open.
   const std::string full = Write("full.cf8", GsmFile(1, Dests({thirty, thirty, thirty, thirty, std::string(11, 'e')})));
   ASSERT_TRUE(OpenConfiguration(data, form, full, prompter).opened);
-  EXPECT_EQ(data.DestTX_Buffer[1], 150);
-  EXPECT_EQ(DeviceNumber(data.DestTX_Buffer), 77);
+  EXPECT_EQ(FrameOf(data.DestTX_Buffer).size(), 150u);
+  EXPECT_EQ(data.DestTX_Buffer.deviceNumber, 77);
   EXPECT_EQ(page().dest.Row(4).text, thirty);
 }
 
@@ -576,26 +581,26 @@ TEST_F(GsmFileCommands, APanelConfigurationComesBackWhole) {
                                    kPhone9031234567, {0x00}}));
   const Bytes gprs = Sealed(Concat({{0x7E, 0x2A, 0x57, 0x03, 0x0B}, Ascii("internet"), {0x00, 0x00, 0x00, 0x18},
                                     Ascii("internet.mts.ru"), {0x00}, Ascii("zuk"), {0x00}, Ascii("zuk"), {0x00}}));
-  ASSERT_EQ(Frame(data.DestTX_Buffer), dest);
-  ASSERT_EQ(Frame(data.SmsTX_Buffer), sms);
-  ASSERT_EQ(Frame(data.GprsTX_Buffer), gprs);
+  ASSERT_EQ(FrameOf(data.DestTX_Buffer), dest);
+  ASSERT_EQ(FrameOf(data.SmsTX_Buffer), sms);
+  ASSERT_EQ(FrameOf(data.GprsTX_Buffer), gprs);
 
   SharedData reopened;
   FormState reform;
   Start(reopened, reform, 1);
   ASSERT_TRUE(OpenConfiguration(reopened, reform, Path("a.cf8"), prompter).opened);
   EXPECT_EQ(reopened.ConfigBuffer[38], 2);
-  EXPECT_EQ(Frame(reopened.DestTX_Buffer), dest);
-  EXPECT_EQ(SmsList(reopened.SmsTX_Buffer, 2), Bytes(sms.begin() + 4, sms.end() - 1));
-  EXPECT_EQ(Frame(reopened.GprsTX_Buffer), gprs);
+  EXPECT_EQ(FrameOf(reopened.DestTX_Buffer), dest);
+  EXPECT_EQ(SmsRecords(reopened.SmsTX_Buffer, 2), Bytes(sms.begin() + 4, sms.end() - 1));
+  EXPECT_EQ(FrameOf(reopened.GprsTX_Buffer), gprs);
   EXPECT_EQ(reform.tx.devNumber, "4660");
   EXPECT_EQ(reform.tx.dest.Row(3).text, "сервер");
 
   SaveConfiguration(reopened, reform, Path("b.cf8"));
   EXPECT_EQ(ReadWholeFile(Path("b.cf8"), 1 << 20), ReadWholeFile(Path("a.cf8"), 1 << 20));
-  EXPECT_EQ(Frame(reopened.DestTX_Buffer), dest);
-  EXPECT_EQ(Frame(reopened.SmsTX_Buffer), sms);
-  EXPECT_EQ(Frame(reopened.GprsTX_Buffer), gprs);
+  EXPECT_EQ(FrameOf(reopened.DestTX_Buffer), dest);
+  EXPECT_EQ(FrameOf(reopened.SmsTX_Buffer), sms);
+  EXPECT_EQ(FrameOf(reopened.GprsTX_Buffer), gprs);
 }
 
 TEST_F(GsmFileCommands, AConcentratorConfigurationComesBackWholeOverAPanel) {
@@ -625,9 +630,9 @@ TEST_F(GsmFileCommands, AConcentratorConfigurationComesBackWholeOverAPanel) {
                                     Ascii("10.0.0.1:5000")}));
   const Bytes sms = Sealed(Concat({{0x7E, 0x10, 0x57, 0x04, 0x01, 0x40}, kPhone79031234567, {0x00}}));
   const Bytes gprs = Sealed(Concat({{0x7E, 0x12, 0x57, 0x03, 0x00, 0x0B}, Ascii("internet"), {0x00, 0x00, 0x00}}));
-  ASSERT_EQ(Frame(data.DestTX_Buffer), dest);
-  ASSERT_EQ(Frame(data.SmsTX_Buffer), sms);
-  ASSERT_EQ(Frame(data.GprsTX_Buffer), gprs);
+  ASSERT_EQ(FrameOf(data.DestTX_Buffer), dest);
+  ASSERT_EQ(FrameOf(data.SmsTX_Buffer), sms);
+  ASSERT_EQ(FrameOf(data.GprsTX_Buffer), gprs);
 
   SharedData reopened;
   FormState reform;
@@ -639,16 +644,16 @@ TEST_F(GsmFileCommands, AConcentratorConfigurationComesBackWholeOverAPanel) {
   EXPECT_EQ(reopened.ConfigBuffer[10], 1);
   EXPECT_EQ(reopened.ConfigBuffer[13], 0);
   EXPECT_EQ(reopened.ConfigBuffer[14], 1);
-  EXPECT_EQ(Frame(reopened.DestTX_Buffer), dest);
-  EXPECT_EQ(SmsList(reopened.SmsTX_Buffer, 1), Bytes(sms.begin() + 4, sms.end() - 1));
-  EXPECT_EQ(Frame(reopened.GprsTX_Buffer), gprs);
+  EXPECT_EQ(FrameOf(reopened.DestTX_Buffer), dest);
+  EXPECT_EQ(SmsRecords(reopened.SmsTX_Buffer, 1), Bytes(sms.begin() + 4, sms.end() - 1));
+  EXPECT_EQ(FrameOf(reopened.GprsTX_Buffer), gprs);
   EXPECT_TRUE(reform.tx.cncGsmOptionsVisible);
 
   SaveConfiguration(reopened, reform, Path("d.cf8"));
   EXPECT_EQ(ReadWholeFile(Path("d.cf8"), 1 << 20), ReadWholeFile(Path("c.cf8"), 1 << 20));
-  EXPECT_EQ(Frame(reopened.DestTX_Buffer), dest);
-  EXPECT_EQ(Frame(reopened.SmsTX_Buffer), sms);
-  EXPECT_EQ(Frame(reopened.GprsTX_Buffer), gprs);
+  EXPECT_EQ(FrameOf(reopened.DestTX_Buffer), dest);
+  EXPECT_EQ(FrameOf(reopened.SmsTX_Buffer), sms);
+  EXPECT_EQ(FrameOf(reopened.GprsTX_Buffer), gprs);
 }
 
 }  // namespace

@@ -25,15 +25,15 @@ std::pair<BlockData, Frame> RoundTrip(uint8_t block, const Bytes& data) {
   switch (block) {
     case kDestBlock: {
       const DestSettings s = DestSettings::Unpack(data);
-      return {s.Pack(), *s.WriteFrame()};
+      return {s.Pack(), *WriteFrame(s)};
     }
     case kGprsBlock: {
       const GprsSettings s = GprsSettings::Unpack(data);
-      return {s.Pack(), s.WriteFrame()};
+      return {s.Pack(), WriteFrame(s)};
     }
     default: {
       const SmsList s = SmsList::Unpack(data);
-      return {s.Pack(), s.WriteFrame()};
+      return {s.Pack(), WriteFrame(s)};
     }
   }
 }

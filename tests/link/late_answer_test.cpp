@@ -117,9 +117,9 @@ TEST_P(LateAnswerInOneProcess, EveryStepEndsAsWantedAndAReadTakesWhatTheDeviceHo
     const Bytes read(f.data.ConfigBuffer.begin() + 4, f.data.ConfigBuffer.begin() + 4 + 41);
     EXPECT_EQ(read, f.Sim().Payload()) << "read " << statuses.size() << " took another answer";
     if (c.timing.gsm) {
-      EXPECT_EQ(BlockData(f.data.DestTX_Buffer), f.Sim().Block(2));
-      EXPECT_EQ(BlockData(f.data.GprsTX_Buffer), f.Sim().Block(3));
-      EXPECT_EQ(BlockData(f.data.SmsTX_Buffer), f.Sim().Block(4));
+      EXPECT_EQ(f.data.DestTX_Buffer.Pack(), f.Sim().Block(2));
+      EXPECT_EQ(f.data.GprsTX_Buffer.Pack(), f.Sim().Block(3));
+      EXPECT_EQ(f.data.SmsTX_Buffer.Pack(), f.Sim().Block(4));
     }
   }
   EXPECT_EQ(statuses, c.statuses);

@@ -39,7 +39,7 @@ TEST(ParallelExchanges, TwoPortsTwoConfigurationsNeitherTouchesTheOther) {
   reading.SelectType(1);  // the device's type comes from its answer
   writing.data.ConfigBuffer[38] = 2;
   const Bytes w2 = Sealed({0x7E, 0x13, 0x57, 0x02, 0x04, 0xD2, 0, 0, 0x05, 0x41, '1', '2', '3', '4', 0, 0, 0, 0});
-  std::copy(w2.begin(), w2.end(), writing.data.DestTX_Buffer.begin());
+  writing.data.DestTX_Buffer = test::ValuesOf<DestSettings>(w2);
   CompleteWriteFrame(writing.data.ConfigBuffer, 1);  // as the write seals it
   const SharedData written = writing.data;
 
@@ -60,9 +60,11 @@ TEST(ParallelExchanges, TwoPortsTwoConfigurationsNeitherTouchesTheOther) {
   EXPECT_EQ(sent[1], w2);
 
   EXPECT_EQ(reading.data.ConfigBuffer[9], 0x5A) << "the read configuration holds its device's image";
-  EXPECT_EQ(Frame(reading.data.DestTX_Buffer)[10], 'h') << "and its device's destinations";
-  EXPECT_EQ(reading.data.GprsTX_Buffer[5], 'i');
-  EXPECT_EQ(reading.data.SmsTX_Buffer[4], 0x02);
+  ASSERT_TRUE(reading.data.DestTX_Buffer.records[0]);
+  EXPECT_EQ(reading.data.DestTX_Buffer.records[0]->text[0], 'h') << "and its device's destinations";
+  EXPECT_EQ(reading.data.GprsTX_Buffer.sims[0].apn[0], 'i');
+  ASSERT_FALSE(reading.data.SmsTX_Buffer.records.empty());
+  EXPECT_EQ(reading.data.SmsTX_Buffer.records[0].kind, 0x02);
   EXPECT_EQ(writing.data.ConfigBuffer, written.ConfigBuffer) << "nothing read landed in the written one";
   EXPECT_EQ(writing.data.DestTX_Buffer, written.DestTX_Buffer);
   EXPECT_EQ(writing.data.GprsTX_Buffer, written.GprsTX_Buffer);

@@ -28,9 +28,7 @@ void PrepareGsmWrite(SharedData& data) {
                            '3', '4', '5', '6', '7', 0, 0, 0, 0});
   const Bytes w3 = Sealed({0x7E, 18, 0x57, 0x03, 0x0B, 'i', 'n', 't', 'e', 'r', 'n', 'e', 't', 0, 0, 0, 0});
   const Bytes w4 = Sealed({0x7E, 16, 0x57, 0x04, 0x02, 0x03, 0x97, 0x30, 0x21, 0x43, 0x65, 0xF7, 0xFF, 0xFF, 0x00});
-  std::copy(w2.begin(), w2.end(), data.DestTX_Buffer.begin());
-  std::copy(w3.begin(), w3.end(), data.GprsTX_Buffer.begin());
-  std::copy(w4.begin(), w4.end(), data.SmsTX_Buffer.begin());
+  test::HoldFrames(data, w2, w3, w4);
 }
 
 sim::SimOptions Panel(Fault fault, int faultBlock) {

@@ -1,6 +1,9 @@
 // The destinations table and block 2, byte for byte.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "support/FrameBytes.h"
@@ -17,10 +20,32 @@ using test::Frame;
 using test::Sealed;
 
 
+// Block 2 as the device's frame buffer holds it, so that the cases can set
+// the bytes a device or a file may have left there.
+using DestBuffer = std::array<uint8_t, kDestBufferSize>;
+
+DestSettings Held(const DestBuffer& buffer) { return DestSettings::Unpack(std::span(buffer).subspan(4)); }
+
+void Store(const DestSettings& dest, DestBuffer& buffer) {
+  const Bytes frame = test::FrameOf(dest);
+  std::copy(frame.begin(), frame.end(), buffer.begin());
+}
+
+// The table built into the buffer's values; the buffer holds their frame
+// unless refused.
+std::optional<MessageBox> GridToDestBuffer(const DestTableState& table, DestBuffer& buffer) {
+  DestSettings dest = Held(buffer);
+  const auto refused = tivolan::GridToDestBuffer(table, dest);
+  if (!refused) Store(dest, buffer);
+  return refused;
+}
+
+void DestBufferToGrid(const DestBuffer& buffer, DestTableState& table) { tivolan::DestBufferToGrid(Held(buffer), table); }
+
 class DestTable : public ::testing::Test {
  protected:
   DestTable() {
-    ResetDestBuffer(buffer);
+    Store(DestSettings{}, buffer);
     DestBufferToGrid(buffer, table);
   }
   void On(int row, const char* tries, const char* sim, const char* protocol, const std::string& text) {
@@ -234,13 +259,14 @@ TEST_F(DestTable, TextsAboveAsciiTravelInCodePage1251) {
 }
 
 TEST(DeviceNumber, TwoBytesBigEndianShownWithFourDigits) {
-  DestBuffer b{};
   for (const auto& [number, high, low, text] : {std::tuple{7, 0x00, 0x07, "0007"}, std::tuple{9999, 0x27, 0x0F, "9999"},
                                                 std::tuple{256, 0x01, 0x00, "0256"}, std::tuple{0, 0, 0, "0000"}}) {
-    SetDeviceNumber(b, number);
-    EXPECT_EQ(b[4], high);
-    EXPECT_EQ(b[5], low);
-    EXPECT_EQ(DeviceNumber(b), number);
+    DestSettings dest;
+    dest.deviceNumber = static_cast<uint16_t>(number);
+    const BlockData data = dest.Pack();
+    EXPECT_EQ(data[0], high);
+    EXPECT_EQ(data[1], low);
+    EXPECT_EQ(DestSettings::Unpack(data).deviceNumber, number);
     EXPECT_EQ(DeviceNumberText(number), text);
   }
 }

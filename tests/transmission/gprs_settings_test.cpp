@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +36,31 @@ Bytes Sealed(Bytes bytes) {
   bytes.push_back(FrameChecksum(bytes.data(), bytes.size()));
   return bytes;
 }
+
+// Block 3 as the device's frame buffer holds it, so that the cases can write
+// out the bytes of a frame and set what a device may have left there. A
+// buffer holding no block 3 frame holds no configuration.
+using GprsBuffer = std::array<uint8_t, kGprsBufferSize>;
+
+GprsSettings Held(const GprsBuffer& b) {
+  if (b[0] == 0 || b[3] != kGprsBlock) return {};
+  return GprsSettings::Unpack(std::span(b).subspan(4));
+}
+
+GprsFieldSet BuildTX_Buffer(const GprsDialogState& state, GprsBuffer& b) {
+  GprsSettings block;
+  const GprsFieldSet unfit = tivolan::BuildTX_Buffer(state, block);
+  if (block.NoAccessPoint()) {
+    b[0] = 0;
+    return unfit;
+  }
+  const tivolan::Frame frame = WriteFrame(block);
+  std::copy(frame.begin(), frame.end(), b.begin());
+  return unfit;
+}
+
+void FillFromBuffer(GprsDialogState& state, const GprsBuffer& b) { tivolan::FillFromBuffer(state, Held(b)); }
+bool GprsHoldsConfiguration(const GprsBuffer& b) { return tivolan::GprsHoldsConfiguration(Held(b)); }
 
 Bytes Head(const GprsBuffer& buffer, std::size_t count) { return Bytes(buffer.begin(), buffer.begin() + count); }
 

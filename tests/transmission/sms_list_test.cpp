@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "link/BCC.h"
+#include "link/GsmRecords.h"
 #include "transmission/FormSMS.h"
 
 namespace tivolan {
@@ -15,7 +18,17 @@ const std::string kOff = "Выключено";
 const std::string kAlarms = "Только тревоги";
 const std::string kAll = "Тревоги, взятия\\снятия";
 
-Bytes Head(const SmsBuffer& buffer, std::size_t count) { return Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count)); }
+// The first `count` bytes of the frame a write sends for the list.
+Bytes Head(const SmsList& list, std::size_t count) {
+  const Frame frame = WriteFrame(list);
+  return Bytes(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(std::min(count, frame.size())));
+}
+
+// The list of a frame's bytes, as a read stores it.
+SmsList ListOf(const Bytes& frame) { return SmsList::Unpack(std::span(frame).subspan(4)); }
+
+// A list of one record that no table showed.
+SmsList SomeList() { return ListOf({0x7E, 0, 0, 0, 1, 1, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x00}); }
 
 // The frame bytes as written out, followed by their checksum.
 Bytes Sealed(Bytes frame) {
@@ -131,11 +144,9 @@ TEST_F(SmsListTest, FreshStateHoldsRowNumbersOnly) {
 }
 
 TEST_F(SmsListTest, DefaultsShowEightRowsOffInPartitionOne) {
-  data.SmsTX_Buffer.fill(0x33);
-  SmsBuffer expected = data.SmsTX_Buffer;
-  expected[4] = 0x00;
+  data.SmsTX_Buffer = SomeList();
   Defaults();
-  EXPECT_EQ(data.SmsTX_Buffer, expected) << "SetDefaults changes byte 4 only";
+  EXPECT_TRUE(data.SmsTX_Buffer.records.empty()) << "SetDefaults empties the list";
   for (int r = 1; r <= 8; ++r) ExpectRow(r, kOff, "1", "");
 }
 
@@ -172,7 +183,6 @@ TEST_F(SmsListTest, UnusablePhonesAreLeftOutWithoutGap) {
 }
 
 TEST_F(SmsListTest, NothingStoredGivesTheEmptyFrameAndClearsTheFlag) {
-  data.SmsTX_Buffer.fill(0xAA);
   data.SmsListFilled = 1;
   Defaults();
   On(2, kAlarms, "1", "1234567890123456");  // sixteen digits only
@@ -180,11 +190,9 @@ TEST_F(SmsListTest, NothingStoredGivesTheEmptyFrameAndClearsTheFlag) {
   UpdateTX_Buffer(state, data);
   EXPECT_EQ(Head(data.SmsTX_Buffer, 6), Sealed({0x7E, 0x06, 0x57, 0x04, 0x00}));
   EXPECT_EQ(data.SmsListFilled, 0);
-  for (std::size_t i = 6; i < kSmsBufferSize; ++i) EXPECT_EQ(data.SmsTX_Buffer[i], 0xAA) << "byte " << i;
 }
 
 TEST_F(SmsListTest, EightRecordsGiveAnEightySixByteFrame) {
-  data.SmsTX_Buffer.fill(0xAA);
   Defaults();
   for (int r = 1; r <= 8; ++r)
     On(r, r % 2 ? kAlarms : kAll, std::to_string(r), "+7(903)123-45-6" + std::to_string(r));
@@ -201,7 +209,7 @@ TEST_F(SmsListTest, EightRecordsGiveAnEightySixByteFrame) {
                                  0x00});
   ASSERT_EQ(expected.size(), 86u);
   EXPECT_EQ(Head(data.SmsTX_Buffer, 86), expected);
-  EXPECT_EQ(data.SmsTX_Buffer[86], 0xAA) << "nothing written behind the frame";
+  EXPECT_EQ(Head(data.SmsTX_Buffer, 87).size(), 86u) << "nothing behind the frame";
   EXPECT_EQ(data.SmsListFilled, 1);
 }
 
@@ -214,11 +222,12 @@ TEST_F(SmsListTest, ConcentratorPartitionsUpToAByteAreStoredAsTyped) {
   On(5, kAlarms, "", "9031234567");
   On(6, kAlarms, "1a", "9031234567");
   UpdateTX_Buffer(state, data);
-  EXPECT_EQ(data.SmsTX_Buffer[1], 36);
-  EXPECT_EQ(data.SmsTX_Buffer[5], 0);
-  EXPECT_EQ(data.SmsTX_Buffer[15], 64);
-  EXPECT_EQ(data.SmsTX_Buffer[25], 200);
-  EXPECT_EQ(data.SmsTX_Buffer[34], 0x00) << "end mark after three records";
+  const Bytes frame = Head(data.SmsTX_Buffer, kSmsBufferSize);
+  ASSERT_EQ(frame.size(), 36u);
+  EXPECT_EQ(frame[5], 0);
+  EXPECT_EQ(frame[15], 64);
+  EXPECT_EQ(frame[25], 200);
+  EXPECT_EQ(frame[34], 0x00) << "end mark after three records";
 }
 
 TEST_F(SmsListTest, RefreshStopsAtTheFirstKindZeroAndWritesNothing) {
@@ -226,7 +235,7 @@ TEST_F(SmsListTest, RefreshStopsAtTheFirstKindZeroAndWritesNothing) {
                     0x02, 0x03, 0x09, 0x13, 0x32, 0x54, 0x76, 0x0F, 0xFF, 0xFF,  //
                     0x00, 0x04, 0x97, 0x30, 0x21, 0x43, 0x65, 0xF7, 0xFF, 0xFF,  //
                     0x01, 0x05, 0x97, 0x30, 0x21, 0x43, 0x65, 0xF7, 0xFF, 0xFF};
-  std::copy(frame.begin(), frame.end(), data.SmsTX_Buffer.begin());
+  data.SmsTX_Buffer = ListOf(frame);
   data.SmsListFilled = 1;
   const SharedData before = data;
   RefreshControls(state, data);
@@ -238,7 +247,7 @@ TEST_F(SmsListTest, RefreshStopsAtTheFirstKindZeroAndWritesNothing) {
 
 TEST_F(SmsListTest, UnknownKindIsShownByItsValueAndStoredAgain) {
   const Bytes frame{0x7E, 0x10, 0x44, 0x04, 0x07, 0x02, 0x97, 0x30, 0x21, 0x43, 0x65, 0xF7, 0xFF, 0xFF, 0x00};
-  std::copy(frame.begin(), frame.end(), data.SmsTX_Buffer.begin());
+  data.SmsTX_Buffer = ListOf(frame);
   RefreshControls(state, data);
   ExpectRow(1, "Неизвестный вид 7", "2", "79031234567");
   EXPECT_TRUE(SmsRowOn(state, 1));
@@ -300,11 +309,11 @@ TEST_F(SmsListTest, RowsThatAreOffAreCheckedToo) {
 }
 
 TEST_F(SmsListTest, SaveWithABadPartitionStaysOpenAndBuildsNothing) {
-  data.SmsTX_Buffer.fill(0x55);
+  data.SmsTX_Buffer = SomeList();
   data.SmsListFilled = 1;
   Defaults();
   On(1, kAlarms, "65", "+7(903)123-45-67");
-  const SmsBuffer before = data.SmsTX_Buffer;
+  const SmsList before = data.SmsTX_Buffer;
   const SmsSaveResult result = btnSaveExitClick(state, data);
   EXPECT_FALSE(result.close);
   ASSERT_TRUE(result.box.has_value());

@@ -1,6 +1,8 @@
 // The "Передача" page's rules on data, as the window runs them.
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "model/Images.h"
 #include "configuration/Configuration.h"
 #include "support/RecordingPrompter.h"
@@ -53,8 +55,8 @@ TEST_F(TxPage, GsmKvtChosenAgainKeepsItsSettingsAndANewTypeStartsFromDefaults) {
   chkSMS_OnClick(page(), data, true);
   chkUseGPRScfgClick(page(), data, true);
   ASSERT_FALSE(UpdateAllTXBuffers(data, form));
-  EXPECT_EQ(data.DestTX_Buffer[4], 0x04);
-  EXPECT_EQ(data.DestTX_Buffer[5], 0xD2);
+  EXPECT_EQ(data.DestTX_Buffer.Pack()[0], 0x04);
+  EXPECT_EQ(data.DestTX_Buffer.Pack()[1], 0xD2);
   Kind("RS-485");
   Kind("GSM-KVT");
   EXPECT_EQ(page().devNumber, "1234");
@@ -62,9 +64,9 @@ TEST_F(TxPage, GsmKvtChosenAgainKeepsItsSettingsAndANewTypeStartsFromDefaults) {
   DeviceTypeListChange(data, form, 1, prompter, settings);
   Kind("GSM-KVT");
   EXPECT_EQ(page().devNumber, "0001");
-  EXPECT_EQ(DeviceNumber(data.DestTX_Buffer), 1);
-  EXPECT_EQ(data.DestTX_Buffer[6], 0) << "GPRS off";
-  EXPECT_EQ(data.DestTX_Buffer[7], 0) << "SMS off";
+  EXPECT_EQ(data.DestTX_Buffer.deviceNumber, 1);
+  EXPECT_EQ(data.DestTX_Buffer.Pack()[2], 0) << "GPRS off";
+  EXPECT_EQ(data.DestTX_Buffer.Pack()[3], 0) << "SMS off";
   EXPECT_FALSE(page().smsOn);
   EXPECT_FALSE(page().smsButtonVisible);
   EXPECT_FALSE(page().gprsOn);
@@ -98,11 +100,11 @@ TEST_F(TxPage, TheDeviceNumberNeedsFourDigits) {
   Kind("GSM-KVT");
   for (const char* refused : {"", "12", "123", "12a4", "12345"}) {
     EXPECT_FALSE(medtDevNumberExit(page(), data, refused)) << refused;
-    EXPECT_EQ(DeviceNumber(data.DestTX_Buffer), 1);
+    EXPECT_EQ(data.DestTX_Buffer.deviceNumber, 1);
   }
   EXPECT_TRUE(medtDevNumberExit(page(), data, "0007"));
-  EXPECT_EQ(data.DestTX_Buffer[4], 0x00);
-  EXPECT_EQ(data.DestTX_Buffer[5], 0x07);
+  EXPECT_EQ(data.DestTX_Buffer.Pack()[0], 0x00);
+  EXPECT_EQ(data.DestTX_Buffer.Pack()[1], 0x07);
   EXPECT_EQ(DevNumberRefusedBox().text, "Invalid input value.  Use escape key to abandon changes");
 }
 
@@ -139,12 +141,12 @@ TEST_F(TxPage, TheSmsOptionSwitchesItselfOffWhenNothingWasStored) {
   Select(1);
   Kind("GSM-KVT");
   EXPECT_TRUE(chkSMS_OnClick(page(), data, true)) << "the dialog opens";
-  EXPECT_EQ(data.DestTX_Buffer[7], 1);
+  EXPECT_EQ(data.DestTX_Buffer.Pack()[3], 1);
   ASSERT_TRUE(btnSaveExitClick(page().sms, data).close);  // every row "Выключено"
   SmsDialogClosed(page(), data);
   EXPECT_FALSE(page().smsOn);
   EXPECT_FALSE(page().smsButtonVisible);
-  EXPECT_EQ(data.DestTX_Buffer[7], 0);
+  EXPECT_EQ(data.DestTX_Buffer.Pack()[3], 0);
 }
 
 TEST_F(TxPage, TheGprsOptionSwitchesItselfOffWithBothAccessPointsEmpty) {
@@ -158,7 +160,7 @@ TEST_F(TxPage, TheGprsOptionSwitchesItselfOffWithBothAccessPointsEmpty) {
   BuildTX_Buffer(page().gprs, data.GprsTX_Buffer);
   GprsDialogClosed(page(), data);
   EXPECT_FALSE(page().gprsOn);
-  EXPECT_EQ(data.DestTX_Buffer[6], 0);
+  EXPECT_EQ(data.DestTX_Buffer.Pack()[2], 0);
 }
 
 // A device (or file) with the GPRS option on but no access point in its
@@ -167,8 +169,8 @@ TEST_F(TxPage, TheGprsOptionSwitchesItselfOffWithBothAccessPointsEmpty) {
 TEST_F(TxPage, AGprsBlockWithoutAccessPointsShowsNoneAndIsNotWritten) {
   Select(1);
   Kind("GSM-KVT");
-  data.DestTX_Buffer[6] = 1;
-  data.GprsTX_Buffer.fill(0);
+  data.DestTX_Buffer.gprs = 1;
+  data.GprsTX_Buffer = GprsSettings{};
   RefreshControls(data, form);
   EXPECT_TRUE(page().gprsOn);
   EXPECT_EQ(page().gprs.edtAPN1, "");
@@ -179,7 +181,7 @@ TEST_F(TxPage, AGprsBlockWithoutAccessPointsShowsNoneAndIsNotWritten) {
   EXPECT_NE(refused->text.find("точка доступа (APN)"), std::string::npos);
   page().gprs.edtAPN2 = "internet";
   EXPECT_FALSE(UpdateAllTXBuffers(data, form));
-  EXPECT_EQ(data.GprsTX_Buffer[0], 0x7E);
+  EXPECT_FALSE(data.GprsTX_Buffer.NoAccessPoint());
 }
 
 // A read or an opened file is shown; showing it must change no byte of the
@@ -189,11 +191,11 @@ TEST_F(TxPage, ShowingAGsmConfigurationWritesNothing) {
   data.ConfigBuffer[10] = 7;
   data.ConfigBuffer[13] = 0;
   data.ConfigBuffer[14] = 1;
-  SetDeviceNumber(data.DestTX_Buffer, 4660);
-  data.DestTX_Buffer[6] = 1;
-  data.DestTX_Buffer[7] = 1;
+  data.DestTX_Buffer.deviceNumber = 4660;
+  data.DestTX_Buffer.gprs = 1;
+  data.DestTX_Buffer.sms = 1;
   const uint8_t gprs[] = {0x7E, 0x12, 0x57, 0x03, 0x0B, 'i', 'n', 't', 'e', 'r', 'n', 'e', 't', 0, 0, 0, 0, 0x00};
-  std::copy(std::begin(gprs), std::end(gprs), data.GprsTX_Buffer.begin());
+  data.GprsTX_Buffer = GprsSettings::Unpack(std::span(gprs).subspan(4));
   const SharedData before = data;
   RefreshControls(data, form);
   EXPECT_EQ(data.ConfigBuffer, before.ConfigBuffer);
