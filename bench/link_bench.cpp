@@ -16,6 +16,7 @@
 #include "platform/Version.h"
 #include "sim/SimPort.h"
 #include "StartupBench.h"
+#include "CommitBench.h"
 #include "StationBench.h"
 
 namespace {
@@ -118,6 +119,7 @@ constexpr const char* kUsage =
     "usage: tivolan-bench [N]\n"
     "       tivolan-bench startup [N]\n"
     "       tivolan-bench station [N...]\n"
+    "       tivolan-bench commit [N]\n"
     "       tivolan-bench --help | --version\n"
     "\n"
     "Reads and writes a simulated panel N times (default 10), block 1 alone and then with the GSM\n"
@@ -127,7 +129,9 @@ constexpr const char* kUsage =
     "prints the medians of the time to the first paint and of the peak memory.\n"
     "'station' programs N simulated panels at once (default 1, 4 and 16) with tivolan-cli station's\n"
     "code and prints the wall time against one panel and the CPU time a panel, then what a port\n"
-    "waiting for a panel costs.\n";
+    "waiting for a panel costs.\n"
+    "'commit' opens a full GSM configuration, commits it for a device and makes the frames a write\n"
+    "sends, N times (default 2000), and prints the median.\n";
 
 // A count of runs: a whole number from 1.
 bool ParseRuns(const char* text, int& runs) {
@@ -153,6 +157,7 @@ int main(int argc, char** argv) {
   }
   if (first == "startup" || first == "startup-child") return bench::StartupBench(argc - 1, argv + 1);
   if (first == "station") return bench::StationBench(argc - 1, argv + 1);
+  if (first == "commit") return bench::CommitBench(argc - 1, argv + 1);
   int runs = 10;
   if (argc > 2 || (argc == 2 && !ParseRuns(argv[1], runs))) {
     std::fprintf(stderr, "tivolan-bench: unknown argument '%s'\n%s", argv[argc > 2 ? 2 : 1], kUsage);

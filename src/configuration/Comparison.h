@@ -53,7 +53,7 @@ std::string PlainDifference(const Difference& d);
 std::string OtherDeviceText(int deviceType, int otherType, const char* where = "в окне");
 
 // The same device type, configuration bytes and, when the configuration
-// uses GSM, GSM frames.
+// uses GSM, GSM blocks.
 bool SameImage(const SharedData& a, const SharedData& b);
 // Two reads gave the same answer: the same device type, firmware version,
 // configuration bytes and, when the configuration uses GSM, GSM blocks.

@@ -15,7 +15,7 @@ class GsmSubtree {
  public:
   virtual ~GsmSubtree() = default;
   virtual void Write(TXmlNode& configMPI) = 0;
-  // Reads into staged copies of the GSM frames; false refuses the file, and
+  // Reads into a staged copy of the GSM blocks; false refuses the file, and
   // so does FileFieldError (FileFields.h), which carries why.
   virtual bool Read(const TXmlNode& configMPI) = 0;
 };

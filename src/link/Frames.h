@@ -105,9 +105,8 @@ struct StagedConfig {
 // length is not its type's (nothing copied).
 uint8_t ParseConfigAnswer(Answer answer, StagedConfig& staged);
 
-// Send-ready storage: ConfigBuffer and the three GSM frames each hold one
-// frame at their start, byte 1 its length. The bytes behind the frame are
-// no part of it and stay as they are.
+// Send-ready storage: ConfigBuffer holds one frame at its start, byte 1 its
+// length. The bytes behind the frame are no part of it and stay as they are.
 template <std::size_t N>
 using FrameStorage = std::array<uint8_t, N>;
 
@@ -139,28 +138,6 @@ std::span<const uint8_t> StoredData(const FrameStorage<N>& storage) {
 template <std::size_t N>
 std::span<uint8_t> StoredData(FrameStorage<N>& storage) {
   return std::span<uint8_t>(storage).subspan(kFrameHeader);
-}
-
-// Data written in place from the start of the data region, header and
-// checksum as they were (the next build seals the frame); false, with
-// nothing changed, when they do not fit.
-template <std::size_t N>
-bool PutStoredData(std::span<const uint8_t> data, FrameStorage<N>& storage) {
-  const std::span<uint8_t> region = StoredData(storage);
-  if (data.size() > region.size()) return false;
-  std::copy(data.begin(), data.end(), region.begin());
-  return true;
-}
-
-// A storage marked as holding no frame (byte 0 is 0), and the test for a
-// frame of `block` that is not so marked.
-template <std::size_t N>
-void MarkNoFrame(FrameStorage<N>& storage) {
-  storage[0] = 0;
-}
-template <std::size_t N>
-bool HoldsBlock(const FrameStorage<N>& storage, uint8_t block) {
-  return storage[0] != 0 && storage[3] == block;
 }
 
 }  // namespace tivolan

@@ -85,7 +85,8 @@ std::optional<MessageBox> StoreSentSettings(DestSettings settings, DestSettings&
 // the same order.
 bool DestTableShows(const DestTableState& table, const DestSettings& dest);
 
-// The frame's length once built from the table (may exceed the buffer).
+// The frame's length once built from the table (may exceed what the device
+// takes).
 int DestFrameLength(const DestTableState& table);
 
 // A row is on when its attempt count is "1".."5".

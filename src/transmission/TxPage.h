@@ -56,7 +56,7 @@ void ResetGsmSettings(TxPageState& page, SharedData& data);
 // What a change of device type does to the page.
 void TxPageSetDevice(TxPageState& page, int type);
 
-// Shows the image's transmission fields and the GSM frames without changing
+// Shows the image's transmission fields and the GSM blocks without changing
 // either.
 void RefreshTxPage(TxPageState& page, const SharedData& data);
 

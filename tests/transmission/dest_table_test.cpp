@@ -258,6 +258,44 @@ TEST_F(DestTable, TextsAboveAsciiTravelInCodePage1251) {
   EXPECT_NE(refused->text.find("направлении 2"), std::string::npos);
 }
 
+// A configuration opened or read goes to a write without passing through
+// the table's texts: each record must be sent as the table would send it.
+struct SentCase {
+  const char* name;
+  DestRecord record;
+  friend void PrintTo(const SentCase& c, std::ostream* os) { *os << c.name; }
+};
+class DestSentAsTheTableWould : public ::testing::TestWithParam<SentCase> {};
+
+TEST_P(DestSentAsTheTableWould, RecordByRecord) {
+  DestSettings held;
+  held.deviceNumber = 4660;
+  held.sms = 1;
+  held.records[1] = GetParam().record;
+  held.records[3] = DestRecord{1, 0, 3, "host:1"};
+  DestTableState table;
+  tivolan::DestBufferToGrid(held, table);
+  DestSettings viaTable = held;
+  ASSERT_FALSE(tivolan::GridToDestBuffer(table, viaTable));
+  DestSettings direct;
+  ASSERT_FALSE(StoreSentSettings(held, direct));
+  EXPECT_EQ(direct, viaTable);
+  EXPECT_EQ(direct.sms, 1) << "the number and the options stay";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, DestSentAsTheTableWould,
+    ::testing::Values(SentCase{"PhoneWithSeparators", {2, 1, 0, "8 (903) 123-45-67"}},
+                      SentCase{"CsdPhoneWithPlus", {5, 2, 1, "+79031234567"}},
+                      SentCase{"Host", {3, 0, 3, "10.0.0.1:24333"}},
+                      SentCase{"FieldsBeyondTheLists", {7, 3, 5, "x"}},
+                      SentCase{"AttemptsOffWithText", {0, 1, 3, "abc"}},
+                      SentCase{"OnWithoutText", {2, 1, 0, ""}},
+                      SentCase{"Cyrillic", {1, 0, 2, "\xF1\xE5\xF0\xE2\xE5\xF0"}},
+                      SentCase{"ControlBytes", {1, 0, 3, std::string("a\x01\x00b", 4)}},
+                      SentCase{"ThirtyDigitsGetAPlusAndLoseOne", {1, 0, 0, std::string(30, '7')}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 TEST(DeviceNumber, TwoBytesBigEndianShownWithFourDigits) {
   for (const auto& [number, high, low, text] : {std::tuple{7, 0x00, 0x07, "0007"}, std::tuple{9999, 0x27, 0x0F, "9999"},
                                                 std::tuple{256, 0x01, 0x00, "0256"}, std::tuple{0, 0, 0, "0000"}}) {
