@@ -78,9 +78,10 @@ MessageBox GprsAlteredMessage(GprsFieldSet altered);
 // they stand: the fields to correct.
 MessageBox GprsRefusedMessage(GprsFieldSet unfit);
 
-// Whether block 3 holds a configuration: an access point. When "Использовать конфигурацию GPRS" is ticked and this is false after
-// the dialog is saved, the flag asks for a block 3 that does not exist; the
-// page should then clear the flag, as the SMS option does with an empty list.
+// Whether block 3 holds a configuration: an access point. When
+// "Использовать конфигурацию GPRS" is ticked and this is false after the
+// dialog is saved, the flag asks for a block 3 that does not exist; the page
+// should then clear the flag, as the SMS option does with an empty list.
 bool GprsHoldsConfiguration(const GprsSettings& stored);
 
 // Backspace (8), "-", ".", "0".."9", "A".."Z", "_", "a".."z".

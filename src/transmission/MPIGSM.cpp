@@ -17,6 +17,15 @@ std::string ItemText(const std::array<const char*, N>& list, std::optional<uint8
   return value && *value < N ? list[*value] : "";
 }
 
+// The fields as the table's lists show them: attempts above 5 as 5, SIM 3
+// as "1,2", protocol 4..7 as "Voice".
+DestRecord ClampedToLists(DestRecord record) {
+  record.attempts = std::min<uint8_t>(record.attempts, 5);
+  record.sim = record.sim == 3 ? 0 : record.sim;
+  record.protocol = record.protocol > 3 ? 0 : record.protocol;
+  return record;
+}
+
 // A row's fields as a record, its text in the device's code page; false
 // when the text holds a character the device cannot store.
 bool RowRecord(const DestRow& row, std::optional<DestRecord>& record) {
@@ -82,10 +91,7 @@ void InitDestGrid(DestTableState& table) {
 
 std::optional<DestRecord> SentRecord(const std::optional<DestRecord>& record) {
   if (!record || record->attempts == 0 || record->text.empty()) return std::nullopt;
-  DestRecord sent = *record;
-  sent.attempts = std::min<uint8_t>(sent.attempts, 5);
-  sent.sim = sent.sim == 3 ? 0 : sent.sim;
-  sent.protocol = sent.protocol > 3 ? 0 : sent.protocol;
+  DestRecord sent = ClampedToLists(*record);
   if (IsPhoneProtocol(sent.protocol)) sent.text = "+" + StripPhoneSeparators(sent.text);
   sent.text.resize(std::min<std::size_t>(sent.text.size(), kDestTextMax));
   return sent;
@@ -98,14 +104,15 @@ void DestBufferToGrid(const DestSettings& dest, DestTableState& table) {
     DestRow& row = table.Row(r);
     const auto& record = dest.records[static_cast<std::size_t>(r - 1)];
     row.text = record ? Utf8FromCp1251(record->text) : "";
-    row.tries = record ? std::min<uint8_t>(record->attempts, 5) : 0;
+    const DestRecord shown = record ? ClampedToLists(*record) : DestRecord{};
+    row.tries = shown.attempts;
     if (row.tries == 0) {
       row.sim.reset();
       row.protocol.reset();
       continue;
     }
-    row.sim = record->sim == 3 ? 0 : record->sim;
-    row.protocol = record->protocol > 3 ? 0 : record->protocol;
+    row.sim = shown.sim;
+    row.protocol = shown.protocol;
   }
 }
 
